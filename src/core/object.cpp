@@ -1,0 +1,73 @@
+#include "core/object.h"
+
+#include "core/text_util.h"
+
+std::function<TkvVariant(const QByteArray&)> TkvObject::ExpressionEvaluator;
+
+TkvListIndexError::TkvListIndexError(int64_t index)
+    : message_("List index out of bounds (" + std::to_string(index) + ")") {}
+
+void TkvObject::AddProperty(const QByteArray& name, uint16_t kind, TkvEditorProc editor) {
+    auto rec = std::make_unique<TkvPropRec>();
+    rec->PropName = name.left(32);
+    rec->PropKind = kind;
+    rec->EnumValues = TkvVariant();
+    rec->EditorProc = std::move(editor);
+    PropertyTable.push_back(std::move(rec));
+}
+
+void TkvObject::AddEnumProperty(const QByteArray& name, const QByteArray& names, const TkvVariant& values) {
+    auto rec = std::make_unique<TkvPropRec>();
+    rec->PropName = name.left(32);
+    rec->PropKind = kvpk::Enum;
+    rec->EnumNames = kv::SplitSemicolons(names);
+    if (values.kind() == TkvVariant::Kind::Array) {
+        rec->EnumValues = values;
+        if (!values.toArray().isEmpty() && values.toArray().first().isNull()) rec->EnumValues = TkvVariant::Null();
+    } else {
+        rec->EnumValues = values.isNull() ? TkvVariant::Null() : TkvVariant(QList<TkvVariant>{values});
+    }
+    PropertyTable.push_back(std::move(rec));
+}
+
+TkvPropRec* TkvObject::FindProperty(const QByteArray& name) {
+    const QByteArray up = name.toUpper();
+    for (auto& rec : PropertyTable)
+        if (rec->PropName.toUpper() == up) return rec.get();
+    return nullptr;
+}
+
+namespace {
+
+TkvVariant Evaluate(const TkvVariant& expr) {
+    if (!TkvObject::ExpressionEvaluator) throw TkvVariantError("No expression evaluator is installed");
+    return TkvObject::ExpressionEvaluator(expr.toText());
+}
+
+qsizetype CheckedIndex(const TkvStringList& list, const TkvVariant& v) {
+    const int64_t i = v.toInt();
+    if (i < 0 || i >= list.size()) throw TkvListIndexError(i);
+    return static_cast<qsizetype>(i);
+}
+
+} // namespace
+
+void TkvObject::CallListMethod(TkvStringList& list, const QByteArray& method, const QByteArray& propName,
+                               const TkvVariant& a1, const TkvVariant& a2, const TkvVariant& a3,
+                               TkvVariant& result) {
+    const bool a1IsProp = a1.isText() && a1.toText() == propName;
+    if (method == "SETINDEXPROPERTY") {
+        if (a1IsProp) list[CheckedIndex(list, a2)] = a3.toText();
+    } else if (method == "GETINDEXPROPERTY") {
+        if (a1IsProp) result = list[CheckedIndex(list, a2)];
+    } else if (method == propName + ".ADD") {
+        list.append(Evaluate(a1).toText());
+    } else if (method == propName + ".CLEAR") {
+        list.clear();
+    } else if (method == propName + ".DELETE") {
+        list.removeAt(CheckedIndex(list, Evaluate(a1)));
+    } else if (method == propName + ".INDEXOF") {
+        const QByteArray text = Evaluate(a1).toText();
+        result = int64_t(list.indexOf(text));
+    }
+}
