@@ -84,7 +84,7 @@ public:
     uint8_t Prepared = 0;
     QByteArray Name;
     uint8_t ObjectType = kvvt::AddIn;
-    uint8_t RecordVersion = 2;
+    uint8_t RecordVersion = 0; // as read; always written as 2
     uint8_t ClassRecordVersion = 0;
     uint32_t ID = 0;
     uint8_t Selected = 0;
