@@ -80,11 +80,15 @@ public:
     virtual void FillRect(const QRect& r) = 0;                   // brush only
     virtual void Rectangle(const QRect& r) = 0;                  // pen outline, brush inside
     virtual void Ellipse(const QRect& r) = 0;
-    virtual void RoundRect(const QRect& r, int rx, int ry) = 0;
+    virtual void RoundRect(const QRect& r, int rx, int ry) = 0; // rx, ry: corner radii
     virtual void Polygon(const QPolygon& points) = 0;
     virtual void Polyline(const QPolygon& points) = 0;
-    // Draws text with its reference point at the top-left of the text cell, clipped to `clip`
-    // when given; `advances`, when given, holds one advance per character.
+    // Draws text with its reference point at the top-left of the text cell (baseline at the
+    // reference point + ascent), clipped to `clip` when given, in the font's colour (no colour draws
+    // nothing). The text is drawn character by character at whole-pixel advances plus char spacing,
+    // exactly as TextExtent measures it; `advances`, when given, holds one advance per character
+    // and replaces both. The font's escapement turns the text around the reference point. No
+    // background is painted whatever the background mode: views fill their backgrounds themselves.
     virtual void TextOut(QPoint at, const QString& text, const QRect* clip = nullptr,
                          const QVector<int>* advances = nullptr) = 0;
     virtual void DrawImage(const QRect& target, const QImage& image, bool smooth) = 0;
