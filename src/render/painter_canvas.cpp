@@ -611,9 +611,9 @@ void TkvPainterCanvas::TextOut(QPoint at, const QString& text, const QRect* clip
     const QFontMetrics fm(qfont_, device_);
     const int ascent = fm.ascent();
     const bool rotated = font_.escapement % 3600 != 0;
+    const QRect visible = rotated ? QRect() : VisibleBounds().translated(-at);
     painter_->translate(at);
     if (rotated) painter_->rotate(-font_.escapement / 10.0);
-    const QRect visible = rotated ? QRect() : VisibleBounds().translated(-at);
 
     qint64 x = 0;
     for (size_t k = 0; k < starts.size(); ++k) {

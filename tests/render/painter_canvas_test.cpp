@@ -372,27 +372,33 @@ TEST(PainterCanvasText, DrawnAtTheAscentBaselineAndClipped) {
     TkvFont font;
     font.height = -20;
     int ascent = 0, width = 0;
-    const QImage image = Paint([&](TkvCanvas& canvas) {
-        canvas.SetFont(font);
-        ascent = canvas.TextMetrics().ascent;
-        width = canvas.TextExtent(QStringLiteral("HHH")).width();
-        canvas.TextOut({10, 10}, QStringLiteral("HHH"));
-    });
+    const QPoint at(150, 100); // far from the origin: the whole run must still be drawn
+    const QImage image = Paint(
+        [&](TkvCanvas& canvas) {
+            canvas.SetFont(font);
+            ascent = canvas.TextMetrics().ascent;
+            width = canvas.TextExtent(QStringLiteral("HHHHHH")).width();
+            canvas.TextOut(at, QStringLiteral("HHHHHH"));
+        },
+        {300, 200});
     const QRect ink = InkBox(image);
     ASSERT_FALSE(ink.isEmpty());
-    EXPECT_NEAR(ink.bottom(), 10 + ascent - 1, 1); // "H" sits on the baseline
-    EXPECT_GE(ink.top(), 10);
-    EXPECT_GE(ink.left(), 10);
-    EXPECT_LE(ink.right(), 10 + width);
+    EXPECT_NEAR(ink.bottom(), at.y() + ascent - 1, 1); // "H" sits on the baseline
+    EXPECT_GE(ink.top(), at.y());
+    EXPECT_GE(ink.left(), at.x());
+    EXPECT_LE(ink.right(), at.x() + width);
+    EXPECT_GE(ink.right(), at.x() + width - 4); // only the last side bearing is blank
 
-    const QImage clipped = Paint([&](TkvCanvas& canvas) {
-        canvas.SetFont(font);
-        const QRect clip(10, 10, 12, 40);
-        canvas.TextOut({10, 10}, QStringLiteral("HHH"), &clip);
-    });
+    const QImage clipped = Paint(
+        [&](TkvCanvas& canvas) {
+            canvas.SetFont(font);
+            const QRect clip(at.x(), at.y(), 40, 40);
+            canvas.TextOut(at, QStringLiteral("HHHHHH"), &clip);
+        },
+        {300, 200});
     const QRect clippedInk = InkBox(clipped);
     ASSERT_FALSE(clippedInk.isEmpty());
-    EXPECT_LE(clippedInk.right(), 21);
+    EXPECT_EQ(clippedInk.right(), at.x() + 39); // cut through the third "H"
 }
 
 TEST(PainterCanvasText, EscapementTurnsTextCounterClockwise) {
