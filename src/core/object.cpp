@@ -37,6 +37,20 @@ TkvPropRec* TkvObject::FindProperty(const QByteArray& name) {
     return nullptr;
 }
 
+void TkvObject::SetFontProperty(TkvViewFont& font, const QByteArray& name, const TkvVariant& value) {
+    if (name == "FONT.NAME") font.Name = value.toText();
+    else if (name == "FONT.SIZE") font.Size = static_cast<int32_t>(value.toInt());
+    else if (name == "FONT.STYLE") font.Style = static_cast<uint16_t>(value.toInt() & kvfs::All);
+    else if (name == "FONT.COLOR") font.Color = static_cast<uint32_t>(value.toInt());
+}
+
+void TkvObject::GetFontProperty(const TkvViewFont& font, const QByteArray& name, TkvVariant& result) {
+    if (name == "FONT.NAME") result = font.Name;
+    else if (name == "FONT.SIZE") result = font.Size;
+    else if (name == "FONT.STYLE") result = int(font.Style & kvfs::All);
+    else if (name == "FONT.COLOR") result = int64_t(int32_t(font.Color));
+}
+
 namespace {
 
 TkvVariant Evaluate(const TkvVariant& expr) {

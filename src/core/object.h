@@ -4,6 +4,7 @@
 
 #include "core/stream_text.h"
 #include "core/variant.h"
+#include "core/view_font.h"
 
 #include <QByteArray>
 #include <functional>
@@ -70,6 +71,12 @@ public:
     void EnsureProperties() {
         if (PropertyTable.empty()) RegisterProperties();
     }
+
+    // Font properties by upper-cased name: "FONT.NAME" (text), "FONT.SIZE" (integer, points),
+    // "FONT.STYLE" (font style code) and "FONT.COLOR". Other names are ignored (set) or leave the
+    // result untouched (get), so a class can try them in its property chain.
+    static void SetFontProperty(TkvViewFont& font, const QByteArray& name, const TkvVariant& value);
+    static void GetFontProperty(const TkvViewFont& font, const QByteArray& name, TkvVariant& result);
 
     // Script methods on a list-valued property. The methods that evaluate an expression
     // (".ADD", ".DELETE", ".INDEXOF") call the evaluator installed in ExpressionEvaluator.
