@@ -4,7 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFontMetrics>
-#include <QHash>
+#include <QGlyphRun>
 #include <QPaintEngine>
 #include <QPainterPath>
 #include <algorithm>
@@ -217,6 +217,8 @@ void TkvPainterCanvas::SetFont(const TkvFont& font) {
     if (font == font_) return;
     font_ = font;
     qfont_ = kv::FontToQFont(font_, dpiY_, device_);
+    rawFont_.reset();
+    advanceCache_.clear();
 }
 
 void TkvPainterCanvas::SetBkOpaque(bool opaque) {
@@ -551,8 +553,16 @@ std::vector<int> TkvPainterCanvas::ClusterAdvances(const QString& text, std::vec
     const QFontMetrics fm(qfont_, device_);
     for (size_t k = 0; k < starts.size(); ++k) {
         const int end = k + 1 < starts.size() ? starts[k + 1] : int(text.size());
-        const int advance = end - starts[k] == 1 ? fm.horizontalAdvance(text[starts[k]])
-                                                 : fm.horizontalAdvance(text.mid(starts[k], end - starts[k]));
+        int advance;
+        if (end - starts[k] == 1) {
+            const char16_t ch = text[starts[k]].unicode();
+            auto it = advanceCache_.constFind(ch);
+            if (it == advanceCache_.constEnd())
+                it = advanceCache_.insert(ch, fm.horizontalAdvance(QChar(ch)));
+            advance = it.value();
+        } else {
+            advance = fm.horizontalAdvance(text.mid(starts[k], end - starts[k]));
+        }
         advances.push_back(advance + charSpacing_);
     }
     if (clusterStarts) *clusterStarts = std::move(starts);
@@ -615,16 +625,49 @@ void TkvPainterCanvas::TextOut(QPoint at, const QString& text, const QRect* clip
     painter_->translate(at);
     if (rotated) painter_->rotate(-font_.escapement / 10.0);
 
+    // Clusters that can reach the device; long runs far outside are skipped.
+    std::vector<qint64> xs(starts.size());
     qint64 x = 0;
     for (size_t k = 0; k < starts.size(); ++k) {
-        if (!rotated && x > visible.right()) break;
+        xs[k] = x;
+        x += measured[k];
+    }
+    auto shown = [&](size_t k) {
+        return rotated || (xs[k] <= visible.right() && xs[k] + measured[k] >= visible.left());
+    };
+
+    // Screens and images take the whole run as one positioned glyph run when every character is
+    // a glyph of the font itself; printers get characters (so PDF text stays extractable), and
+    // characters that need a fallback font or combine with marks go one cluster at a time.
+    bool drawn = false;
+    if (!printer_ && starts.size() == size_t(text.size())) {
+        if (!rawFont_) rawFont_ = QRawFont::fromFont(drawFont);
+        if (rawFont_->isValid()) {
+            const QList<quint32> glyphs = rawFont_->glyphIndexesForString(text);
+            bool complete = glyphs.size() == text.size();
+            QList<quint32> runGlyphs;
+            QList<QPointF> positions;
+            for (qsizetype k = 0; complete && k < glyphs.size(); ++k) {
+                if (text[k].unicode() < 0x20 || !shown(size_t(k))) continue;
+                if (glyphs[k] == 0) complete = false;
+                runGlyphs.push_back(glyphs[k]);
+                positions.push_back(QPointF(double(xs[size_t(k)]), ascent));
+            }
+            if (complete) {
+                QGlyphRun run;
+                run.setRawFont(*rawFont_);
+                run.setGlyphIndexes(runGlyphs);
+                run.setPositions(positions);
+                painter_->drawGlyphRun(QPointF(0, 0), run);
+                drawn = true;
+            }
+        }
+    }
+    for (size_t k = 0; !drawn && k < starts.size(); ++k) {
         const int end = k + 1 < starts.size() ? starts[k + 1] : int(text.size());
         const QChar first = text[starts[k]];
-        if (rotated || x + measured[k] >= visible.left()) {
-            if (!(end - starts[k] == 1 && first.isSpace()))
-                painter_->drawText(QPoint(int(x), ascent), text.mid(starts[k], end - starts[k]));
-        }
-        x += measured[k];
+        if (shown(k) && !(end - starts[k] == 1 && first.isSpace()))
+            painter_->drawText(QPoint(int(xs[k]), ascent), text.mid(starts[k], end - starts[k]));
     }
     if (font_.style & (4 | 8)) {
         const int thickness = std::max(1, fm.lineWidth());

@@ -16,8 +16,11 @@
 #include "render/canvas.h"
 
 #include <QFont>
+#include <QHash>
 #include <QPainter>
+#include <QRawFont>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QPaintDevice;
@@ -113,6 +116,8 @@ private:
     bool printer_ = false;
     bool rasterOps_ = false;
     QFont qfont_;
+    std::optional<QRawFont> rawFont_;   // of qfont_ without lines, made on first use
+    QHash<char16_t, int> advanceCache_; // whole-pixel advances of single characters in qfont_
     QRegion clip_;
     bool hasClip_ = false;
     std::vector<State> stack_;

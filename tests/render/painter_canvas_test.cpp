@@ -423,3 +423,24 @@ TEST(PainterCanvasText, EscapementTurnsTextCounterClockwise) {
     EXPECT_GE(ink.left(), 20);
     EXPECT_LE(ink.right(), 20 + height);
 }
+
+TEST(PainterCanvasText, GlyphRunAndPerCharacterDrawingAgree) {
+    // Images take one positioned glyph run, printers one character at a time; both must put the
+    // same glyphs at the same whole-pixel positions.
+    auto draw = [](int printer, const QString& text) {
+        QImage image(300, 40, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        {
+            TkvPainterCanvas canvas(&image, {96, 96, printer});
+            TkvFont font;
+            font.height = -15;
+            font.style = 4;
+            canvas.SetFont(font);
+            canvas.SetCharSpacing(1);
+            canvas.TextOut({3, 5}, text);
+        }
+        return image;
+    };
+    for (const QString& text : {QStringLiteral("Invoice no. 4711, AVAWAY fi ffl"), QStringLiteral("tab\there ok")})
+        EXPECT_EQ(draw(0, text), draw(1, text)) << text.toStdString();
+}
