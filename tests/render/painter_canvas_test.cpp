@@ -2,7 +2,9 @@
 #include "render/colors.h"
 #include "render/painter_canvas.h"
 
+#include <QBuffer>
 #include <QFontInfo>
+#include <QPdfWriter>
 #include <climits>
 #include <functional>
 #include <gtest/gtest.h>
@@ -441,6 +443,43 @@ TEST(PainterCanvasText, GlyphRunAndPerCharacterDrawingAgree) {
         }
         return image;
     };
-    for (const QString& text : {QStringLiteral("Invoice no. 4711, AVAWAY fi ffl"), QStringLiteral("tab\there ok")})
+    for (const QString& text :
+         {QStringLiteral("Invoice no. 4711, AVAWAY fi ffl"), QStringLiteral("tab\there ok")})
         EXPECT_EQ(draw(0, text), draw(1, text)) << text.toStdString();
+}
+
+TEST(PainterCanvasDevices, PdfWritersArePrintersAndBorrowedPaintersGetTheirStateBack) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&buffer);
+        pdf.setResolution(300);
+        TkvPainterCanvas canvas(&pdf);
+        EXPECT_TRUE(canvas.IsPrinter());
+        EXPECT_EQ(canvas.DpiX(), 300);
+        EXPECT_EQ(canvas.DpiY(), 300);
+        // No raster operations on PDF: XOR draws as copy instead of failing.
+        canvas.SetPen({0x0000FF, 5, TkvPenStyle::Solid, TkvPenMode::Xor});
+        canvas.DrawLine({100, 100}, {900, 100});
+        canvas.TextOut({100, 200}, QStringLiteral("Page 1"));
+    }
+    EXPECT_TRUE(buffer.data().startsWith("%PDF"));
+
+    QImage image(20, 20, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    const QPen pen(Qt::green, 4);
+    painter.setPen(pen);
+    {
+        TkvPainterCanvas canvas(painter);
+        EXPECT_FALSE(canvas.IsPrinter());
+        canvas.SetClipRegion(QRegion(0, 0, 5, 5));
+        canvas.SetBrush({0x000000, TkvBrushStyle::Solid});
+        canvas.FillRect(QRect(0, 0, 20, 20));
+    }
+    EXPECT_FALSE(painter.hasClipping());
+    EXPECT_EQ(painter.pen(), pen);
+    painter.end();
+    EXPECT_EQ(image.pixel(4, 4), 0xFF000000);
+    EXPECT_EQ(image.pixel(5, 5), kWhiteRgb);
 }
