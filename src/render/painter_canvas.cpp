@@ -200,7 +200,7 @@ void TkvPainterCanvas::Init(const Options& options) {
     if (painter_->isActive()) {
         painter_->setRenderHint(QPainter::Antialiasing, false);
         painter_->setRenderHint(QPainter::TextAntialiasing, true);
-        painter_->setClipping(false);
+        if (ownedPainter_) painter_->setClipping(false);
     }
     qfont_ = kv::FontToQFont(font_, dpiY_, device_);
 }
@@ -274,12 +274,13 @@ void TkvPainterCanvas::Restore() {
 QRect TkvPainterCanvas::VisibleBounds() const {
     if (!device_) return {};
     QRect bounds(0, 0, device_->width(), device_->height());
-    if (painter_->isActive() && !painter_->worldTransform().isIdentity()) {
+    if (painter_->isActive() && !painter_->combinedTransform().isIdentity()) {
         bool invertible = false;
-        const QTransform inverse = painter_->worldTransform().inverted(&invertible);
+        const QTransform inverse = painter_->combinedTransform().inverted(&invertible);
         if (invertible) bounds = inverse.mapRect(bounds);
     }
     if (hasClip_) bounds &= clip_.boundingRect();
+    if (bounds.isEmpty()) return {};
     return bounds.adjusted(-1, -1, 1, 1);
 }
 

@@ -38,7 +38,8 @@ public:
     explicit TkvPainterCanvas(QPaintDevice* device, const Options& options);
     explicit TkvPainterCanvas(QPaintDevice* device) : TkvPainterCanvas(device, Options{}) {}
     // Borrows a painter that is already active (a widget's paint event, a print job that turns
-    // pages itself). The canvas leaves the painter's state as it found it when destroyed.
+    // pages itself), with whatever transform it has. Its clip stays until the canvas sets or clears
+    // its own. The canvas leaves the painter's state as it found it when destroyed.
     explicit TkvPainterCanvas(QPainter& painter, const Options& options);
     explicit TkvPainterCanvas(QPainter& painter) : TkvPainterCanvas(painter, Options{}) {}
     ~TkvPainterCanvas() override;
