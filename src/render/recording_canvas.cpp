@@ -198,7 +198,14 @@ void TkvRecordingCanvas::TextOut(QPoint at, const QString& text, const QRect* cl
     if (advances) rec.advances = *advances;
     rec.font = font_;
     rec.charSpacing = charSpacing_;
-    rec.bounds = TextBox(rec, 0, int(text.size()));
+    qint64 width = 0;
+    if (advances && advances->size() >= text.size()) {
+        for (qsizetype i = 0; i < text.size(); ++i)
+            width += (*advances)[i];
+    } else {
+        width = Measurer(font_, charSpacing_).TextExtent(text).width();
+    }
+    rec.bounds = TextBox(rec, 0, width);
     records_.push_back(std::move(rec));
 }
 
@@ -257,20 +264,21 @@ TkvTextMetrics TkvRecordingCanvas::TextMetrics() {
     return Measurer(font_, charSpacing_).TextMetrics();
 }
 
-QRect TkvRecordingCanvas::TextBox(const kvrec::Text& rec, int from, int to) const {
+std::vector<qint64> TkvRecordingCanvas::CharOffsets(const kvrec::Text& rec) const {
     TkvCanvas& m = Measurer(rec.font, rec.charSpacing);
-    const int height = m.TextMetrics().height;
-    auto offsetOf = [&](int index) -> qint64 {
-        if (rec.advances && rec.advances->size() >= index) {
-            qint64 sum = 0;
-            for (int i = 0; i < index; ++i)
-                sum += (*rec.advances)[i];
-            return sum;
-        }
-        return m.TextExtent(rec.text.left(index)).width();
-    };
-    const qint64 x1 = offsetOf(from);
-    const qint64 x2 = offsetOf(to);
+    const qsizetype n = rec.text.size();
+    std::vector<qint64> offsets(size_t(n) + 1, 0);
+    for (qsizetype i = 0; i < n; ++i) {
+        const qint64 advance = rec.advances && i < rec.advances->size()
+                                   ? (*rec.advances)[i]
+                                   : m.TextExtent(QString(rec.text[i])).width();
+        offsets[size_t(i) + 1] = offsets[size_t(i)] + advance;
+    }
+    return offsets;
+}
+
+QRect TkvRecordingCanvas::TextBox(const kvrec::Text& rec, qint64 x1, qint64 x2) const {
+    const int height = Measurer(rec.font, rec.charSpacing).TextMetrics().height;
     const auto clampInt = [](qint64 v) { return int(std::clamp<qint64>(v, -(1 << 29), 1 << 29)); };
     const QRect local(clampInt(x1), 0, clampInt(x2 - x1), height);
     return TextTransform(rec).mapRect(local);
@@ -446,10 +454,12 @@ std::vector<TkvTextMatch> TkvRecordingCanvas::FindText(const QString& needle, Qt
     for (size_t i = 0; i < records_.size(); ++i) {
         const auto* rec = std::get_if<kvrec::Text>(&records_[i]);
         if (!rec) continue;
-        for (qsizetype at = rec->text.indexOf(needle, 0, cs); at >= 0;
-             at = rec->text.indexOf(needle, at + needle.size(), cs)) {
-            matches.push_back(
-                {int(i), int(at), rec->bounds, TextBox(*rec, int(at), int(at + needle.size()))});
+        qsizetype at = rec->text.indexOf(needle, 0, cs);
+        if (at < 0) continue;
+        const std::vector<qint64> offsets = CharOffsets(*rec);
+        for (; at >= 0; at = rec->text.indexOf(needle, at + needle.size(), cs)) {
+            const QRect box = TextBox(*rec, offsets[size_t(at)], offsets[size_t(at + needle.size())]);
+            matches.push_back({int(i), int(at), rec->bounds, box});
         }
     }
     return matches;

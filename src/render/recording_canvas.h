@@ -100,8 +100,10 @@ private:
 
     // Sets the measuring canvas up for `font` and `charSpacing` at this canvas's resolution.
     TkvCanvas& Measurer(const TkvFont& font, int charSpacing) const;
-    // Box of characters [from, to) of a text record, in page coordinates.
-    QRect TextBox(const kvrec::Text& rec, int from, int to) const;
+    // Where each character of a text record starts (one more entry for the end), relative to it.
+    std::vector<qint64> CharOffsets(const kvrec::Text& rec) const;
+    // The box of a text record's cell between offsets x1 and x2, in page coordinates.
+    QRect TextBox(const kvrec::Text& rec, qint64 x1, qint64 x2) const;
 
     int dpiX_, dpiY_;
     bool printer_;

@@ -229,3 +229,16 @@ TEST(RecordingCanvas, FindTextReportsRecordsAndBoxes) {
     EXPECT_EQ(xyz[1].bounds.bottom() + 1, 100);
     EXPECT_GT(xyz[1].bounds.height(), xyz[1].bounds.width());
 }
+
+TEST(RecordingCanvas, FindTextInALongRecordMeasuresItOnce) {
+    // A text record from a file may be long and match everywhere; each match must not re-measure
+    // the text before it.
+    TkvRecordingCanvas canvas;
+    const QString text = QStringLiteral("ab").repeated(20000);
+    canvas.TextOut({0, 0}, text);
+    const auto matches = canvas.FindText(QStringLiteral("AB"));
+    ASSERT_EQ(matches.size(), 20000u);
+    const int pair = canvas.TextExtent(QStringLiteral("ab")).width();
+    EXPECT_EQ(matches.back().position, 39998);
+    EXPECT_EQ(matches.back().matchBounds.left(), std::min(19999 * pair, 1 << 29));
+}
