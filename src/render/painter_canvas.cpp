@@ -667,7 +667,7 @@ void TkvPainterCanvas::TextOut(QPoint at, const QString& text, const QRect* clip
     for (size_t k = 0; !drawn && k < starts.size(); ++k) {
         const int end = k + 1 < starts.size() ? starts[k + 1] : int(text.size());
         const QChar first = text[starts[k]];
-        if (shown(k) && !(end - starts[k] == 1 && first.isSpace()))
+        if (shown(k) && !(end - starts[k] == 1 && (first.isSpace() || first.unicode() < 0x20)))
             painter_->drawText(QPoint(int(xs[k]), ascent), text.mid(starts[k], end - starts[k]));
     }
     if (font_.style & (4 | 8)) {
