@@ -42,6 +42,7 @@ std::optional<QTransform> ReadXform(TkvByteReader& r) {
 
 QPolygonF TkvMetafilePlayer::ReadPoints32(TkvByteReader& r, uint32_t count) {
     r.Require(qsizetype(count) * 8);
+    if (count > kMaxRecordPoints) throw TkvGraphicFormatError("too many points in one record");
     QPolygonF points;
     points.reserve(qsizetype(count));
     for (uint32_t i = 0; i < count; ++i)
@@ -431,10 +432,10 @@ void TkvMetafilePlayer::PlayEmf(uint32_t type, TkvByteReader& r) {
         for (uint32_t i = 0; i < count; ++i)
             region.rects.append(ReadRectL(rgn));
         if (type == emf::ExtSelectClipRgn) {
-            QRegion clip;
+            QVector<QRect> rects;
             for (const QRectF& rect : region.rects)
-                clip += MapReferenceRect(rect);
-            SetClip(clip, int(mode));
+                rects.append(MapReferenceRect(rect));
+            SetClip(RegionFromRects(rects), int(mode));
         } else {
             TkvMetafilePlayer::FillRegion(region, true, brush);
         }

@@ -17,7 +17,7 @@ enum class TkvMetafileFormat : uint8_t { None, Wmf, PlaceableWmf, Emf };
 class TkvMetafile {
 public:
     // Files larger than this are refused outright.
-    static constexpr qsizetype kMaxBytes = 256 * 1024 * 1024;
+    static constexpr qsizetype kMaxBytes = 64 * 1024 * 1024;
     static constexpr int kMaxRecords = 2'000'000;
 
     struct Record {

@@ -292,14 +292,15 @@ void TkvMetafilePlayer::SetClip(const QRegion& region, int mode) {
 
 void TkvMetafilePlayer::StoreObject(int index, Object object) {
     if (index < 0) {
-        auto free =
-            std::find_if(objects_.begin(), objects_.end(), [](const auto& o) { return !o.has_value(); });
+        auto free = std::find_if(objects_.begin() + qsizetype(std::min(firstFree_, objects_.size())),
+                                 objects_.end(), [](const auto& o) { return !o.has_value(); });
         if (free == objects_.end()) {
             if (objects_.size() >= size_t(kMaxObjects)) return;
             objects_.emplace_back();
             free = objects_.end() - 1;
         }
         *free = std::move(object);
+        firstFree_ = size_t(free - objects_.begin()) + 1;
         return;
     }
     if (index >= kMaxObjects) return;
@@ -318,15 +319,18 @@ void TkvMetafilePlayer::SelectObject(int index) {
         dc_.font = *font;
     else if (const auto* region = std::get_if<Region>(&o)) {
         // Selecting a region makes it the clip region (WMF regions are logical).
-        QRegion clip;
+        QVector<QRect> rects;
         for (const QRectF& rect : region->rects)
-            clip += MapRect(rect);
-        SetClip(clip, gdi::RgnCopy);
+            rects.append(MapRect(rect));
+        SetClip(RegionFromRects(rects), gdi::RgnCopy);
     }
 }
 
 void TkvMetafilePlayer::DeleteObject(int index) {
-    if (index >= 0 && size_t(index) < objects_.size()) objects_[size_t(index)].reset();
+    if (index >= 0 && size_t(index) < objects_.size()) {
+        objects_[size_t(index)].reset();
+        firstFree_ = std::min(firstFree_, size_t(index));
+    }
 }
 
 void TkvMetafilePlayer::SaveDc() {
@@ -501,7 +505,8 @@ void TkvMetafilePlayer::PolyBezier(const QPolygonF& logical, bool fromCurrent) {
     pts += logical;
     if (pts.size() < 4) return;
     QPolygon device{MapPoint(pts[0])};
-    constexpr int kSegments = 16;
+    // 16 segments per curve, fewer for very long records so the output stays bounded.
+    const int kSegments = int(std::clamp<qsizetype>(qsizetype(kMaxRecordPoints) * 3 / pts.size(), 1, 16));
     for (qsizetype i = 0; i + 3 < pts.size(); i += 3) {
         const QPointF p0 = Map(pts[i]), p1 = Map(pts[i + 1]), p2 = Map(pts[i + 2]), p3 = Map(pts[i + 3]);
         for (int k = 1; k <= kSegments; ++k) {
@@ -641,10 +646,31 @@ void TkvMetafilePlayer::FlushPath(bool stroke, bool fill) {
             PaintDevicePolygon(f.points, f.closed, false);
 }
 
+QRegion TkvMetafilePlayer::RegionFromRects(const QVector<QRect>& rects) {
+    constexpr qsizetype kMaxRegionRects = 4096;
+    if (rects.size() > kMaxRegionRects) {
+        QRect box;
+        for (const QRect& r : rects)
+            box |= r;
+        return QRegion(box);
+    }
+    QRegion region;
+    for (const QRect& r : rects)
+        region += r;
+    return region;
+}
+
 QRegion TkvMetafilePlayer::PathRegion() {
     QRegion region;
-    for (const Figure& f : path_)
-        region += QRegion(f.points);
+    if (path_.size() <= 256) {
+        for (const Figure& f : path_)
+            region += QRegion(f.points);
+    } else {
+        QRect box;
+        for (const Figure& f : path_)
+            box |= f.points.boundingRect();
+        region = QRegion(box);
+    }
     path_.clear();
     pathPoints_ = 0;
     inPath_ = false;

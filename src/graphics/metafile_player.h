@@ -26,6 +26,7 @@ public:
     static constexpr int kMaxObjects = 65536;
     static constexpr int64_t kMaxBitmapPixels = 200'000'000;
     static constexpr int kMaxPathPoints = 1'000'000;
+    static constexpr uint32_t kMaxRecordPoints = 1u << 20; // points of one poly record
 
 private:
     struct LogPen {
@@ -124,6 +125,9 @@ private:
     void PaintDevicePolygon(const QPolygon& device, bool closed, bool fill);
     void FlushPath(bool stroke, bool fill);
     QRegion PathRegion();
+    // Unites rectangles (canvas pixels); past a few thousand the bounding box stands in, as
+    // uniting costs grow with the square of the count.
+    static QRegion RegionFromRects(const QVector<QRect>& rects);
 
     bool Budget(int64_t pixels);
     uint32_t PatternColor(QByteArrayView info, QByteArrayView bits, bool paletteIndices);
@@ -138,6 +142,7 @@ private:
     DcState dc_;
     std::vector<DcState> saved_;
     std::vector<std::optional<Object>> objects_;
+    size_t firstFree_ = 0; // no free WMF slot below this one
     QTransform xform_;
     bool xformValid_ = false;
     QRegion baseClip_;

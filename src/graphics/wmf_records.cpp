@@ -38,6 +38,7 @@ uint32_t TkvMetafilePlayer::PatternColor(QByteArrayView info, QByteArrayView bit
 
 QPolygonF TkvMetafilePlayer::ReadPoints16(TkvByteReader& r, uint32_t count) {
     r.Require(qsizetype(count) * 4);
+    if (count > kMaxRecordPoints) throw TkvGraphicFormatError("too many points in one record");
     QPolygonF points;
     points.reserve(qsizetype(count));
     for (uint32_t i = 0; i < count; ++i) {
@@ -306,7 +307,7 @@ void TkvMetafilePlayer::WmfTextOut(TkvByteReader& r, bool extended) {
     if (!extended) {
         const uint16_t length = r.U16();
         bytes = r.Take(length);
-        r.Skip(length & 1);
+        if (length & 1) r.Skip(std::min<qsizetype>(1, r.Left()));
         at = ReadPointReversed(r);
     } else {
         at = ReadPointReversed(r);

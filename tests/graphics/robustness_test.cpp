@@ -29,7 +29,6 @@ void DecodeAny(const QByteArray& bytes) {
     case TkvGraphicKind::Metafile: {
         TkvMetafile mf(bytes);
         mf.Play(canvas, QRect(0, 0, 300, 200));
-        mf.Play(canvas, QRect(5, 5, 1, 1));
         break;
     }
     default:
@@ -163,11 +162,10 @@ TEST(Robustness, EveryPrefixAndByteFlip) {
         for (qsizetype n = 0; n < bytes.size(); ++n)
             DecodeAny(bytes.left(n));
         for (qsizetype i = 0; i < bytes.size(); ++i) {
-            for (uint8_t value : {uint8_t(~uint8_t(bytes[i])), uint8_t(0x80)}) {
-                QByteArray changed = bytes;
-                changed[i] = char(value);
-                DecodeAny(changed);
-            }
+            // Inverting a byte turns small counts and sizes into huge ones and back.
+            QByteArray changed = bytes;
+            changed[i] = char(~changed[i]);
+            DecodeAny(changed);
         }
     }
 }
