@@ -181,14 +181,6 @@ void TkvPictureView::SaveToStream(TkvStream& s) {
 
 // ---------------------------------------------------------------- drawing and loading
 
-void TkvPictureView::Draw(TkvCanvas& canvas) {
-    AttachCanvas(&canvas);
-    ScaleForDrawing();
-    DrawBackground();
-    DrawFrame();
-    RestoreAfterDrawing();
-}
-
 void TkvPictureView::ShowEditor() {
     if (PictureEditor) PictureEditor(this);
 }

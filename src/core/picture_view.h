@@ -7,8 +7,10 @@
 #include "core/view.h"
 
 #include <QString>
+#include <memory>
 
 class TkvVariables;
+struct TkvDecodedPicture;
 
 // Graphic kinds of the picture record.
 namespace kvgk {
@@ -78,8 +80,15 @@ public:
     void LoadFromStream(TkvStream& stream) override;
     void SaveToStream(TkvStream& stream) override;
 
-    // Draws background and frame; the picture drawing module adds the graphic.
+    // Background, the graphic scaled as the flags say (or, while designing, a placeholder for an
+    // empty picture), frame. Bytes that do not decode draw nothing: a bad picture never stops a page.
     void Draw(TkvCanvas& canvas) override;
+    // Draws the graphic into r (device pixels). Printers get bitmaps and JPEG images as 24-bit
+    // pixels stretched without smoothing, metafiles as vector records, and icons not at all.
+    void DrawGraphic(TkvCanvas& canvas, const QRect& r);
+    // The picture's size in pixels as drawing uses it (a metafile's at 96 dpi); empty when there is
+    // no picture or its bytes do not decode.
+    QSize GraphicSize();
     void ShowEditor() override;
 
     // Loads the picture as a database field of BlobType holds it; a null field empties it.
@@ -101,5 +110,12 @@ public:
     static constexpr qint64 kMaxPictureFileSize = 512LL * 1024 * 1024;
 
 private:
+    // The decoded graphic, made on first use and remade when Picture's kind or bytes change.
+    const TkvDecodedPicture* Decoded();
+    // Where the graphic goes inside InnerRect (after ScaleForDrawing), for a picture of that size.
+    QRect GraphicTarget(QSize pictureSize) const;
+    void DrawEmptyPlaceholder(TkvCanvas& canvas);
+
     int64_t handle_;
+    std::shared_ptr<TkvDecodedPicture> decoded_; // shared_ptr: the type is complete only where drawn
 };
