@@ -65,7 +65,11 @@ void ReadStreamMemo(TkvStream& s, TkvStringList& lines) {
 }
 
 void WriteStreamMemo(TkvStream& s, const TkvStringList& lines) {
-    s.WriteWord(static_cast<uint16_t>(lines.size() & 0xFFFF));
+    // The reader uses the count only to tell an empty list from a non-empty one, so a non-empty
+    // list whose low 16 bits of the count are 0 must not store 0.
+    uint16_t count = static_cast<uint16_t>(lines.size() & 0xFFFF);
+    if (count == 0 && !lines.isEmpty()) count = 0xFFFF;
+    s.WriteWord(count);
     if (lines.isEmpty()) {
         s.WriteByte(0);
         return;

@@ -1,0 +1,65 @@
+#include "core/export_registry.h"
+
+#include "core/view_factory.h"
+
+namespace kv {
+
+namespace {
+
+std::vector<TkvExportFilterInfo>& Entries() {
+    static std::vector<TkvExportFilterInfo> entries;
+    return entries;
+}
+
+std::vector<TkvExportFilterInfo>& Standby() {
+    static std::vector<TkvExportFilterInfo> standby;
+    return standby;
+}
+
+} // namespace
+
+bool RegisterExportFilter(TkvExportFilter* filter, const QByteArray& description,
+                          const QByteArray& fileMask) {
+    if (!filter) return false;
+    const QByteArray className = filter->ClassName();
+    for (const auto& e : Entries()) {
+        if (e.ClassName == className && e.FileMask == fileMask) {
+            if (e.Filter != filter) Standby().push_back({filter, description, fileMask, className});
+            return false;
+        }
+    }
+    if (static_cast<int>(Entries().size()) >= kMaxRegistryEntries) return false;
+    Entries().push_back({filter, description, fileMask, className});
+    return true;
+}
+
+void UnregisterExportFilter(TkvExportFilter* filter) {
+    auto& standby = Standby();
+    std::erase_if(standby, [filter](const TkvExportFilterInfo& e) { return e.Filter == filter; });
+    auto& entries = Entries();
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        if (it->Filter != filter) continue;
+        const auto pos = std::next(it).base();
+        // A standby filter of the same class and mask takes over the entry in place.
+        for (auto s = standby.begin(); s != standby.end(); ++s) {
+            if (s->ClassName == pos->ClassName && s->FileMask == pos->FileMask) {
+                *pos = *s;
+                standby.erase(s);
+                return;
+            }
+        }
+        entries.erase(pos);
+        return;
+    }
+}
+
+const std::vector<TkvExportFilterInfo>& ExportFilters() {
+    return Entries();
+}
+
+void ClearExportFilters() {
+    Entries().clear();
+    Standby().clear();
+}
+
+} // namespace kv
