@@ -154,25 +154,10 @@ void TkvMemoView::SaveToStream(TkvStream& s) {
 
 // ---------------------------------------------------------------- drawing and heights
 
-void TkvMemoView::Draw(TkvCanvas& canvas) {
-    Canvas = &canvas;
-    AttachCanvas(&canvas);
-    FitLinesOnly = 0;
-    ResultText = Memo;
-    ScaleForDrawing();
-    if (Exporting == 0) {
-        DrawBackground();
-        DrawFrame();
-    }
-    RestoreAfterDrawing();
-}
+// Draw and CalcHeight: memo_view_draw.cpp, through the text layout module.
 
 void TkvMemoView::ShowEditor() {
     if (MemoEditor) MemoEditor(this);
-}
-
-int TkvMemoView::CalcHeight() {
-    return Height;
 }
 
 int TkvMemoView::FontPixelHeight() const {

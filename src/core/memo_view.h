@@ -54,11 +54,11 @@ public:
     void LoadFromStream(TkvStream& stream) override;
     void SaveToStream(TkvStream& stream) override;
 
-    // Draws background and frame; the text layout module adds the text itself.
+    // Lays the text out at zoom 1 and draws background, frame, underlines and text (memo_view_draw.cpp).
     void Draw(TkvCanvas& canvas) override;
     void ShowEditor() override;
 
-    // Until the text layout module computes the height of the laid-out text, the object's own height.
+    // Height of the laid-out text plus both gaps; ResultText keeps the laid-out lines (memo_view_draw.cpp).
     int CalcHeight() override;
     // One line with its frame and gaps.
     int MinHeight() override;

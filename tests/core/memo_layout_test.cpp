@@ -2,6 +2,7 @@
 
 #include "core/fixed_metric_canvas.h"
 #include "core/globals.h"
+#include "core/memo_view.h"
 #include "core/view.h"
 
 #include <gtest/gtest.h>
@@ -321,6 +322,33 @@ TEST_F(MemoLayoutTest, LongLineDrawsOnlyWhatShows) {
     // 200 pixels show 14 lines; the 642 further down are not measured or drawn.
     EXPECT_LE(texts.size(), 15u);
     EXPECT_EQ(texts[0].text, QString(100, u'x'));
+}
+
+// The text object draws and measures through the layout.
+TEST_F(MemoLayoutTest, TextObjectDrawsAndCalculatesItsHeight) {
+    TkvMemoView m;
+    m.SetBounds(0, 0, 4 + 7 * kW, 100);
+    m.Memo = {"AAA BBB CCC DDD"};
+    m.Draw(canvas);
+    EXPECT_EQ(TextsOf(canvas.Texts()), (QStringList{"AAA BBB", "CCC DDD"}));
+    EXPECT_EQ(m.TextHeight, 2 * kStep + 2);
+    EXPECT_EQ(m.ResultText.size(), 2);
+
+    EXPECT_EQ(m.CalcHeight(), 2 * kStep + 2);
+    EXPECT_EQ(m.PrintPhase, 1);
+    EXPECT_EQ(m.ResultText, (TkvStringList{"AAA BBB", "CCC DDD\x01"}));
+    EXPECT_EQ(m.Width, 4 + 7 * kW);
+
+    // Suppressed repeated value, empty and invisible texts take no height.
+    m.Flags |= kvmf::Suppress;
+    m.LastValue = kv::JoinLines(m.ResultText);
+    EXPECT_EQ(m.CalcHeight(), 0);
+    m.Flags &= ~kvmf::Suppress;
+    m.Memo.clear();
+    EXPECT_EQ(m.CalcHeight(), 0);
+    m.Memo = {"A"};
+    m.Visible = 0;
+    EXPECT_EQ(m.CalcHeight(), 0);
 }
 
 } // namespace
