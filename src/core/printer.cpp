@@ -347,4 +347,11 @@ TkvPrinterDevice* InstalledPrinterDevice() {
     return DeviceSlot().get();
 }
 
+void ReleaseSharedPrinter() {
+    PrinterSlot().reset();
+    DeviceSlot().reset();
+    PrinterReady = false;
+    DefaultPaperSize = 0;
+}
+
 } // namespace kv

@@ -109,6 +109,8 @@ TkvPrinter& SharedPrinter();
 // DefaultPaperSize and PrinterReady.
 void InstallPrinterDevice(std::unique_ptr<TkvPrinterDevice> device);
 TkvPrinterDevice* InstalledPrinterDevice();
+// Library shutdown: frees the shared printer and the device; the next SharedPrinter() starts afresh.
+void ReleaseSharedPrinter();
 
 // The paper id given to new design pages.
 extern int32_t DefaultPaperSize;

@@ -6,6 +6,7 @@
 #include "core/printer.h"
 #include "core/text_util.h"
 
+#include <QCoreApplication>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <algorithm>
@@ -130,6 +131,12 @@ bool ConfigureQPrinter(QPrinter& printer, const TkvDeviceSettings& settings) {
 
 void InstallQtPrinterBackend() {
     InstallPrinterDevice(std::make_unique<TkvQtPrinterDevice>());
+    // The device's QPrinters must go while Qt's print plugin is still loaded, not at static destruction.
+    static bool releaseRegistered = false;
+    if (!releaseRegistered && QCoreApplication::instance()) {
+        qAddPostRoutine([] { InstallPrinterDevice(nullptr); });
+        releaseRegistered = true;
+    }
 }
 
 } // namespace kv

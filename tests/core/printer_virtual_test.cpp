@@ -72,6 +72,11 @@ TEST_F(VirtualPrinterTest, SharedPrinterWithoutDeviceStartsWithNoPaper) {
     shared.FillPageMetrics(m);
     EXPECT_EQ(m.PageWidth, 758);
     EXPECT_EQ(m.PageHeight, 1071);
+
+    kv::ReleaseSharedPrinter();
+    EXPECT_FALSE(kv::PrinterReady);
+    EXPECT_EQ(kv::SharedPrinter().PaperSize, -1); // started again
+    EXPECT_TRUE(kv::PrinterReady);
 }
 
 TEST_F(VirtualPrinterTest, PageGeometryInPageUnits) {
