@@ -11,8 +11,10 @@ int64_t TruncTo64(double v) {
     return static_cast<int64_t>(std::clamp(std::trunc(v), -1e15, 1e15));
 }
 
+// Edges from a file may be anything; a quarter of the int range keeps every width and height
+// computed from two edges inside int as well.
 int ClampToInt(int64_t v) {
-    return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX));
+    return static_cast<int>(std::clamp<int64_t>(v, INT_MIN / 4, INT_MAX / 4));
 }
 
 } // namespace
