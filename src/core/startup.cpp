@@ -1,9 +1,11 @@
 #include "core/startup.h"
 
+#include "core/band_control_views.h"
 #include "core/export_registry.h"
 #include "core/function_library_registry.h"
 #include "core/library_tables.h"
 #include "core/locale.h"
+#include "core/standard_views.h"
 #include "core/tools_registry.h"
 #include "core/view_factory.h"
 
@@ -65,6 +67,9 @@ void StartUp() {
     FillLibraryTables();
     ScratchStrings().clear();
     CreateLibraryBitmaps();
+    // The view classes of the type bytes 0 to 4 and the rich text add-in.
+    RegisterStandardViews();
+    RegisterBandAndControlViews();
     StartStage(TkvStartUpStage::BeforeNamedValues);
     CreateNamedValueLists();
     StartStage(TkvStartUpStage::AfterNamedValues);

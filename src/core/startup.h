@@ -9,10 +9,11 @@
 
 namespace kv {
 
-// Where in start-up a hook runs. In order: the text tables, the scratch string list and the two
-// bitmaps; then the BeforeNamedValues hooks (progress window, installed-functions list, function
-// libraries, parser, interpreter); then the library-wide variables and the filled constants list;
-// then the AfterNamedValues hooks (compression hook, page builder's list, hidden dialog form).
+// Where in start-up a hook runs. In order: the text tables, the scratch string list, the two
+// bitmaps and the built-in view classes (type bytes 0 to 4, the rich text add-in); then the BeforeNamedValues
+// hooks (progress window, installed-functions list, function libraries, parser, interpreter); then the
+// library-wide variables and the filled constants list; then the AfterNamedValues hooks (compression hook,
+// page builder's list, hidden dialog form).
 enum class TkvStartUpStage { BeforeNamedValues, AfterNamedValues };
 
 // Hooks of one stage start in the order they were added. A name that is already present is ignored.

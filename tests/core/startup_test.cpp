@@ -1,9 +1,11 @@
 // Library start-up and shutdown: idempotence, hook order, and what is set up and released.
 #include "core/export_registry.h"
+#include "core/globals.h"
 #include "core/library_tables.h"
 #include "core/locale.h"
 #include "core/startup.h"
 #include "core/variables.h"
+#include "core/view_factory.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +33,12 @@ TEST(StartUp, HooksRunInStageOrderAndStopInReverse) {
     EXPECT_TRUE(kv::IsStarted());
     EXPECT_EQ(kv::BandTypeName(1), "Report summary");
     EXPECT_GT(kv::ConstantsList().Count(), 0);
+    const auto& addIns = kv::AddInObjects();
+    EXPECT_TRUE(std::any_of(addIns.begin(), addIns.end(),
+                            [](const auto& e) { return e.ClassName == "TkvRichView"; }));
+    const uint32_t savedId = kv::NextViewID;
+    EXPECT_EQ(kv::CreateViewByType(0, {})->ObjectType, 0);
+    kv::NextViewID = savedId;
 
     // A hook added while running starts at once.
     hook("test.late", kv::TkvStartUpStage::AfterNamedValues);
