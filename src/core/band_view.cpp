@@ -6,15 +6,13 @@
 #include "core/page.h"
 #include "core/stream_text.h"
 #include "render/canvas.h"
+#include "render/painter_canvas.h"
 
-#include <QFont>
-#include <QFontMetrics>
-#include <QGuiApplication>
 #include <QImage>
 #include <array>
 
 TkvEditorProc TkvBandView::BandDataSourceEditor, TkvBandView::CrossTabSourceEditor;
-TkvCanvas* TkvBandView::MeasuringCanvas = nullptr;
+TkvCanvas* TkvBandView::MeasuringCanvasOverride = nullptr;
 
 namespace kv {
 
@@ -298,22 +296,14 @@ TkvFont LabelFont() {
 
 } // namespace
 
-int TkvBandView::LabelWidth(TkvCanvas* measure) const {
+int TkvBandView::LabelWidth() const {
     const QString name = QString::fromLatin1(kv::BandTypeName(BandType()));
-    if (!measure) measure = MeasuringCanvas;
-    int textWidth;
-    if (measure) {
-        measure->Save();
-        measure->SetFont(LabelFont());
-        measure->SetCharSpacing(0);
-        textWidth = measure->TextExtent(name).width();
-        measure->Restore();
-    } else {
-        QFont font(QStringLiteral("Arial"));
-        font.setPixelSize(11); // 8 points at 96 dots per inch
-        textWidth = QFontMetrics(font).horizontalAdvance(name);
-    }
-    const int w = textWidth + 8;
+    TkvCanvas& measure = MeasuringCanvasOverride ? *MeasuringCanvasOverride : kv::MeasuringCanvas();
+    measure.Save();
+    measure.SetFont(LabelFont());
+    measure.SetCharSpacing(0);
+    const int w = measure.TextExtent(name).width() + 8;
+    measure.Restore();
     return w < 100 ? 100 : w;
 }
 
@@ -376,7 +366,7 @@ void TkvBandView::Draw(TkvCanvas& canvas) {
 
     canvas.SetPen({clBtnFace, 1, TkvPenStyle::Solid, TkvPenMode::Copy});
     canvas.SetBrush({clBtnFace, TkvBrushStyle::Solid});
-    DrawTitle(canvas, LabelWidth(&canvas));
+    DrawTitle(canvas, LabelWidth());
     RestoreAfterDrawing();
 }
 

@@ -108,9 +108,9 @@ public:
     void LoadFromStream(TkvStream& stream) override;
     void SaveToStream(TkvStream& stream) override;
 
-    // Width of the title tab: the band type name in Arial 8 plus 8, at least 100. Measured on
-    // `measure` when given, else on MeasuringCanvas, else with the font metrics of the screen.
-    int LabelWidth(TkvCanvas* measure = nullptr) const;
+    // Width of the title tab: the band type name in Arial 8 plus 8, at least 100, measured on the
+    // library's measuring canvas (so the drawn tab and the hit region agree).
+    int LabelWidth() const;
 
     // Which settings the inspector lists and the context menu offers for a band type.
     static uint16_t OfferedFlags(int bandType);
@@ -126,8 +126,8 @@ public:
 
     // Designer hooks for the data source editors; empty without a designer.
     static TkvEditorProc BandDataSourceEditor, CrossTabSourceEditor;
-    // The measuring canvas of the library (not owned); set at start-up.
-    static TkvCanvas* MeasuringCanvas;
+    // Measures instead of kv::MeasuringCanvas() when set (not owned). For tests.
+    static TkvCanvas* MeasuringCanvasOverride;
 
 private:
     TkvBandViewLink* Link() const;

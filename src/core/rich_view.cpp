@@ -1,5 +1,6 @@
 #include "core/rich_view.h"
 
+#include "core/view_factory.h"
 #include "render/canvas.h"
 
 #include <climits>
@@ -8,6 +9,7 @@ QByteArray TkvRichView::ScratchRichText;
 std::function<void(TkvRichView&, TkvCanvas&, const TkvRect&)> TkvRichView::RichTextRenderer;
 std::function<bool(TkvRichView&)> TkvRichView::RichTextEditor;
 TkvEditorProc TkvRichView::FieldChooser;
+std::function<QByteArray(TkvRichView&)> TkvRichView::PrintTextPreparer;
 std::function<int(TkvRichView&)> TkvRichView::HeightCalculator, TkvRichView::RemainingHeightCalculator;
 
 TkvRichView::TkvRichView() {
@@ -63,6 +65,25 @@ void TkvRichView::Draw(TkvCanvas& canvas) {
     if (Width > 0 && Height > 0 && RichTextRenderer) RichTextRenderer(*this, canvas, text);
     DrawFrame();
     RestoreAfterDrawing();
+}
+
+void TkvRichView::PrintToStream(TkvStream& s) {
+    AttachCanvas(Canvas);
+    ResultText = Memo;
+    if (Visible == 0) return;
+    const QByteArray keptTag = Tag;
+    if (Tag.contains('[') && TagExpander) TagExpander(*this);
+    ScratchRichText = PrintTextPreparer ? PrintTextPreparer(*this) : RichText;
+    struct Restore {
+        TkvRichView& v;
+        QByteArray tag;
+        ~Restore() {
+            v.SavingFromScratch = 0;
+            v.Tag = tag;
+        }
+    } restore{*this, keptTag};
+    SavingFromScratch = 1;
+    kv::WriteObjectEntry(s, *this);
 }
 
 // Tail: HasText (u8), EndPos (i32, absolute position just after the record), then the RTF bytes

@@ -17,6 +17,9 @@ public:
     void RegisterProperties() override;
 
     void Draw(TkvCanvas& canvas) override;
+    // Writes the prepared entry with the text PrintTextPreparer made (RichText unchanged without
+    // one). Unlike other views, no print-time band alignment is applied.
+    void PrintToStream(TkvStream& stream) override;
     void LoadFromStream(TkvStream& stream) override;
     void SaveToStream(TkvStream& stream) override;
     void ShowEditor() override;
@@ -43,6 +46,9 @@ public:
     // Draws RichText from FromChar into the rectangle (device pixels); installed by the rich text
     // engine. Without one the object draws its background and frame only.
     static std::function<void(TkvRichView&, TkvCanvas&, const TkvRect&)> RichTextRenderer;
+    // Expands [expressions] of a copy of RichText (unless TextOnly) and, for a part print
+    // (PrintPhase 2), cuts it to what fits; returns the RTF to write. Installed by the engine.
+    static std::function<QByteArray(TkvRichView&)> PrintTextPreparer;
     // The rich text engine's height search (CalcHeight) and split measure (RemainingHeight).
     static std::function<int(TkvRichView&)> HeightCalculator, RemainingHeightCalculator;
     // Designer hooks: the rich text editor window and the field chooser; empty without a designer.

@@ -442,18 +442,25 @@ TEST(BandViewProperties, ChildAndMasterChoicesComeFromTheDesignerPage) {
 
 TEST(BandViewDrawing, LabelWidthIsTheNamePlusEightAndAtLeastAHundred) {
     NoteCanvas c;
+    TkvBandView::MeasuringCanvasOverride = &c;
     TkvBandView b;
     b.SetBandType(kvbt::Child);
-    EXPECT_EQ(b.LabelWidth(&c), 100);
+    EXPECT_EQ(b.LabelWidth(), 100);
     c.charWidth = 19; // "Child": 95 pixels
-    EXPECT_EQ(b.LabelWidth(&c), 103);
+    EXPECT_EQ(b.LabelWidth(), 103);
+    EXPECT_EQ(c.Font().pointSize, 10) << "the measuring canvas keeps its font";
     b.SetBandType(60); // a type out of range has no name
-    EXPECT_EQ(b.LabelWidth(&c), 100);
+    EXPECT_EQ(b.LabelWidth(), 100);
+    TkvBandView::MeasuringCanvasOverride = nullptr;
+
+    // The real measuring canvas: a short name still gets the least width.
+    b.SetBandType(kvbt::Child);
+    EXPECT_EQ(b.LabelWidth(), 100);
 }
 
 TEST(BandViewDrawing, ClipRegionTakesTheTitleTabWhenTitlesAreShown) {
     NoteCanvas c;
-    TkvBandView::MeasuringCanvas = &c;
+    TkvBandView::MeasuringCanvasOverride = &c;
     TkvBandView b;
     b.SetBandType(kvbt::MasterData);
     b.SetBounds(0, 100, 500, 40);
@@ -474,7 +481,7 @@ TEST(BandViewDrawing, ClipRegionTakesTheTitleTabWhenTitlesAreShown) {
     b.GetClipRegion(false, r);
     EXPECT_FALSE(r.contains(QPoint(50, 90)));
     kv::BandTitles = true;
-    TkvBandView::MeasuringCanvas = nullptr;
+    TkvBandView::MeasuringCanvasOverride = nullptr;
 }
 
 TEST(BandViewDrawing, BandsSpanTheWholePageAcrossTheirStrip) {
@@ -516,7 +523,9 @@ TEST(BandViewDrawing, TitleTabAndColumns) {
     b.Columns = 2;
     b.ColumnWidth = 300;
     b.ColumnGap = 10;
+    TkvBandView::MeasuringCanvasOverride = &c;
     b.Draw(c);
+    TkvBandView::MeasuringCanvasOverride = nullptr;
     ASSERT_FALSE(c.images.empty());
     EXPECT_EQ(c.images[0].target, QRect(0, 100, 795, 41)) << "the checkerboard fills the inner rectangle";
     EXPECT_EQ(c.images[0].image.pixel(0, 0), qRgb(0xFF, 0xFF, 0xFF)) << "(0, 100): x + y even is white";
