@@ -11,7 +11,7 @@ namespace kv {
 void RegisterStandardViews() {
     RegisterViewType(kvvt::Text, [] { return std::make_unique<TkvMemoView>(); });
     RegisterViewType(kvvt::Picture, [] { return std::make_unique<TkvPictureView>(); });
-    // Type 2, TkvBandView, is registered here by the band view module.
+    // Type 2, TkvBandView, is registered with the dialog controls (RegisterBandAndControlViews).
     RegisterViewType(kvvt::SubReport, [] { return std::make_unique<TkvSubReportView>(); });
     RegisterViewType(kvvt::Line, [] { return std::make_unique<TkvLineView>(); });
 }

@@ -3,8 +3,9 @@
 
 namespace kv {
 
-// Registers type 0 TkvMemoView, 1 TkvPictureView, 2 TkvBandView, 3 TkvSubReportView and
-// 4 TkvLineView. Start-up calls it once; calling it again changes nothing.
+// Registers type 0 TkvMemoView, 1 TkvPictureView, 3 TkvSubReportView and 4 TkvLineView (type 2,
+// the band view, comes with RegisterBandAndControlViews). Start-up calls it; calling it again
+// changes nothing.
 void RegisterStandardViews();
 
 } // namespace kv
