@@ -241,7 +241,12 @@ TEST_F(RenderCommand, ArgumentsSelectPageAndZoom) {
     const kvcli::CommandResult r =
         kvcli::RenderFromArguments({"--zoom", "0.25", kDemo, "--page", "4", "-o", out});
     ASSERT_EQ(r.ExitCode, 0) << r.Error.constData();
-    EXPECT_EQ(QImage(out).size(), QSize(267, 189)); // landscape A4 (1069 x 756 page units) at 25 %
+    TkvReport report;
+    report.LoadPreparedFile(kDemo);
+    const TkvPageMetrics& m = report.EMFPages.PageInfo(3).Metrics;
+    EXPECT_GT(m.PageWidth, m.PageHeight); // page 4 is landscape
+    EXPECT_EQ(QImage(out).size(),
+              QSize(int(std::nearbyint(m.PageWidth * 0.25)), int(std::nearbyint(m.PageHeight * 0.25))));
 }
 
 } // namespace
