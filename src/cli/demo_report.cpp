@@ -1,6 +1,5 @@
 #include "cli/demo_report.h"
 
-#include "core/codepage.h"
 #include "core/emf_pages.h"
 #include "core/globals.h"
 #include "core/line_view.h"
@@ -9,6 +8,7 @@
 #include "core/picture_view.h"
 #include "core/report.h"
 #include "graphics/jpeg.h"
+#include "render/codepage.h"
 
 #include <QBuffer>
 #include <QFont>
@@ -382,8 +382,9 @@ public:
     TkvMemoView& Text(int l, int t, int w, int h, const QString& text, const TextStyle& st = {}) {
         auto v = std::make_unique<TkvMemoView>();
         v->SetBounds(l, t, w, h);
-        const bool cyrillic = std::any_of(
-            text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x400 && c.unicode() < 0x500; });
+        // Windows-1251 also holds "№" and the typographic marks; Latin-only text stays in 1252.
+        const bool cyrillic =
+            std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x400; });
         v->Font.Charset = cyrillic ? 204 : 0;
         v->Font.Size = st.Size;
         v->Font.Style = st.Style;
@@ -646,8 +647,8 @@ void BuildSummaryPage(DemoPage& p, const QByteArray& logo) {
                {18, kvfs::Bold, cards[i].Color});
     }
     y += 72;
-    p.Link(40, y, w, 18, QStringLiteral("→ Продажи по регионам, стр. 2 / Sales by region, page 2"), "@2");
-    p.Link(40, y + 18, w, 18, QStringLiteral("→ Крупнейшие клиенты, стр. 4 / Top customers, page 4"), "@4");
+    p.Link(40, y, w, 18, QStringLiteral("» Продажи по регионам, стр. 2 / Sales by region, page 2"), "@2");
+    p.Link(40, y + 18, w, 18, QStringLiteral("» Крупнейшие клиенты, стр. 4 / Top customers, page 4"), "@4");
     p.Footer(1);
 }
 
@@ -734,8 +735,8 @@ void BuildRegionsPage(DemoPage& p, const QByteArray& logo, const QByteArray& cha
     note.GapY = 6;
     p.Picture(p.Width() - 40 - 120, y - 12, 120, 120, kvgk::Bitmap, seal);
     y += 120;
-    p.Link(40, y, 300, 18, QStringLiteral("← К сводке, стр. 1 / Back to the summary"), "@1");
-    p.Link(p.Width() - 40 - 360, y, 360, 18, QStringLiteral("Выводы, стр. 3 / Conclusions, page 3 →"), "@3",
+    p.Link(40, y, 300, 18, QStringLiteral("« К сводке, стр. 1 / Back to the summary"), "@1");
+    p.Link(p.Width() - 40 - 360, y, 360, 18, QStringLiteral("Выводы, стр. 3 / Conclusions, page 3 »"), "@3",
            kvta::Right);
     p.Footer(2);
 }
@@ -803,8 +804,8 @@ void BuildConclusionsPage(DemoPage& p, const QByteArray& logo, const QByteArray&
            {7, kvfs::Italic, kGrey, kvta::Right});
     p.Picture(signX, y, 110, 110, kvgk::Bitmap, seal);
     y += 130;
-    p.Link(40, y, 300, 18, QStringLiteral("← К началу отчёта / Back to the start"), "@1");
-    p.Link(p.Width() - 40 - 300, y, 300, 18, QStringLiteral("Приложение, стр. 4 / Appendix →"), "@4",
+    p.Link(40, y, 300, 18, QStringLiteral("« К началу отчёта / Back to the start"), "@1");
+    p.Link(p.Width() - 40 - 300, y, 300, 18, QStringLiteral("Приложение, стр. 4 / Appendix »"), "@4",
            kvta::Right);
     p.Footer(3);
 }
@@ -888,7 +889,7 @@ void BuildAppendixPage(DemoPage& p, const QByteArray& logo) {
                "Десять крупнейших клиентов обеспечили около 28 % квартальной выручки. The ten largest "
                "customers brought in about 28% of the quarter's revenue; no single customer exceeds 10%."),
            {8, kvfs::Italic, kGrey, kvta::Justify});
-    p.Link(40, y + 50, 300, 18, QStringLiteral("← К сводке, стр. 1 / Back to the summary"), "@1");
+    p.Link(40, y + 50, 300, 18, QStringLiteral("« К сводке, стр. 1 / Back to the summary"), "@1");
     p.Footer(4);
 }
 
