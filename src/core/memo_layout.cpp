@@ -1,6 +1,6 @@
 #include "core/memo_layout.h"
 
-#include "core/codepage.h"
+#include "render/codepage.h"
 #include "core/globals.h"
 #include "core/text_wrapper.h"
 #include "core/view.h"

@@ -1,6 +1,6 @@
 // Drawing a picture view: decoding its kept file bytes once, placing the graphic in the object and
 // the printer-side drawing rules.
-#include "core/codepage.h"
+#include "render/codepage.h"
 #include "core/globals.h"
 #include "core/locale.h"
 #include "core/picture_view.h"

@@ -1,6 +1,6 @@
 #include "core/subreport_view.h"
 
-#include "core/codepage.h"
+#include "render/codepage.h"
 #include "core/view_font.h"
 #include "render/canvas.h"
 

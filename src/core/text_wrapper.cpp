@@ -1,6 +1,6 @@
 #include "core/text_wrapper.h"
 
-#include "core/codepage.h"
+#include "render/codepage.h"
 #include "render/canvas.h"
 
 namespace {

@@ -1,88 +1,16 @@
 #include "graphics/charset_text.h"
 
+#include "render/codepage.h"
+
 #include <QStringDecoder>
 
 namespace kv {
 
-namespace {
-int gAnsiCodePage = 1252;
+// The code page tables live with the canvas so that metafile text and report text agree on what
+// every character set (and the default one) means.
+QByteArray CodePageForCharset(int charset) { return charset == kvcs::Symbol ? QByteArray() : CodecNameForCharset(charset); }
 
-QByteArray WindowsCodePage(int cp) {
-    switch (cp) {
-    case 932:
-        return "Shift_JIS";
-    case 936:
-        return "GBK";
-    case 949:
-        return "windows-949";
-    case 950:
-        return "Big5";
-    case 874:
-        return "windows-874";
-    default:
-        return "windows-" + QByteArray::number(cp);
-    }
-}
-} // namespace
-
-void SetDefaultAnsiCodePage(int codePage) {
-    gAnsiCodePage = codePage;
-}
-int DefaultAnsiCodePage() {
-    return gAnsiCodePage;
-}
-
-QByteArray CodePageForCharset(int charset) {
-    switch (charset) {
-    case 0:
-        return "windows-1252";
-    case 1:
-        return WindowsCodePage(gAnsiCodePage);
-    case 2:
-        return {};
-    case 77:
-        return "macintosh";
-    case 128:
-        return "Shift_JIS";
-    case 129:
-        return "windows-949";
-    case 134:
-        return "GBK";
-    case 136:
-        return "Big5";
-    case 161:
-        return "windows-1253";
-    case 162:
-        return "windows-1254";
-    case 163:
-        return "windows-1258";
-    case 177:
-        return "windows-1255";
-    case 178:
-        return "windows-1256";
-    case 186:
-        return "windows-1257";
-    case 204:
-        return "windows-1251";
-    case 222:
-        return "windows-874";
-    case 238:
-        return "windows-1250";
-    case 255:
-        return gAnsiCodePage == 1251 ? "IBM866" : "IBM437";
-    default:
-        return WindowsCodePage(gAnsiCodePage);
-    }
-}
-
-QString DecodeCharsetText(QByteArrayView bytes, int charset) {
-    const QByteArray name = CodePageForCharset(charset);
-    if (!name.isEmpty()) {
-        QStringDecoder decoder(name.constData());
-        if (decoder.isValid()) return decoder.decode(bytes);
-    }
-    return QString::fromLatin1(bytes);
-}
+QString DecodeCharsetText(QByteArrayView bytes, int charset) { return DecodeText(bytes.toByteArray(), charset); }
 
 } // namespace kv
 

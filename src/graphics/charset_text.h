@@ -8,18 +8,12 @@
 
 namespace kv {
 
-// The code page name a font character set stands for (ANSI 0 -> windows-1252, Russian 204 ->
-// windows-1251, ...). Default (1) takes the ANSI code page set below; OEM (255) the matching DOS
-// code page; symbol fonts (2) keep byte values as code points.
+// The code page name a font character set stands for (render/codepage.h); empty for symbol fonts,
+// which keep byte values as code points.
 QByteArray CodePageForCharset(int charset);
 
-// Decodes with the code page of `charset`; unknown code pages fall back to Latin-1.
+// Decodes with the code page of `charset` (kv::DecodeText).
 QString DecodeCharsetText(QByteArrayView bytes, int charset);
-
-// The ANSI code page that the default character set stands for (1252 until set); the application
-// sets it from the platform or the report's language once at start-up.
-void SetDefaultAnsiCodePage(int codePage);
-int DefaultAnsiCodePage();
 
 } // namespace kv
 

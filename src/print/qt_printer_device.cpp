@@ -1,6 +1,6 @@
 #include "print/qt_printer_device.h"
 
-#include "core/codepage.h"
+#include "render/codepage.h"
 #include "core/locale.h"
 #include "core/paper_table.h"
 #include "core/printer.h"

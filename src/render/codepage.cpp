@@ -1,4 +1,4 @@
-#include "core/codepage.h"
+#include "render/codepage.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

@@ -1,0 +1,214 @@
+#include "preview/page_box.h"
+
+#include "core/emf_pages.h"
+#include "core/locale.h"
+#include "core/text_util.h"
+#include "preview/preview_form.h"
+#include "render/colors.h"
+#include "render/painter_canvas.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <climits>
+
+using kv::RoundEven;
+
+TkvPBox::TkvPBox(TkvPreviewForm& form, QWidget* parent) : QWidget(parent), form_(form) {
+    setObjectName("PBox");
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setMinimumSize(40, 40);
+}
+
+int TkvPBox::ParsePageLink(const QByteArray& link, int pageCount) {
+    const qsizetype at = link.indexOf('@');
+    if (at < 0 || at + 1 >= link.size()) return 0;
+    bool ok = false;
+    const qlonglong n = link.mid(at + 1).trimmed().toLongLong(&ok);
+    if (!ok) return 0;
+    const qlonglong page = n <= 0 ? 1 : n;
+    return page <= pageCount ? static_cast<int>(page) : 0;
+}
+
+int TkvPBox::PageAt(QPoint p, QPoint* local) const {
+    TkvEMFPages* pages = form_.Pages();
+    if (!pages) return -1;
+    const QPoint lp = p - QPoint(form_.OffsetX, form_.OffsetY);
+    for (int i = 0; i < pages->Count(); ++i) {
+        const TkvRect& r = pages->PageInfo(i).PreviewRect;
+        if (lp.x() >= r.Left && lp.x() < r.Right && lp.y() >= r.Top && lp.y() < r.Bottom) {
+            if (local)
+                *local = QPoint(RoundEven((lp.x() - r.Left) / form_.Zoom), RoundEven((lp.y() - r.Top) / form_.Zoom));
+            return i;
+        }
+    }
+    return -1;
+}
+
+void TkvPBox::paintEvent(QPaintEvent* e) {
+    if (!form_.LayoutReady && form_.Pages()) return;
+    QPainter painter(this);
+    TkvEMFPages* pages = form_.Pages();
+    if (!pages || pages->Count() == 0) {
+        painter.fillRect(rect(), kv::ColorToQColor(0x8000000F));
+        return;
+    }
+    const QRegion update = e->region();
+    QRegion background = update;
+    std::vector<QRect> screen(static_cast<size_t>(pages->Count()));
+    for (int i = 0; i < pages->Count(); ++i) {
+        PreparedPageInfo& info = pages->PageInfo(i);
+        const QRect s = info.PreviewRect.toQRect().translated(form_.OffsetX, form_.OffsetY);
+        screen[static_cast<size_t>(i)] = s;
+        // Pages wholly above or below the box are invisible without asking the region.
+        const bool visible = !(s.top() > height() || s.bottom() < 0) && update.intersects(s);
+        info.PageVisible = visible;
+        if (visible) background -= s.adjusted(1, 1, -1, -1);
+    }
+    painter.setClipRegion(background);
+    painter.fillRect(rect(), QColor(0x80, 0x80, 0x80));
+    painter.setClipping(false);
+
+    TkvPainterCanvas canvas(painter);
+    canvas.SetClipRegion(update);
+    canvas.SetPen({0, 1, TkvPenStyle::Solid, TkvPenMode::Copy});
+    canvas.SetBrush({0xFFFFFF, TkvBrushStyle::Solid});
+    for (int i = 0; i < pages->Count(); ++i) {
+        if (!pages->PageInfo(i).PageVisible) continue;
+        const QRect& s = screen[static_cast<size_t>(i)];
+        canvas.Rectangle(s);
+        // A one-pixel shadow below and right of the page.
+        canvas.Polyline(QPolygon({QPoint(s.left() + 1, s.bottom() + 1), QPoint(s.right() + 1, s.bottom() + 1),
+                                  QPoint(s.right() + 1, s.top() + 1)}));
+    }
+    for (int i = 0; i < pages->Count(); ++i) {
+        PreparedPageInfo& info = pages->PageInfo(i);
+        QRect target;
+        if (info.PageVisible) {
+            const QRect& s = screen[static_cast<size_t>(i)];
+            target = s;
+            if (!info.UseMargins) {
+                const double z = form_.Zoom;
+                const TkvPageMetrics& m = info.Metrics;
+                target = QRect(s.left() + RoundEven((m.OffsetLeft + double(info.Margins.Left)) * z),
+                               s.top() + RoundEven((m.OffsetTop + double(info.Margins.Top)) * z),
+                               RoundEven((double(m.PrintableWidth) - info.Margins.Left - info.Margins.Right) * z),
+                               RoundEven((double(m.PrintableHeight) - info.Margins.Top - info.Margins.Bottom) * z));
+            }
+        }
+        canvas.Save();
+        try {
+            pages->DrawPage(i, canvas, target);
+        } catch (const std::exception& ex) {
+            // A page that cannot be unpacked shows what was read; the failure is reported once.
+            info.PageVisible = 0;
+            qWarning("Page %d: %s", i + 1, ex.what());
+        }
+        canvas.Restore();
+    }
+}
+
+void TkvPBox::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::RightButton) {
+        const bool editing = form_.PageEditingAllowed();
+        for (const char* n : {"N4", "N5", "N6", "N7"}) form_.MenuItem(n)->setVisible(editing);
+        QWidget* host = form_.PreviewPanel()->parentWidget();
+        if (host && host->contextMenuPolicy() == Qt::CustomContextMenu)
+            emit host->customContextMenuRequested(host->mapFromGlobal(e->globalPosition().toPoint()));
+        else
+            form_.ProcMenu()->popup(e->globalPosition().toPoint());
+        return;
+    }
+    if (e->button() != Qt::LeftButton) return;
+    if (IgnoreNextMouseDown) {
+        IgnoreNextMouseDown = false;
+        return;
+    }
+    TkvEMFPages* pages = form_.Pages();
+    ClickedPage = form_.CurrentPage;
+    QPoint local;
+    const int i = PageAt(e->position().toPoint(), &local);
+    if (pages && i >= 0) {
+        ClickedPage = i + 1;
+        QByteArray link;
+        int cursor = 0;
+        bool handled = false;
+        try {
+            handled = pages->HitTestObject(i, local, true, link, cursor);
+        } catch (const std::exception&) {
+            handled = false;
+        }
+        if (handled) {
+            if (const int n = ParsePageLink(link, pages->Count())) form_.SetCurrentPage(n);
+            return;
+        }
+    }
+    Dragging = true;
+    LastDrag = e->position().toPoint();
+    if (pages && ClickedPage >= 1 && ClickedPage <= pages->Count()) {
+        form_.CurrentPage = ClickedPage;
+        form_.UpdatePageLabel();
+    }
+}
+
+void TkvPBox::mouseMoveEvent(QMouseEvent* e) {
+    const QPoint p = e->position().toPoint();
+    if (Dragging) {
+        form_.HScrollBar()->setValue(form_.HScrollBar()->value() + LastDrag.x() - p.x());
+        form_.VScrollBar()->setValue(form_.VScrollBar()->value() + LastDrag.y() - p.y());
+        LastDrag = p;
+        return;
+    }
+    TkvEMFPages* pages = form_.Pages();
+    if (!pages || !form_.Report()) return;
+    QPoint local;
+    const int i = PageAt(p, &local);
+    if (i < 0) return;
+    QByteArray link;
+    int cursor = 0;
+    bool handled = false;
+    try {
+        handled = pages->HitTestObject(i, local, false, link, cursor);
+    } catch (const std::exception&) {
+        handled = false;
+    }
+    setCursor(handled && cursor == TkvEMFPages::HandPointCursor ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    const qsizetype at = link.indexOf('@');
+    if (at >= 0 && at + 1 < link.size())
+        form_.StatusLabel()->setText(QString::fromLatin1(kv::LoadLibraryText(55004)) + " " +
+                                     QString::fromLatin1(link.mid(at + 1)));
+    else
+        form_.StatusLabel()->setText(QString::fromLatin1(link));
+}
+
+void TkvPBox::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) Dragging = false;
+}
+
+void TkvPBox::mouseDoubleClickEvent(QMouseEvent* e) {
+    // The press that comes with a double click never starts a drag.
+    Dragging = false;
+    if (e->button() != Qt::LeftButton) return;
+    if (form_.Pages() && ClickedPage != 0) {
+        form_.SetCurrentPage(ClickedPage);
+        if (form_.PageEditingAllowed()) form_.EditPageCommand();
+    }
+}
+
+void TkvPBox::wheelEvent(QWheelEvent* e) {
+    const int notches = e->angleDelta().y() / 120;
+    if (notches == 0) return;
+    QScrollBar* v = form_.VScrollBar();
+    v->setValue(v->value() - notches * 10 * form_.WheelMultiplier);
+}
+
+void TkvPBox::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    form_.Relayout();
+}

@@ -1,0 +1,55 @@
+#include "preview/preview.h"
+
+#include "preview/page_box.h"
+#include "preview/preview_form.h"
+
+#include <QVBoxLayout>
+
+TkvPreview::TkvPreview(QWidget* parent) : QFrame(parent), form_(std::make_unique<TkvPreviewForm>()) {
+    setFrameShape(QFrame::StyledPanel);
+    setFrameShadow(QFrame::Sunken);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(1, 1, 1, 1);
+    form_->PageChanged = [this](int page) {
+        if (OnPageChanged) OnPageChanged(page);
+    };
+}
+
+TkvPreview::~TkvPreview() {
+    // The page area lives inside this control while attached; hand it back before the window goes.
+    form_->ReturnPages();
+    if (form_->PreviewPanel()->parentWidget() == this) {
+        layout()->removeWidget(form_->PreviewPanel());
+        form_->PreviewPanel()->setParent(form_.get());
+    }
+}
+
+void TkvPreview::AttachReport(TkvReport* report) {
+    QWidget* panel = form_->PreviewPanel();
+    if (panel->parentWidget() != this) {
+        panel->setParent(this);
+        layout()->addWidget(panel);
+    }
+    panel->show();
+    form_->TakePages(report);
+    form_->WheelMultiplier = 3;
+    form_->ResetView(true);
+}
+
+void TkvPreview::DetachReport() { form_->ReturnPages(); }
+
+int TkvPreview::CurrentPage() const { return form_->CurrentPage; }
+void TkvPreview::SetCurrentPage(int n) { form_->SetCurrentPage(n); }
+int TkvPreview::PageCount() const { return form_->PageCount(); }
+void TkvPreview::GoToFirstPage() { SetCurrentPage(1); }
+void TkvPreview::GoToNextPage() { SetCurrentPage(CurrentPage() + 1); }
+void TkvPreview::GoToPrevPage() { SetCurrentPage(CurrentPage() - 1); }
+void TkvPreview::GoToLastPage() { SetCurrentPage(PageCount()); }
+void TkvPreview::SaveToFile() { form_->SaveCommand(); }
+void TkvPreview::Print() { form_->PrintCommand(); }
+void TkvPreview::EditCurrentPage() { form_->EditPageCommand(); }
+
+void TkvPreview::resizeEvent(QResizeEvent* e) {
+    QFrame::resizeEvent(e);
+    form_->Relayout();
+}

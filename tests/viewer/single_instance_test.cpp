@@ -1,0 +1,137 @@
+// One running copy per user: a second start hands its file over and ends; a stale socket left by a
+// crashed copy is replaced. The second copy is the real kvviewer program.
+#include "viewer/main_window.h"
+#include "viewer/single_instance.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QThread>
+#include <QMdiArea>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUuid>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+class SingleInstance : public ::testing::Test {
+protected:
+    void SetUp() override {
+        socket_ = "kvviewer-test-" + QUuid::createUuid().toString(QUuid::Id128);
+        qputenv("KV_VIEWER_SOCKET", socket_.toUtf8());
+    }
+    void TearDown() override {
+        QLocalServer::removeServer(socket_);
+        qunsetenv("KV_VIEWER_SOCKET");
+    }
+
+    // Runs the real program as a second copy while this process serves the socket; returns its
+    // exit code, or -1 when it did not end in time.
+    static int RunSecondCopy(const QStringList& args, qint64* elapsedMs) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        p.setProcessEnvironment(env);
+        QElapsedTimer timer;
+        timer.start();
+        p.start(KV_VIEWER_EXE, args);
+        QEventLoop loop;
+        QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+        if (p.state() != QProcess::NotRunning) loop.exec();
+        *elapsedMs = timer.elapsed();
+        if (p.state() != QProcess::NotRunning) {
+            p.kill();
+            p.waitForFinished();
+            return -1;
+        }
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    }
+
+    QString socket_;
+};
+
+TEST_F(SingleInstance, SecondStartHandsItsFileToTheRunningCopy) {
+    QTemporaryDir dir;
+    TfrmMain window;
+    QStringList received;
+    TkvSingleInstance instance;
+    ASSERT_TRUE(instance.Listen([&](const QString& name) {
+        received << name;
+        window.OpenPendingFile(name);
+    }));
+    window.OpenPendingFile(dir.filePath("first.kvp"));
+
+    // A relative name is made absolute by the second copy before it is handed over.
+    QDir::setCurrent(dir.path());
+    qint64 ms = 0;
+    EXPECT_EQ(RunSecondCopy({"second.kvp"}, &ms), 0);
+    EXPECT_LT(ms, 15000);
+    EXPECT_EQ(received, QStringList{QFileInfo(dir.filePath("second.kvp")).absoluteFilePath()});
+    EXPECT_EQ(window.MdiArea()->subWindowList().size(), 2);
+
+    // Without arguments the running copy is only activated.
+    EXPECT_EQ(RunSecondCopy({}, &ms), 0);
+    EXPECT_EQ(received.size(), 2);
+    EXPECT_EQ(received.last(), QString());
+    EXPECT_EQ(window.MdiArea()->subWindowList().size(), 2);
+}
+
+TEST_F(SingleInstance, StaleSocketIsReplaced) {
+    // A socket file nobody listens on, as a crashed copy leaves it.
+    const QString path = QDir(QDir::tempPath()).filePath(socket_);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    const QByteArray p = path.toLocal8Bit();
+    ASSERT_LT(size_t(p.size()), sizeof(addr.sun_path));
+    memcpy(addr.sun_path, p.constData(), size_t(p.size()));
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)), 0);
+    ::close(fd);
+    ASSERT_TRUE(QFileInfo::exists(path));
+
+    EXPECT_FALSE(TkvSingleInstance::HandOver("/tmp/x.kvp", 2000));
+    TkvSingleInstance instance;
+    QStringList received;
+    EXPECT_TRUE(instance.Listen([&](const QString& name) { received << name; }));
+    qint64 ms = 0;
+    EXPECT_EQ(RunSecondCopy({"/tmp/y.kvp"}, &ms), 0);
+    EXPECT_EQ(received, QStringList{"/tmp/y.kvp"});
+}
+
+TEST_F(SingleInstance, TwoRealCopies) {
+    QTemporaryDir dir;
+    QProcess first;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    first.setProcessEnvironment(env);
+    first.start(KV_VIEWER_EXE, {dir.filePath("a.kvp")});
+    ASSERT_TRUE(first.waitForStarted());
+    // Wait until the first copy serves its socket.
+    QElapsedTimer t;
+    t.start();
+    bool up = false;
+    while (!up && t.elapsed() < 15000) {
+        QLocalSocket probe;
+        probe.connectToServer(socket_);
+        up = probe.waitForConnected(200);
+        if (!up) QThread::msleep(100);
+    }
+    ASSERT_TRUE(up);
+    qint64 ms = 0;
+    EXPECT_EQ(RunSecondCopy({dir.filePath("b.kvp")}, &ms), 0);
+    EXPECT_EQ(first.state(), QProcess::Running);
+    first.terminate();
+    if (!first.waitForFinished(5000)) first.kill();
+}
+
+} // namespace
