@@ -1,4 +1,9 @@
 // kvtool: the headless face of the report library.
+#include "cli/demo_report.h"
+#include "cli/prepared_info.h"
+#include "cli/print_command.h"
+#include "cli/render_command.h"
+
 #include <QGuiApplication>
 #include <cstdio>
 #include <cstring>
@@ -7,8 +12,28 @@ namespace {
 
 void PrintUsage(FILE* out) {
     std::fputs("usage: kvtool COMMAND [ARGS]\n"
+               "       kvtool info FILE.kvp [--json]\n"
+               "       kvtool convert IN.kvp OUT.kvp|OUT.pdf\n"
+               "       kvtool render FILE.kvp [--page N] [--zoom Z] -o OUT.png|OUT.pdf\n"
+               "       kvtool print FILE.kvp [--printer NAME] [--pages LIST] [--copies N]\n"
+               "                    [--collate|--no-collate] [--parity all|odd|even] [--title TEXT]\n"
+               "       kvtool printers\n"
                "       kvtool --help | --version\n",
                out);
+}
+
+// Errors reach stderr as one line of our own; Qt's diagnostics about the environment (runtime
+// directories, fonts) would add lines to it, so they are shown only with KVTOOL_VERBOSE set.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg || qEnvironmentVariableIsSet("KVTOOL_VERBOSE"))
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+int Finish(const kvcli::CommandResult& r) {
+    std::fwrite(r.Out.constData(), 1, static_cast<size_t>(r.Out.size()), stdout);
+    std::fflush(stdout);
+    if (!r.Error.isEmpty()) std::fprintf(stderr, "kvtool: %s\n", r.Error.constData());
+    return r.ExitCode;
 }
 
 } // namespace
@@ -25,6 +50,26 @@ int main(int argc, char** argv) {
     if (!std::strcmp(argv[1], "--version")) {
         std::printf("kvtool %s\n", KV_VERSION);
         return 0;
+    }
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(QuietQtMessages);
+    QGuiApplication app(argc, argv);
+    const QString command = QString::fromLocal8Bit(argv[1]);
+    if (command == "info" && (argc == 3 || (argc == 4 && !std::strcmp(argv[3], "--json"))))
+        return Finish(kvcli::Info(QString::fromLocal8Bit(argv[2]), argc == 4));
+    if (command == "convert" && argc == 4 &&
+        QString::fromLocal8Bit(argv[3]).endsWith(".pdf", Qt::CaseInsensitive))
+        return Finish(kvcli::ConvertToPdf(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])));
+    if (command == "convert" && argc == 4)
+        return Finish(kvcli::Convert(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])));
+    if (command == "render") return Finish(kvcli::RenderFromArguments(app.arguments().mid(2)));
+    if (command == "print") return Finish(kvcli::PrintFromArguments(app.arguments().mid(2)));
+    if (command == "printers" && argc == 2) return Finish(kvcli::ListPrinters());
+    // Not in the help: regenerates the bundled demo report (the build's demo_report target).
+    if (command == "make-demo" && argc == 3) return Finish(kvcli::MakeDemo(QString::fromLocal8Bit(argv[2])));
+    if (command == "info" || command == "convert") {
+        PrintUsage(stderr);
+        return 2;
     }
     std::fprintf(stderr, "kvtool: unknown command '%s'\n", argv[1]);
     return 2;
