@@ -99,6 +99,9 @@ void TkvPreviewForm::BuildPageArea() {
     grid->addWidget(pageBox_, 0, 0);
     grid->addWidget(rPanel, 0, 1);
     grid->addWidget(bPanel, 1, 0, 1, 2);
+    grid->setColumnStretch(0, 1);
+    grid->setRowStretch(0, 1);
+    pageBox_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
     for (QScrollBar* bar : {hScroll_, vScroll_}) {
         bar->setSingleStep(10);

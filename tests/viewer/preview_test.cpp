@@ -1,0 +1,161 @@
+// The page area on real widgets: layout rectangles and scroll ranges at each zoom mode, the zoom
+// menu checks, page links, panning and double clicks.
+#include "core/emf_pages.h"
+#include "core/report.h"
+#include "core/startup.h"
+#include "preview/page_box.h"
+#include "preview/preview_form.h"
+#include "support/kvp_builder.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A report of A4 pages whose first page holds links ("URL" objects) to pages 3, 99, a bare "@"
+// and a text that is no number.
+QString WriteLinkedReport(const QTemporaryDir& dir, int pages) {
+    kvpfile::FileSpec f;
+    for (int i = 0; i < pages; ++i) {
+        kvpfile::PageSpec p;
+        kvpfile::PackedPage packed;
+        if (i == 0) {
+            const char* tags[] = {"@3", "@99", "@", "@abc", "@0"};
+            for (int k = 0; k < 5; ++k) {
+                kvpfile::CommonRecord link;
+                link.Name = "URL" + QByteArray::number(k + 1);
+                link.Left = 100, link.Top = 100 + 40 * k, link.Width = 200, link.Height = 30;
+                link.Tag = tags[k];
+                link.Memo = {"link"};
+                packed.Text(link);
+            }
+        }
+        p.Data = packed.Data();
+        f.Pages.push_back(p);
+    }
+    const QString path = dir.filePath("links.kvp");
+    QFile out(path);
+    EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(kvpfile::BuildKvp(f));
+    return path;
+}
+
+class PreviewArea : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { kv::StartUp(); }
+    void SetUp() override {
+        TkvPreviewForm::LastZoom = 1.0;
+        TkvPreviewForm::LastZoomMode = TkvPreviewZoom::pzDefault;
+        report.LoadPreparedFile(WriteLinkedReport(dir, 4));
+        form.TakePages(&report);
+        form.PageBox()->resize(1000, 700);
+        form.ResetView(true);
+    }
+    void TearDown() override { form.ReturnPages(); }
+
+    QTemporaryDir dir;
+    TkvReport report;
+    TkvPreviewForm form;
+};
+
+TEST_F(PreviewArea, A4AtOneHundredPercentInABoxOf1000By700) {
+    const PreparedPageInfo& p0 = form.Pages()->PageInfo(0);
+    const int W = p0.Metrics.PageWidth, H = p0.Metrics.PageHeight;
+    ASSERT_GT(W, 700);
+    ASSERT_LT(W, 800);
+    // One page a row, centred; the next page starts 10 below.
+    EXPECT_EQ(p0.PreviewRect, (TkvRect{(1000 - W) / 2, 10, (1000 - W) / 2 + W, 10 + H}));
+    EXPECT_EQ(form.Pages()->PageInfo(1).PreviewRect.Top, 10 + H + 10);
+    EXPECT_EQ(form.HScrollBar()->maximum(), 0);
+    EXPECT_FALSE(form.HScrollBar()->isEnabled());
+    EXPECT_EQ(form.VScrollBar()->maximum(), 4 * (H + 10) + 10 - 700 + 10 - 10);
+    EXPECT_TRUE(form.MenuItem("N1001")->isChecked());
+    EXPECT_EQ(form.ZoomCaption(), "100%");
+    EXPECT_EQ(form.PageLabel()->text(), "Page 1/4");
+}
+
+TEST_F(PreviewArea, ZoomModesAndTheirMenuChecks) {
+    const int W = form.Pages()->PageInfo(0).Metrics.PageWidth;
+    const int H = form.Pages()->PageInfo(0).Metrics.PageHeight;
+    form.PickZoom(1);
+    EXPECT_DOUBLE_EQ(form.Zoom, 980.0 / W);
+    EXPECT_TRUE(form.MenuItem("N1")->isChecked());
+    form.PickZoom(2);
+    EXPECT_DOUBLE_EQ(form.Zoom, 680.0 / H);
+    EXPECT_TRUE(form.MenuItem("N2")->isChecked());
+    form.PickZoom(3);
+    EXPECT_DOUBLE_EQ(form.Zoom, 970.0 / (2 * W));
+    // Two pages a row whatever their widths.
+    EXPECT_EQ(form.Pages()->PageInfo(1).PreviewRect.Top, 10);
+    EXPECT_EQ(form.Pages()->PageInfo(2).PreviewRect.Left, 10);
+    form.PickZoom(75);
+    EXPECT_TRUE(form.MenuItem("N751")->isChecked());
+    EXPECT_EQ(form.ZoomCaption(), "75%");
+    // At 25 % several pages fit a row.
+    form.PickZoom(25);
+    EXPECT_EQ(form.Pages()->PageInfo(1).PreviewRect.Top, 10);
+    // The choice is remembered for the next preview.
+    EXPECT_EQ(TkvPreviewForm::LastZoom, 0.25);
+}
+
+TEST_F(PreviewArea, PageLinksJumpOnlyToPagesThatExist) {
+    const TkvRect r = form.Pages()->PageInfo(0).PreviewRect;
+    auto clickLink = [&](int k) {
+        form.SetCurrentPage(1);
+        form.PageBox()->Dragging = false;
+        QTest::mouseClick(form.PageBox(), Qt::LeftButton, {}, QPoint(r.Left + 150, r.Top + 110 + 40 * k));
+        return form.CurrentPage;
+    };
+    EXPECT_EQ(clickLink(0), 3);  // "@3"
+    EXPECT_EQ(clickLink(1), 1);  // "@99" in a 4-page report
+    EXPECT_EQ(clickLink(2), 1);  // "@"
+    EXPECT_EQ(clickLink(3), 1);  // "@abc"
+    form.CurrentPage = 2;
+    QTest::mouseClick(form.PageBox(), Qt::LeftButton, {}, QPoint(r.Left + 150, r.Top + 110 + 160));
+    EXPECT_EQ(form.CurrentPage, 1); // "@0" goes to page 1
+    EXPECT_FALSE(form.PageBox()->Dragging) << "a handled link starts no drag";
+
+    // Hovering over a link shows its target.
+    QMouseEvent hover(QEvent::MouseMove, QPointF(r.Left + 150, r.Top + 110), QPointF(), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(form.PageBox(), &hover);
+    EXPECT_EQ(form.StatusLabel()->text(), "Page 3");
+}
+
+TEST_F(PreviewArea, DraggingPansTheView) {
+    const TkvRect r = form.Pages()->PageInfo(0).PreviewRect;
+    const QPoint start(r.Left + 500, r.Top + 600);
+    QTest::mousePress(form.PageBox(), Qt::LeftButton, {}, start);
+    EXPECT_TRUE(form.PageBox()->Dragging);
+    QMouseEvent move(QEvent::MouseMove, QPointF(start - QPoint(0, 300)), QPointF(), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(form.PageBox(), &move);
+    EXPECT_EQ(form.VScrollBar()->value(), 300);
+    EXPECT_EQ(form.OffsetY, -300);
+    QTest::mouseRelease(form.PageBox(), Qt::LeftButton, {}, start - QPoint(0, 300));
+    EXPECT_FALSE(form.PageBox()->Dragging);
+
+    // A double click never starts a drag.
+    QTest::mouseDClick(form.PageBox(), Qt::LeftButton, {}, start);
+    EXPECT_FALSE(form.PageBox()->Dragging);
+}
+
+TEST_F(PreviewArea, ScrollingFollowsTheCurrentPageAndReleasesHiddenPages) {
+    const int H = form.Pages()->PageInfo(0).Metrics.PageHeight;
+    form.VScrollBar()->setValue(2 * (H + 10) + 5);
+    EXPECT_EQ(form.CurrentPage, 3);
+    EXPECT_EQ(form.PageLabel()->text(), "Page 3/4");
+    // Painting draws only what is in view; pages out of view keep no unpacked objects.
+    form.PageBox()->repaint();
+    QImage img(form.PageBox()->size(), QImage::Format_RGB32);
+    form.PageBox()->render(&img);
+    EXPECT_FALSE(form.Pages()->PageInfo(0).PageVisible);
+    EXPECT_EQ(form.Pages()->PageInfo(0).Page, nullptr);
+    EXPECT_TRUE(form.Pages()->PageInfo(2).PageVisible);
+}
+
+} // namespace
