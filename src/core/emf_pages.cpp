@@ -12,10 +12,9 @@
 #include "core/stream_text.h"
 #include "core/text_util.h"
 #include "core/view_factory.h"
+#include "render/painter_canvas.h"
 
 #include <stdexcept>
-
-std::function<void(TkvView&)> TkvEMFPages::SettleAutoWidth;
 
 namespace {
 
@@ -148,8 +147,9 @@ TkvPage& TkvEMFPages::UnpackPage(int index) {
             view->LoadFromStream(s);
             view->Prepared = 0;
             view->OwnerPage = &page;
-            if ((view->Flags & kvmf::AutoWidth) && dynamic_cast<TkvMemoView*>(view.get()) && SettleAutoWidth)
-                SettleAutoWidth(*view);
+            // An auto-width text settles its width by laying itself out once.
+            if ((view->Flags & kvmf::AutoWidth) && dynamic_cast<TkvMemoView*>(view.get()))
+                view->Draw(kv::MeasuringCanvas());
             page.Objects.push_back(std::move(view));
         }
     } catch (const TkvClassNotFound&) {

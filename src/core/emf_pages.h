@@ -94,9 +94,6 @@ public:
     TkvPreparedFileHeader LoadedHeader;
 
     static constexpr int HandPointCursor = -21;
-    // Lays out an auto-width text view once on the measuring canvas so that its width is settled;
-    // installed by the drawing layer, not called while empty.
-    static std::function<void(TkvView&)> SettleAutoWidth;
 
 private:
     void LoadCurrentLayout(TkvStream& s, uint8_t version, bool compressed);

@@ -466,3 +466,16 @@ TEST_F(PreparedStore, HitTestScalesPagesThatDoNotUseMargins) {
     EXPECT_TRUE(store().HitTestObject(0, {ox, oy}, false, text, cursor));
     EXPECT_FALSE(store().HitTestObject(0, {ox - 1, oy}, false, text, cursor));
 }
+
+TEST_F(PreparedStore, AutoWidthTextSettlesItsWidthWhenUnpacked) {
+    CommonRecord r = Named("Memo1", 10, 10, 5, 20);
+    r.Flags = kvmf::AutoWidth;
+    r.Memo = {"a text much wider than five units"};
+    FileSpec f;
+    f.Pages = {PageSpec{.Data = PackedPage().Text(r).Data()}};
+    Load(BuildKvp(f));
+    kv::DocumentMode = 1;
+    const int width = store().UnpackPage(0).Object(0)->Width;
+    kv::DocumentMode = 0;
+    EXPECT_GT(width, 50);
+}
