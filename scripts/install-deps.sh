@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fontconfig
   xvfb xauth
+  libcups2-dev cups printer-driver-cups-pdf poppler-utils
 )
 
 missing=()
