@@ -121,8 +121,9 @@ QByteArray Summary(const QString& label, TkvEMFPages& store) {
     out += QStringLiteral("Pages: %1\n").arg(store.Count());
     for (int i = 0; i < store.Count(); ++i) {
         const PreparedPageInfo& p = store.PageInfo(i);
-        out += QStringLiteral("  %1: %2, %3 x %4 mm, %5\n")
+        out += QStringLiteral("  %1: paper %2 (%3), %4 x %5 mm, %6\n")
                    .arg(i + 1)
+                   .arg(p.PaperSize)
                    .arg(PaperName(p.PaperSize))
                    .arg(p.PaperWidth / 10.0)
                    .arg(p.PaperHeight / 10.0)

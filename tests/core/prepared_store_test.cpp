@@ -479,3 +479,21 @@ TEST_F(PreparedStore, AutoWidthTextSettlesItsWidthWhenUnpacked) {
     kv::DocumentMode = 0;
     EXPECT_GT(width, 50);
 }
+
+TEST_F(PreparedStore, ZeroOrNegativePaperFromAFileStaysDrawable) {
+    PageSpec p;
+    p.PaperSize = 256;
+    p.PaperWidth = 0;
+    p.PaperHeight = -5;
+    p.UseMargins = 0;
+    p.Data = PackedPage().Text(Named("URL1", 0, 0, 10, 10)).Data();
+    FileSpec f;
+    f.Pages = {p};
+    Load(BuildKvp(f));
+    const PreparedPageInfo& info = store().PageInfo(0);
+    EXPECT_TRUE(info.HasPageArea());
+    EXPECT_EQ(info.PaperWidth, 0); // kept as stored, so the file saves back unchanged
+    QByteArray text;
+    int cursor = 0;
+    store().HitTestObject(0, {1, 1}, false, text, cursor);
+}
