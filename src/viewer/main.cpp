@@ -1,6 +1,7 @@
 // kvviewer: the desktop viewer for prepared reports.
 #include "core/startup.h"
 #include "preview/desktop_services.h"
+#include "print/print_commands.h"
 #include "viewer/main_window.h"
 #include "viewer/single_instance.h"
 
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
 
     kv::StartUp();
     kv::InstallDesktopServices();
+    kv::InstallPrintCommands();
     int rc = 0;
     {
         TfrmMain window;
