@@ -46,7 +46,9 @@ TEST_F(LineSubReportTest, LineHasNoTail) {
             EXPECT_EQ(l->Width, fields.Width);
             EXPECT_EQ(l->FrameWidth, 1.5f);
             l->ResultText = l->Memo; // a prepared record carries the result text, as the page packer sets it
-            if (version == 25) EXPECT_EQ(WriteRecord(*l, prepared), b.Bytes());
+            if (version == 25) {
+                EXPECT_EQ(WriteRecord(*l, prepared), b.Bytes());
+            }
             kvtest::ExpectEveryPrefixFails<TkvLineView>(b.Bytes(), version, prepared);
         }
     }
@@ -148,7 +150,9 @@ TEST_F(LineSubReportTest, SubReportRecordInEveryVersion) {
             EXPECT_EQ(end, b.Size());
             EXPECT_EQ(v->SubPageIndex, version - 7);
             v->ResultText = v->Memo;
-            if (version == 25) EXPECT_EQ(WriteRecord(*v, prepared), b.Bytes());
+            if (version == 25) {
+                EXPECT_EQ(WriteRecord(*v, prepared), b.Bytes());
+            }
             kvtest::ExpectEveryPrefixFails<TkvSubReportView>(b.Bytes(), version, prepared);
         }
     }

@@ -44,7 +44,9 @@ TEST(ViewDraw, DashedFrameIsParallelOnePixelLines) {
     v.Draw(c);
     EXPECT_EQ(Lines(c), (QStringList{"line 10,19 -> 110,19", "line 10,20 -> 110,20", "line 10,21 -> 110,21"}));
     for (const QString& l : c.Dump())
-        if (l.startsWith("line")) EXPECT_TRUE(l.contains("width=1 style=dash")) << l.toStdString();
+        if (l.startsWith("line")) {
+            EXPECT_TRUE(l.contains("width=1 style=dash")) << l.toStdString();
+        }
 }
 
 TEST(ViewDraw, DoubleFrameClearsTheMiddleWithTheFill) {
