@@ -100,6 +100,16 @@ void BM_DrawPage(benchmark::State& state) {
         benchmark::DoNotOptimize(image.constBits());
     }
     g_drawMs = MsPerIteration(start, state);
+    // Pixels that are not white: a page drawn as blank would time nothing.
+    const QImage image = DrawPageOnce(f.report.EMFPages);
+    qint64 ink = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            ink += (row[x] & 0xFFFFFF) != 0xFFFFFF;
+    }
+    if (ink == 0) state.SkipWithError("the page was drawn blank");
+    state.counters["inkPixels"] = double(ink);
     const PreparedPageInfo& info = f.report.EMFPages.PageInfo(0);
     state.counters["width"] = info.Metrics.PageWidth;
     state.counters["height"] = info.Metrics.PageHeight;
