@@ -155,7 +155,10 @@ TfrmMain::TfrmMain(QWidget* parent, DocumentFactory factory) : QMainWindow(paren
     ActionListUpdate();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain() {
+    // Closing the document windows activates others while this window is half destroyed.
+    disconnect(mdi_, nullptr, this, nullptr);
+}
 
 QAction* TfrmMain::Action(const char* name) const { return findChild<QAction*>(name, Qt::FindDirectChildrenOnly); }
 
