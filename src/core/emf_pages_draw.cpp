@@ -12,6 +12,7 @@ void TkvEMFPages::DrawPage(int index, TkvCanvas& canvas, const QRect& r) {
     const bool toPrinter = canvas.IsPrinter();
     kv::DocumentMode = 1;
     if (!info.PageVisible) {
+        if (kv::CurPage == info.Page.get()) kv::CurPage = nullptr;
         info.Page.reset();
         return;
     }
