@@ -413,6 +413,13 @@ void TkvMetafilePlayer::DrawPolyPolygon(const std::vector<QPolygonF>& logical) {
     }
 }
 
+// Closed shapes are outlined with the selected pen and filled with the selected brush.
+void TkvMetafilePlayer::SelectShapeTools() {
+    canvas_.SetPen(DevicePen());
+    canvas_.SetBrush(DeviceBrush(dc_.brush));
+    canvas_.SetBkOpaque(false);
+}
+
 void TkvMetafilePlayer::DrawRectangle(const QRectF& logical) {
     if (!AxisAligned() || inPath_) {
         DrawPolygon(QPolygonF(logical));
@@ -420,9 +427,7 @@ void TkvMetafilePlayer::DrawRectangle(const QRectF& logical) {
     }
     const QRect r = MapRect(logical);
     if (r.isEmpty()) return;
-    canvas_.SetPen(DevicePen());
-    canvas_.SetBrush(DeviceBrush(dc_.brush));
-    canvas_.SetBkOpaque(false);
+    SelectShapeTools();
     canvas_.Rectangle(r);
 }
 
@@ -433,9 +438,7 @@ void TkvMetafilePlayer::DrawEllipse(const QRectF& logical) {
     }
     const QRect r = MapRect(logical);
     if (r.isEmpty()) return;
-    canvas_.SetPen(DevicePen());
-    canvas_.SetBrush(DeviceBrush(dc_.brush));
-    canvas_.SetBkOpaque(false);
+    SelectShapeTools();
     canvas_.Ellipse(r);
 }
 
@@ -446,9 +449,7 @@ void TkvMetafilePlayer::DrawRoundRect(const QRectF& logical, double cornerWidth,
     }
     const QRect r = MapRect(logical);
     if (r.isEmpty()) return;
-    canvas_.SetPen(DevicePen());
-    canvas_.SetBrush(DeviceBrush(dc_.brush));
-    canvas_.SetBkOpaque(false);
+    SelectShapeTools();
     canvas_.RoundRect(r, DeviceLength(cornerWidth, false) / 2, DeviceLength(cornerHeight, true) / 2);
 }
 

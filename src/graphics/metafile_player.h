@@ -110,6 +110,7 @@ private:
     void DrawPolyline(const QPolygonF& logical);
     void DrawPolygon(const QPolygonF& logical);
     void DrawPolyPolygon(const std::vector<QPolygonF>& logical);
+    void SelectShapeTools();
     void DrawRectangle(const QRectF& logical);
     void DrawEllipse(const QRectF& logical);
     void DrawRoundRect(const QRectF& logical, double cornerWidth, double cornerHeight);
