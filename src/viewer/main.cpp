@@ -1,6 +1,7 @@
 // kvviewer: the desktop viewer for prepared reports.
 #include "core/startup.h"
 #include "preview/desktop_services.h"
+#include "preview/separate_preview.h"
 #include "print/print_commands.h"
 #include "viewer/main_window.h"
 #include "viewer/single_instance.h"
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
 
     kv::StartUp();
     kv::InstallDesktopServices();
+    kv::InstallSeparatePreview();
     kv::InstallPrintCommands();
     int rc = 0;
     {

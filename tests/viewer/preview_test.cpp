@@ -5,9 +5,11 @@
 #include "core/startup.h"
 #include "preview/page_box.h"
 #include "preview/preview_form.h"
+#include "preview/separate_preview.h"
 #include "support/kvp_builder.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -156,6 +158,31 @@ TEST_F(PreviewArea, ScrollingFollowsTheCurrentPageAndReleasesHiddenPages) {
     EXPECT_FALSE(form.Pages()->PageInfo(0).PageVisible);
     EXPECT_EQ(form.Pages()->PageInfo(0).Page, nullptr);
     EXPECT_TRUE(form.Pages()->PageInfo(2).PageVisible);
+}
+
+} // namespace
+
+namespace {
+
+TEST(SeparatePreview, ReportWithoutControlShowsItsOwnWindowAndGetsItsPagesBack) {
+    kv::StartUp();
+    kv::InstallSeparatePreview();
+    QTemporaryDir dir;
+    TkvReport report;
+    report.LoadPreparedFile(WriteLinkedReport(dir, 3));
+    report.Title = "Sales";
+    report.ModalPreview = false;
+    report.ShowPreparedPages();
+    TkvPreviewForm* window = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* f = dynamic_cast<TkvPreviewForm*>(w); f && f->isVisible()) window = f;
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), "Preview - Sales");
+    EXPECT_EQ(window->PageCount(), 3);
+    EXPECT_EQ(report.EMFPages.Count(), 0) << "the window holds the pages while it shows them";
+    window->close();
+    EXPECT_EQ(report.EMFPages.Count(), 3);
+    TkvReport::SeparatePreviewHook = nullptr;
 }
 
 } // namespace
