@@ -924,8 +924,7 @@ void BuildDemoReport(TkvReport& report) {
         PreparedPageInfo& info = store.PageInfo(index);
         info.Page = page.Take();
         store.PackPage(index);
-        if (kv::CurPage == info.Page.get()) kv::CurPage = nullptr;
-        info.Page.reset();
+        store.ReleasePage(index);
     }
 }
 

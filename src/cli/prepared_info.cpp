@@ -173,7 +173,7 @@ CommandResult Describe(const QString& label, bool json, const std::function<void
             if (store.PageInfo(i).Page)
                 for (const auto& v : store.PageInfo(i).Page->Objects)
                     objects.append(DescribeView(*v));
-            store.PageInfo(i).Page.reset(); // one page at a time
+            store.ReleasePage(i); // one page at a time
             page["objects"] = objects;
             pages.append(page);
         }

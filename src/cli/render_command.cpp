@@ -63,13 +63,13 @@ void DrawOnePage(TkvEMFPages& store, int index, TkvCanvas& canvas, const QRect& 
     PreparedPageInfo& info = store.PageInfo(index);
     info.PageVisible = 1;
     struct Release {
-        PreparedPageInfo& info;
+        TkvEMFPages& store;
+        int index;
         ~Release() {
-            if (info.Page && kv::CurPage == info.Page.get()) kv::CurPage = nullptr;
-            info.Page.reset();
-            info.PageVisible = 0;
+            store.ReleasePage(index);
+            store.PageInfo(index).PageVisible = 0;
         }
-    } release{info};
+    } release{store, index};
     store.DrawPage(index, canvas, PageContentRect(info, pageRect));
 }
 

@@ -119,9 +119,8 @@ void TkvEMFPages::AddPage(const TkvPage& page, int pageNo) {
 // ---------------------------------------------------------------- unpack, pack, export
 
 TkvPage& TkvEMFPages::UnpackPage(int index) {
+    ReleasePage(index);
     PreparedPageInfo& info = PageInfo(index);
-    if (info.Page && kv::CurPage == info.Page.get()) kv::CurPage = nullptr;
-    info.Page.reset();
     info.Page = std::make_unique<TkvPage>(info.PaperSize, info.PaperWidth, info.PaperHeight, info.PaperBin,
                                           info.Orientation);
     TkvPage& page = *info.Page;
@@ -180,14 +179,12 @@ void TkvEMFPages::PackPage(int index) {
 
 void TkvEMFPages::ExportPage(int index) {
     struct Release {
-        PreparedPageInfo& info;
-        ~Release() {
-            if (info.Page && kv::CurPage == info.Page.get()) kv::CurPage = nullptr;
-            info.Page.reset();
-        }
+        TkvEMFPages& store;
+        int index;
+        ~Release() { store.ReleasePage(index); }
     };
     TkvPage& page = UnpackPage(index);
-    Release release{PageInfo(index)};
+    Release release{*this, index};
     for (const auto& view : page.Objects)
         view->ExportContents();
 }

@@ -73,6 +73,9 @@ public:
     // Unpacks the page afresh, hands every view to the export in progress, frees the page again.
     void ExportPage(int index);
 
+    // Frees the page's unpacked views (clearing CurPage when it is that page); the packed stream stays.
+    void ReleasePage(int index);
+
     // Draws the page scaled into r (device pixels of the canvas). With PageVisible false the
     // unpacked page is released instead. Views wholly outside the canvas's clip are skipped on
     // screen; a printer canvas draws every view.

@@ -6,14 +6,19 @@
 #include "core/text_util.h"
 #include "render/canvas.h"
 
+void TkvEMFPages::ReleasePage(int index) {
+    PreparedPageInfo& info = PageInfo(index);
+    if (info.Page && kv::CurPage == info.Page.get()) kv::CurPage = nullptr;
+    info.Page.reset();
+}
+
 void TkvEMFPages::DrawPage(int index, TkvCanvas& canvas, const QRect& r) {
     if (index < 0 || index >= Count()) return;
     PreparedPageInfo& info = *PageList[static_cast<size_t>(index)];
     const bool toPrinter = canvas.IsPrinter();
     kv::DocumentMode = 1;
     if (!info.PageVisible) {
-        if (kv::CurPage == info.Page.get()) kv::CurPage = nullptr;
-        info.Page.reset();
+        ReleasePage(index);
         return;
     }
     if (!info.Page) UnpackPage(index);

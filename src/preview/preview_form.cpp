@@ -324,7 +324,7 @@ void TkvPreviewForm::ResetView(bool toFirstPage) {
     if (pages_) {
         for (int i = 0; i < pages_->Count(); ++i) {
             pages_->PageInfo(i).PageVisible = 0;
-            pages_->PageInfo(i).Page.reset();
+            pages_->ReleasePage(i);
         }
     }
     MenuItem("N7")->setEnabled(PageCount() > 1);
