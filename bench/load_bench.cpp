@@ -6,10 +6,10 @@
 // so that peak memory can be measured on the same file, e.g.
 //   /usr/bin/time -v kvtool info <temp>/kv_load_bench.kvp
 #include "../tests/support/kvp_builder.h"
-#include "core/band_control_views.h"
-#include "core/file_stream.h"
-#include "core/report.h"
-#include "core/standard_views.h"
+#include "core/views/band_control_views.h"
+#include "base/file_stream.h"
+#include "core/report/report.h"
+#include "core/views/standard_views.h"
 
 #include <QDir>
 #include <QFile>

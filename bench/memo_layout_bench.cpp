@@ -1,6 +1,6 @@
 // Layout speed of long text lines on the measuring canvas.
 
-#include "core/text_wrapper.h"
+#include "core/views/text_wrapper.h"
 #include "render/painter_canvas.h"
 
 #include <benchmark/benchmark.h>

@@ -7,10 +7,10 @@
 // starting a process and parsing the PDF). The ratios ours / pdftoppm are printed at the end.
 // The pdftoppm benchmark is skipped when pdftoppm is not on the PATH.
 #include "../tests/support/kvp_builder.h"
-#include "core/band_control_views.h"
-#include "core/emf_pages.h"
-#include "core/report.h"
-#include "core/standard_views.h"
+#include "core/views/band_control_views.h"
+#include "core/store/emf_pages.h"
+#include "core/report/report.h"
+#include "core/views/standard_views.h"
 #include "core/startup.h"
 #include "render/painter_canvas.h"
 

@@ -8,10 +8,10 @@
 // /proc/self/status), the median and slowest repaint and how many pages are left unpacked.
 // Pass a page count as the first argument for a shorter run.
 #include "../tests/support/kvp_builder.h"
-#include "core/band_control_views.h"
-#include "core/emf_pages.h"
-#include "core/report.h"
-#include "core/standard_views.h"
+#include "core/views/band_control_views.h"
+#include "core/store/emf_pages.h"
+#include "core/report/report.h"
+#include "core/views/standard_views.h"
 #include "core/startup.h"
 #include "preview/page_box.h"
 #include "preview/preview_form.h"

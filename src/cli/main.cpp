@@ -1,5 +1,4 @@
 // kvtool: the headless face of the report library.
-#include "cli/demo_report.h"
 #include "cli/prepared_info.h"
 #include "cli/print_command.h"
 #include "cli/render_command.h"
@@ -65,8 +64,6 @@ int main(int argc, char** argv) {
     if (command == "render") return Finish(kvcli::RenderFromArguments(app.arguments().mid(2)));
     if (command == "print") return Finish(kvcli::PrintFromArguments(app.arguments().mid(2)));
     if (command == "printers" && argc == 2) return Finish(kvcli::ListPrinters());
-    // Not in the help: regenerates the bundled demo report (the build's demo_report target).
-    if (command == "make-demo" && argc == 3) return Finish(kvcli::MakeDemo(QString::fromLocal8Bit(argv[2])));
     if (command == "info" || command == "convert") {
         PrintUsage(stderr);
         return 2;

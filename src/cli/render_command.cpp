@@ -1,10 +1,10 @@
 #include "cli/render_command.h"
 
-#include "core/emf_pages.h"
+#include "core/store/emf_pages.h"
 #include "core/globals.h"
-#include "core/page.h"
-#include "core/report.h"
-#include "core/text_util.h"
+#include "core/report/page.h"
+#include "core/report/report.h"
+#include "base/text_util.h"
 #include "render/painter_canvas.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "core/export_registry.h"
 
-#include "core/view_factory.h"
+#include "core/views/view_factory.h"
 
 namespace kv {
 

@@ -9,7 +9,6 @@ TkvBand* CurBand = nullptr;
 TkvPage* CurPage = nullptr;
 TkvPage* DesignerPage = nullptr;
 
-uint8_t StreamVersion = CurrentStreamVersion;
 bool ErrorFlag = false;
 QByteArray ErrorText;
 uint32_t NextViewID = 0;

@@ -2,6 +2,8 @@
 // Library-wide current objects and flags. Plain globals, used on the one user-interface thread
 // and changed by every load, save, draw and build.
 
+#include "base/stream_version.h"
+
 #include <QByteArray>
 #include <cstdint>
 
@@ -12,8 +14,6 @@ class TkvBand;
 
 namespace kv {
 
-constexpr uint8_t CurrentStreamVersion = 25;
-
 extern TkvReport* CurReport;
 extern TkvReport* MasterReport;
 extern TkvView* CurView;
@@ -22,7 +22,6 @@ extern TkvPage* CurPage;
 // The designer's current page (set by the designer); band alignment consults it while designing.
 extern TkvPage* DesignerPage;
 
-extern uint8_t StreamVersion;
 extern bool ErrorFlag;
 extern QByteArray ErrorText;
 extern uint32_t NextViewID;

@@ -1,8 +1,8 @@
 #include "core/library_tables.h"
 
-#include "core/constants_list.h"
+#include "base/constants_list.h"
 #include "core/locale.h"
-#include "core/variables.h"
+#include "base/variables.h"
 
 #include <array>
 #include <memory>

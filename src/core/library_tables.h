@@ -4,7 +4,7 @@
 // the constants list. Each accessor also works before start-up (it fills its table on first use),
 // so tests and tools need not start the whole library.
 
-#include "core/stream_text.h"
+#include "base/stream_text.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -1,6 +1,6 @@
 #include "core/locale.h"
 
-#include "core/library_texts.h"
+#include "base/library_texts.h"
 
 #include <QFile>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "core/object.h"
 
-#include "core/text_util.h"
+#include "base/text_util.h"
 
 std::function<TkvVariant(const QByteArray&)> TkvObject::ExpressionEvaluator;
 

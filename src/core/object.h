@@ -2,9 +2,9 @@
 // The root of report objects: a table of named properties so that scripts, the object inspector
 // and the engine can read and write any property of any object by name and call named methods.
 
-#include "core/stream_text.h"
-#include "core/variant.h"
-#include "core/view_font.h"
+#include "base/stream_text.h"
+#include "base/variant.h"
+#include "core/views/view_font.h"
 
 #include <QByteArray>
 #include <functional>

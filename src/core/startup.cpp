@@ -1,13 +1,13 @@
 #include "core/startup.h"
 
-#include "core/band_control_views.h"
+#include "core/views/band_control_views.h"
 #include "core/export_registry.h"
-#include "core/function_library_registry.h"
+#include "base/function_library_registry.h"
 #include "core/library_tables.h"
 #include "core/locale.h"
-#include "core/standard_views.h"
+#include "core/views/standard_views.h"
 #include "core/tools_registry.h"
-#include "core/view_factory.h"
+#include "core/views/view_factory.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #include "graphics/bitmap.h"
 
-#include "graphics/byte_reader.h"
+#include "base/byte_reader.h"
 #include "graphics/dib_decoder.h"
 #include "graphics/image_limits.h"
 #include "graphics/jpeg.h"

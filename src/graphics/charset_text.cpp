@@ -1,6 +1,6 @@
 #include "graphics/charset_text.h"
 
-#include "render/codepage.h"
+#include "base/codepage.h"
 
 #include <QStringDecoder>
 

@@ -1,6 +1,6 @@
 #include "graphics/graphic_kind.h"
 
-#include "graphics/byte_reader.h"
+#include "base/byte_reader.h"
 #include "graphics/metafile.h"
 
 namespace kv {

@@ -1,6 +1,6 @@
 #include "graphics/metafile.h"
 
-#include "graphics/byte_reader.h"
+#include "base/byte_reader.h"
 #include "graphics/image_limits.h"
 #include "graphics/metafile_player.h"
 #include "graphics/metafile_records.h"

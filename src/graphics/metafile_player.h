@@ -3,7 +3,7 @@
 // WMF and EMF (mapping, objects, clipping, saved states, paths) and the drawing helpers both
 // formats' record readers call. Internal to kvgraphics; TkvMetafile::Play is the entry point.
 
-#include "graphics/byte_reader.h"
+#include "base/byte_reader.h"
 #include "graphics/metafile.h"
 
 #include <QPolygonF>

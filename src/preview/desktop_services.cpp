@@ -1,7 +1,7 @@
 #include "preview/desktop_services.h"
 
-#include "render/codepage.h"
-#include "core/shell_open.h"
+#include "base/codepage.h"
+#include "core/store/shell_open.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>

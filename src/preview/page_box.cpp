@@ -1,8 +1,8 @@
 #include "preview/page_box.h"
 
-#include "core/emf_pages.h"
+#include "core/store/emf_pages.h"
 #include "core/locale.h"
-#include "core/text_util.h"
+#include "base/text_util.h"
 #include "preview/preview_form.h"
 #include "render/colors.h"
 #include "render/painter_canvas.h"

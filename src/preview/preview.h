@@ -2,7 +2,7 @@
 // The preview control: embeds the page area of a hidden preview window in any host widget.
 // The viewer's document window uses it.
 
-#include "core/preview_host.h"
+#include "core/report/preview_host.h"
 
 #include <QFrame>
 #include <functional>

@@ -1,9 +1,9 @@
 #include "preview/preview_form.h"
 
-#include "core/emf_pages.h"
+#include "core/store/emf_pages.h"
 #include "core/locale.h"
-#include "core/report.h"
-#include "core/text_util.h"
+#include "core/report/report.h"
+#include "base/text_util.h"
 #include "preview/page_box.h"
 #include "render/colors.h"
 

@@ -3,7 +3,7 @@
 // with scroll bars, a page label, a current page, page links and mouse panning. A TkvPreview
 // control embeds its page area; the report shows the window itself when no control is used.
 
-#include "core/report.h"
+#include "core/report/report.h"
 
 #include <QWidget>
 #include <functional>

@@ -1,7 +1,7 @@
 #include "preview/separate_preview.h"
 
 #include "core/locale.h"
-#include "core/report.h"
+#include "core/report/report.h"
 #include "preview/preview_form.h"
 
 #include <QCloseEvent>

@@ -1,11 +1,11 @@
 #include "print/print_dialog.h"
 
 #include "core/locale.h"
-#include "core/paper_table.h"
-#include "core/printer.h"
+#include "core/paper/paper_table.h"
+#include "core/paper/printer.h"
 #include "print/page_list.h"
 #include "print/qt_printer_device.h"
-#include "render/codepage.h"
+#include "base/codepage.h"
 
 #include <QCheckBox>
 #include <QComboBox>

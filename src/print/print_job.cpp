@@ -1,16 +1,16 @@
 #include "print/print_job.h"
 
-#include "core/emf_pages.h"
+#include "core/store/emf_pages.h"
 #include "core/globals.h"
 #include "core/locale.h"
-#include "core/printer.h"
-#include "core/report.h"
-#include "core/text_util.h"
+#include "core/paper/printer.h"
+#include "core/report/report.h"
+#include "base/text_util.h"
 #include "print/page_list.h"
 #include "print/print_document.h"
 #include "print/progress_form.h"
 #include "render/canvas.h"
-#include "render/codepage.h"
+#include "base/codepage.h"
 
 #include <QApplication>
 #include <QCoreApplication>

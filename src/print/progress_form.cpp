@@ -1,8 +1,8 @@
 #include "print/progress_form.h"
 
 #include "core/locale.h"
-#include "core/report.h"
-#include "render/codepage.h"
+#include "core/report/report.h"
+#include "base/codepage.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

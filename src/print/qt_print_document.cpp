@@ -1,6 +1,6 @@
 #include "print/qt_print_document.h"
 
-#include "core/printer.h"
+#include "core/paper/printer.h"
 #include "print/qt_printer_device.h"
 #include "render/painter_canvas.h"
 

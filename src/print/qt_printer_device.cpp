@@ -1,10 +1,10 @@
 #include "print/qt_printer_device.h"
 
-#include "render/codepage.h"
+#include "base/codepage.h"
 #include "core/locale.h"
-#include "core/paper_table.h"
-#include "core/printer.h"
-#include "core/text_util.h"
+#include "core/paper/paper_table.h"
+#include "core/paper/printer.h"
+#include "base/text_util.h"
 
 #include <QCoreApplication>
 #include <QPrinter>

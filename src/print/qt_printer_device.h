@@ -3,7 +3,7 @@
 // runs), their papers and the page geometry their drivers report. Qt offers no paper sources on Linux,
 // so every printer has the "Default" source only.
 
-#include "core/printer_device.h"
+#include "core/paper/printer_device.h"
 
 #include <QPageLayout>
 #include <QPageSize>

@@ -1,6 +1,6 @@
 #include "viewer/child_window.h"
 
-#include "core/report.h"
+#include "core/report/report.h"
 #include "preview/preview.h"
 
 #include <QFileDialog>

@@ -2,7 +2,7 @@
 #include "core/startup.h"
 #include "preview/desktop_services.h"
 #include "preview/separate_preview.h"
-#include "print/print_commands.h"
+#include "app/print_commands.h"
 #include "viewer/main_window.h"
 #include "viewer/single_instance.h"
 

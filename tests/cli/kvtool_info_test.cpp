@@ -1,7 +1,7 @@
 // kvtool info and convert: the JSON report of every object class, damaged input, and the binary's
 // exit codes, error lines and file handling.
 #include "cli/prepared_info.h"
-#include "core/kvp_format.h"
+#include "core/store/kvp_format.h"
 #include "support/kvp_builder.h"
 
 #include <QDir>

@@ -2,8 +2,8 @@
 // count and paper (A4, portrait and landscape), and its texts, Cyrillic included, in reading order.
 // Skipped where poppler's tools are not installed.
 #include "cli/prepared_info.h"
-#include "core/emf_pages.h"
-#include "core/report.h"
+#include "core/store/emf_pages.h"
+#include "core/report/report.h"
 
 #include <QProcess>
 #include <QRegularExpression>

@@ -1,10 +1,10 @@
 // kvtool render / convert to PDF and the bundled demo report, run in-process.
-#include "cli/demo_report.h"
+#include "tools/demo_report.h"
 #include "cli/render_command.h"
-#include "core/emf_pages.h"
-#include "core/memo_view.h"
-#include "core/picture_view.h"
-#include "core/report.h"
+#include "core/store/emf_pages.h"
+#include "core/views/memo_view.h"
+#include "core/views/picture_view.h"
+#include "core/report/report.h"
 
 #include <QDir>
 #include <QFile>
@@ -99,7 +99,7 @@ DemoFacts Inspect(TkvReport& report) {
 TEST_F(DemoReport, CommittedAndFreshlyBuiltFilesHoldTheAdvertisedContent) {
     QTemporaryDir dir;
     const QString fresh = dir.filePath("fresh.kvp");
-    ASSERT_EQ(kvcli::MakeDemo(fresh).ExitCode, 0);
+    ASSERT_EQ(kvdemo::MakeDemo(fresh), QByteArray());
     for (const QString& path : {kDemo, fresh}) {
         SCOPED_TRACE(path.toStdString());
         TkvReport report;
@@ -180,7 +180,7 @@ TEST_F(RenderCommand, FailuresGiveOneLineAndLeaveNoOutput) {
     const QString badPage = dir.filePath("badpage.kvp");
     {
         TkvReport report;
-        kvcli::BuildDemoReport(report);
+        kvdemo::BuildDemoReport(report);
         PreparedPageInfo& info = report.EMFPages.PageInfo(1);
         info.Packed.Seek(info.Packed.Size());
         info.Packed.WriteByte(77);

@@ -3,7 +3,7 @@
 // writer of a given stream version did, and a canvas that notes what was drawn.
 
 #include "core/globals.h"
-#include "core/stream_text.h"
+#include "base/stream_text.h"
 #include "render/canvas.h"
 
 #include <QByteArray>

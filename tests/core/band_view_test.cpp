@@ -3,10 +3,10 @@
 // geometry its drawing imposes.
 #include "band_control_support.h"
 
-#include "core/band.h"
-#include "core/band_view.h"
-#include "core/page.h"
-#include "core/view_factory.h"
+#include "core/views/band.h"
+#include "core/views/band_view.h"
+#include "core/report/page.h"
+#include "core/views/view_factory.h"
 
 #include <gtest/gtest.h>
 

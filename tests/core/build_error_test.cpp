@@ -1,7 +1,7 @@
 // The error text of a failed build.
-#include "core/build_error.h"
+#include "core/report/build_error.h"
 #include "core/globals.h"
-#include "core/report.h"
+#include "core/report/report.h"
 
 #include <gtest/gtest.h>
 

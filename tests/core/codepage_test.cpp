@@ -1,5 +1,5 @@
 // Decoding and encoding stored text by font character set.
-#include "render/codepage.h"
+#include "base/codepage.h"
 
 #include <gtest/gtest.h>
 

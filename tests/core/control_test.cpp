@@ -3,9 +3,9 @@
 // entry), unique names against the dialog form, and the pictures they draw.
 #include "band_control_support.h"
 
-#include "core/control.h"
-#include "core/non_visual_control.h"
-#include "core/view_factory.h"
+#include "core/views/control.h"
+#include "core/views/non_visual_control.h"
+#include "core/views/view_factory.h"
 
 #include <QObject>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Library texts: the built-in table, the localisation hook and the tables filled from the texts.
 #include "core/library_tables.h"
-#include "core/library_texts.h"
+#include "base/library_texts.h"
 #include "core/locale.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 // Line and sub-report views: defaults, records in every accepted version, the line's clip region
 // and height answers, the sub-report's base property table, and the factory of the standard views.
-#include "core/line_view.h"
-#include "core/memo_view.h"
-#include "core/picture_view.h"
-#include "core/standard_views.h"
-#include "core/subreport_view.h"
-#include "core/view_factory.h"
+#include "core/views/line_view.h"
+#include "core/views/memo_view.h"
+#include "core/views/picture_view.h"
+#include "core/views/standard_views.h"
+#include "core/views/subreport_view.h"
+#include "core/views/view_factory.h"
 #include "record_builder.h"
 
 #include <gtest/gtest.h>

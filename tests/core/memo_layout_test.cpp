@@ -1,9 +1,9 @@
-#include "core/memo_layout.h"
+#include "core/views/memo_layout.h"
 
 #include "core/fixed_metric_canvas.h"
 #include "core/globals.h"
-#include "core/memo_view.h"
-#include "core/view.h"
+#include "core/views/memo_view.h"
+#include "core/views/view.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The text object's data: defaults, record tail in every accepted stream version, the current
 // layout on write, truncated records, properties and methods by name, height queries.
-#include "core/memo_view.h"
+#include "core/views/memo_view.h"
 #include "record_builder.h"
 #include "render/recording_canvas.h"
 

@@ -1,9 +1,9 @@
 // Resolving names written in templates: components, datasets and fields, band data sources,
 // object properties.
 #include "core/globals.h"
-#include "core/name_resolution.h"
-#include "core/report.h"
-#include "core/view_factory.h"
+#include "core/report/name_resolution.h"
+#include "core/report/report.h"
+#include "core/views/view_factory.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Drawing pictures, lines and sub-report boxes, asserted on recording canvas records.
 #include "core/globals.h"
-#include "core/line_view.h"
-#include "core/picture_view.h"
-#include "core/subreport_view.h"
+#include "core/views/line_view.h"
+#include "core/views/picture_view.h"
+#include "core/views/subreport_view.h"
 #include "graphics/jpeg.h"
 #include "render/recording_canvas.h"
 

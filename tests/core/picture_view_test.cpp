@@ -1,7 +1,7 @@
 // The picture object's data: the record tail with its stored end position, the blob type gate,
 // kept graphic bytes, truncated and inconsistent records, properties, handles and file loading.
-#include "core/picture_view.h"
-#include "core/variables.h"
+#include "core/views/picture_view.h"
+#include "base/variables.h"
 #include "record_builder.h"
 
 #include <QFile>

@@ -1,12 +1,12 @@
 // The report component's prepared-file duties, its design page list and the page's properties.
-#include "core/band_control_views.h"
-#include "core/compressor.h"
-#include "core/file_stream.h"
+#include "core/views/band_control_views.h"
+#include "core/store/compressor.h"
+#include "base/file_stream.h"
 #include "core/globals.h"
-#include "core/memo_view.h"
-#include "core/printer.h"
-#include "core/report.h"
-#include "core/standard_views.h"
+#include "core/views/memo_view.h"
+#include "core/paper/printer.h"
+#include "core/report/report.h"
+#include "core/views/standard_views.h"
 #include "support/kvp_builder.h"
 
 #include <QFile>

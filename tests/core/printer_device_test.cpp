@@ -1,7 +1,7 @@
 // TkvPrinter over a platform printer: listing, selection, geometry in printer pixels and page units,
 // and the fall-backs to the virtual printer.
 
-#include "core/printer.h"
+#include "core/paper/printer.h"
 #include "core/printer_fake_device.h"
 
 #include <gtest/gtest.h>

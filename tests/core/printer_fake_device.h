@@ -2,7 +2,7 @@
 // A scripted printer device: printers with known resolutions, papers, sources and unprintable
 // margins, so that page geometry can be checked to the pixel without a spooler.
 
-#include "core/printer_device.h"
+#include "core/paper/printer_device.h"
 
 #include <QMap>
 #include <cmath>

@@ -1,8 +1,8 @@
 // The paper table and the virtual printer: what a machine without printers answers.
 
 #include "core/locale.h"
-#include "core/paper_table.h"
-#include "core/printer.h"
+#include "core/paper/paper_table.h"
+#include "core/paper/printer.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // hand-made images of old files. Strings and memos take the encoding of the builder's version.
 
 #include "core/globals.h"
-#include "core/stream.h"
-#include "core/stream_text.h"
+#include "base/stream.h"
+#include "base/stream_text.h"
 
 #include <QByteArray>
 #include <QtEndian>

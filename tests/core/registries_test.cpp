@@ -1,10 +1,10 @@
 // The add-in object, export filter, function library and designer tool registries, and the view
 // factory's handling of unregistered add-in classes.
 #include "core/export_registry.h"
-#include "core/function_library_registry.h"
+#include "base/function_library_registry.h"
 #include "core/globals.h"
 #include "core/tools_registry.h"
-#include "core/view_factory.h"
+#include "core/views/view_factory.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 // add-in view.
 #include "band_control_support.h"
 
-#include "core/band_control_views.h"
-#include "core/band_view.h"
-#include "core/rich_view.h"
-#include "core/view_factory.h"
+#include "core/views/band_control_views.h"
+#include "core/views/band_view.h"
+#include "core/views/rich_view.h"
+#include "core/views/view_factory.h"
 
 #include <QtEndian>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Colour names, font style codes, the named-value list and the constants list.
-#include "core/constants.h"
-#include "core/constants_list.h"
+#include "base/constants.h"
+#include "base/constants_list.h"
 #include "core/library_tables.h"
-#include "core/variables.h"
+#include "base/variables.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 #include "core/library_tables.h"
 #include "core/locale.h"
 #include "core/startup.h"
-#include "core/variables.h"
-#include "core/view_factory.h"
+#include "base/variables.h"
+#include "core/views/view_factory.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Byte images of stream strings, stream memos and hex text, in both encodings.
 #include "core/globals.h"
-#include "core/stream_text.h"
+#include "base/stream_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "core/text_wrapper.h"
+#include "core/views/text_wrapper.h"
 
-#include "render/codepage.h"
+#include "base/codepage.h"
 #include "core/fixed_metric_canvas.h"
 
 #include <gtest/gtest.h>

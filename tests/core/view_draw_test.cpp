@@ -1,6 +1,6 @@
 // Frames and fills of the view base: as canvas records, and as pixels on an image at two zooms.
 #include "core/globals.h"
-#include "core/view.h"
+#include "core/views/view.h"
 #include "render/painter_canvas.h"
 #include "render/recording_canvas.h"
 

@@ -1,9 +1,9 @@
 // Scaling for drawing, band alignment, unique names and property access of the view base.
-#include "core/band.h"
+#include "core/views/band.h"
 #include "core/globals.h"
-#include "core/page.h"
-#include "core/report.h"
-#include "core/view.h"
+#include "core/report/page.h"
+#include "core/report/report.h"
+#include "core/views/view.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The common view record: every accepted stream version, the current layout on write,
 // frame width coding and truncated input.
 #include "core/globals.h"
-#include "core/stream_text.h"
-#include "core/view.h"
+#include "base/stream_text.h"
+#include "core/views/view.h"
 
 #include <gtest/gtest.h>
 

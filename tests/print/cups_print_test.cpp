@@ -2,7 +2,7 @@
 // cups-pdf queue. ctest starts it as a fixture and passes its directory in KV_TEST_CUPS_DIR; without
 // it (or when it could not start) these tests are skipped with the reason.
 
-#include "cli/demo_report.h"
+#include "tools/demo_report.h"
 #include "cli/print_command.h"
 #include "cli/render_command.h"
 
@@ -90,7 +90,7 @@ double Difference(const QImage& a, const QImage& b) {
 TEST(CupsPrint, DemoPagesTwoToThreeInTwoCollatedCopies) {
     if (const QString why = SkipReason(); !why.isEmpty()) GTEST_SKIP() << why.toStdString();
     const QString demo = QDir(CupsDir()).filePath("demo.kvp");
-    ASSERT_EQ(kvcli::MakeDemo(demo).ExitCode, 0);
+    ASSERT_EQ(kvdemo::MakeDemo(demo), QByteArray());
     const QString title = QStringLiteral("kvdemo%1").arg(QCoreApplication::applicationPid());
 
     const kvcli::CommandResult r = kvcli::PrintFromArguments(
@@ -142,7 +142,7 @@ TEST(CupsPrint, PrinterListAndRefusals) {
     EXPECT_TRUE(list.Out.endsWith("Virtual printer (cannot print)\n")) << list.Out.toStdString();
 
     const QString demo = QDir(CupsDir()).filePath("demo-refusals.kvp");
-    ASSERT_EQ(kvcli::MakeDemo(demo).ExitCode, 0);
+    ASSERT_EQ(kvdemo::MakeDemo(demo), QByteArray());
     struct Case {
         QStringList args;
         int exitCode;

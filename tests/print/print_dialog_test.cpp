@@ -1,7 +1,7 @@
 // The print dialog's behaviour, the printer switch and the preview window's print command, driven
 // through the widgets with the recording backend.
 
-#include "print/print_commands.h"
+#include "app/print_commands.h"
 #include "print/print_dialog.h"
 #include "print_fakes.h"
 

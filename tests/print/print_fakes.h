@@ -3,11 +3,11 @@
 // device copy count the job asks for, in order, so that tests can pin the job's loops without a
 // spooler.
 
-#include "cli/demo_report.h"
+#include "tools/demo_report.h"
 #include "cli/prepared_info.h"
-#include "core/printer.h"
+#include "core/paper/printer.h"
 #include "core/printer_fake_device.h"
-#include "core/report.h"
+#include "core/report/report.h"
 #include "print/print_document.h"
 #include "render/recording_canvas.h"
 
@@ -90,7 +90,7 @@ protected:
             if (printer.VirtualPrinterSelected()) return nullptr;
             return std::make_unique<FakePrintDocument>(printer, Log);
         });
-        kvcli::BuildDemoReport(Report);
+        kvdemo::BuildDemoReport(Report);
         Report.ShowProgress = false;
         Report.OnProgress = [this](int pageNo) {
             Log.Pages << pageNo;

@@ -5,7 +5,7 @@
 #include "print/print_job.h"
 #include "print_fakes.h"
 
-#include "core/emf_pages.h"
+#include "core/store/emf_pages.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The Qt printer device: how blocks become Qt page sizes and back, and the geometry a Qt page layout
 // reports. Runs without a spooler; the QPrinter used is a PDF writer.
 
-#include "core/printer.h"
+#include "core/paper/printer.h"
 #include "print/qt_printer_device.h"
 
 #include <QPrinter>

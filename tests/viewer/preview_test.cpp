@@ -1,7 +1,7 @@
 // The page area on real widgets: layout rectangles and scroll ranges at each zoom mode, the zoom
 // menu checks, page links, panning and double clicks.
-#include "core/emf_pages.h"
-#include "core/report.h"
+#include "core/store/emf_pages.h"
+#include "core/report/report.h"
 #include "core/startup.h"
 #include "preview/page_box.h"
 #include "preview/preview_form.h"

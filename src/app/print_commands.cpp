@@ -1,0 +1,141 @@
+#include "app/print_commands.h"
+
+#include "core/globals.h"
+#include "core/locale.h"
+#include "core/paper/printer.h"
+#include "core/report/report.h"
+#include "preview/preview.h"
+#include "preview/preview_form.h"
+#include "print/print_dialog.h"
+#include "print/qt_printer_device.h"
+#include "base/codepage.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QRadioButton>
+
+namespace {
+
+constexpr int ErrorCaptionTextId = 55206;
+constexpr int PrinterNotValidTextId = 55210;
+constexpr int PrintCaptionTextId = 53040;
+
+QString Text(int id) {
+    return kv::DecodeText(kv::LoadLibraryText(id), kvcs::Default);
+}
+
+} // namespace
+
+namespace kv {
+
+std::function<bool(TkvReport&)> RebuildReport;
+
+void InstallPrintCommands() {
+    InstallQtPrinterBackend();
+    TkvPreviewForm::PrintHook = [](TkvPreviewForm& form) { PreviewPrintCommand(form); };
+}
+
+bool HasPlatformPrinter() {
+    return SharedPrinter().VirtualPrinterIndex > 0;
+}
+
+void ReportPrintResult(const TkvPrintResult& result, QWidget* parent) {
+    switch (result.Outcome) {
+    case TkvPrintOutcome::Cancelled:
+        return;
+    case TkvPrintOutcome::Printed:
+        // Pages that could not be read were printed as far as they went.
+        if (!result.Message.isEmpty()) QMessageBox::warning(parent, Text(PrintCaptionTextId), result.Message);
+        return;
+    case TkvPrintOutcome::NothingToPrint:
+    case TkvPrintOutcome::CannotPrint:
+        QMessageBox::information(parent, Text(PrintCaptionTextId), result.Message);
+        return;
+    case TkvPrintOutcome::Failed:
+        QMessageBox::critical(parent, Text(ErrorCaptionTextId), result.Message);
+        return;
+    }
+}
+
+void PrintPreparedPagesWithDialog(TkvReport& report) {
+    if (auto* control = dynamic_cast<TkvPreview*>(report.Preview)) {
+        control->Print();
+        return;
+    }
+    if (report.EMFPages.Count() == 0 || !HasPlatformPrinter()) return;
+    TkvPrintForm dialog(report.EMFPages.Count(), QApplication::activeWindow());
+    dialog.RB2->setEnabled(false);
+    dialog.E1->setText(QString::number(report.DefaultCopies));
+    dialog.CollateCB->setChecked(report.DefaultCollate);
+    if (report.ShowPrintDialog && dialog.exec() != QDialog::Accepted) return;
+    TkvPrintRequest request;
+    request.PageList = dialog.PageListText(0);
+    request.Copies = dialog.Copies();
+    request.PageParity = dialog.PageParity();
+    request.Collate = dialog.Collate();
+    ReportPrintResult(PrintPreparedPages(report, request), QApplication::activeWindow());
+}
+
+bool SwitchPrinter(TkvReport& report, int oldIndex, int newIndex) {
+    TkvPrinter& printer = SharedPrinter();
+    try {
+        printer.SetPrinterIndex(newIndex);
+        // A printer whose settings cannot be read falls back to the virtual printer on its own.
+        if (printer.PrinterIndex != newIndex) throw std::runtime_error("printer not usable");
+        report.PrinterName = printer.Printers.value(newIndex);
+        printer.PaperSize = -1;
+        ReselectPagePapers(report);
+        return true;
+    } catch (const std::exception&) {
+        QMessageBox::critical(QApplication::activeWindow(), Text(ErrorCaptionTextId),
+                              Text(PrinterNotValidTextId));
+        printer.SetPrinterIndex(oldIndex);
+        report.PrinterName = printer.Printers.value(oldIndex);
+        ReselectPagePapers(report);
+        return false;
+    }
+}
+
+void PreviewPrintCommand(TkvPreviewForm& form) {
+    TkvReport* report = form.Report();
+    // The preview holds the pages while it shows them.
+    if (!report || form.PageCount() == 0 || !HasPlatformPrinter()) return;
+    TkvPrintForm dialog(form.PageCount(), &form);
+    dialog.E1->setText(QString::number(report->DefaultCopies));
+    dialog.CollateCB->setChecked(report->DefaultCollate);
+    TkvPrinter& printer = SharedPrinter();
+    const int oldIndex = printer.PrinterIndex;
+    if (report->ShowPrintDialog && dialog.exec() != QDialog::Accepted) return;
+
+    const TkvReport* current = CurReport ? CurReport : report;
+    if (current->RebuildPrinter && printer.PrinterIndex != oldIndex && report->Rebuildable) {
+        if (!SwitchPrinter(*report, oldIndex, printer.PrinterIndex)) return;
+        if (RebuildReport) {
+            form.ReturnPages();
+            report->EMFPages.Clear();
+            RebuildReport(*report);
+            form.TakePages(report);
+        }
+    }
+    TkvPrintRequest request;
+    request.PageList = dialog.PageListText(form.CurrentPage);
+    request.Copies = dialog.Copies();
+    request.PageParity = dialog.PageParity();
+    request.Collate = dialog.Collate();
+    form.ReturnPages();
+    TkvPrintResult result;
+    try {
+        result = PrintPreparedPages(*report, request);
+    } catch (...) {
+        form.TakePages(report);
+        form.ResetView(false);
+        throw;
+    }
+    form.TakePages(report);
+    form.ResetView(false);
+    ReportPrintResult(result, &form);
+}
+
+} // namespace kv

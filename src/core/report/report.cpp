@@ -1,0 +1,91 @@
+#include "core/report/report.h"
+
+#include "base/file_stream.h"
+#include "core/globals.h"
+#include "core/store/kvp_format.h"
+#include "core/locale.h"
+#include "core/paper/printer.h"
+#include "base/save_file_stream.h"
+
+#include <stdexcept>
+
+// ---------------------------------------------------------------- design pages
+
+int TkvPages::Add() {
+    List.push_back(std::make_unique<TkvPage>(kv::DefaultPaperSize, 0, 0, -1, 0));
+    return Count() - 1;
+}
+
+void TkvPages::Delete(int i) {
+    if (i < 0 || i >= Count()) throw std::out_of_range("page index out of range");
+    List.erase(List.begin() + i);
+}
+
+void TkvPages::Move(int from, int to) {
+    if (from < 0 || from >= Count() || to < 0 || to >= Count())
+        throw std::out_of_range("page index out of range");
+    std::unique_ptr<TkvPage> page = std::move(List[static_cast<size_t>(from)]);
+    List.erase(List.begin() + from);
+    List.insert(List.begin() + to, std::move(page));
+}
+
+// ---------------------------------------------------------------- report
+
+TkvReport::TkvReport() {
+    TemplateFileName = kv::LoadLibraryText(55209);
+    ResetDocumentInfo();
+}
+
+TkvReport::~TkvReport() {
+    if (kv::CurReport == this) kv::CurReport = nullptr;
+    if (kv::MasterReport == this) kv::MasterReport = nullptr;
+}
+
+TkvView* TkvReport::FindViewByName(const QByteArray& name) const {
+    for (const auto& p : Pages)
+        if (TkvView* v = p->FindObject(name)) return v;
+    return nullptr;
+}
+
+void TkvReport::ResetDocumentInfo() {
+    DocComment.clear();
+    DocName.clear();
+    DocAuthor.clear();
+    DocVersionMajor.clear();
+    DocVersionMinor.clear();
+    DocVersionRelease.clear();
+    DocVersionBuild.clear();
+    DocPassword.clear();
+    DocCreated = DocLastChange = QDateTime::currentDateTime();
+    DocPasswordProtected = false;
+    WriterMark = kvp::DefaultWriterMark;
+}
+
+void TkvReport::Clear() {
+    Pages.Clear();
+    DoublePassReport = 0;
+    ResetDocumentInfo();
+    kv::DocumentMode = 0;
+}
+
+void TkvReport::SelectPrinterByName(const QByteArray& name) {
+    if (KeepCurrentPrinter == 0) {
+        TkvPrinter& printer = kv::SharedPrinter();
+        const int i = printer.IndexOfPrinter(name);
+        if (i >= 0) printer.SetPrinterIndex(i);
+    }
+    PrinterName = name;
+}
+
+void TkvReport::LoadPreparedFile(const QString& fileName) {
+    ResetDocumentInfo();
+    TkvFileStream file(fileName, TkvFileStream::Mode::Read);
+    Rebuildable = false;
+    EMFPages.LoadFromStream(&file);
+}
+
+void TkvReport::SavePreparedFile(const QString& fileName) {
+    TkvSaveFileStream file(fileName);
+    EMFPages.SaveToStream(&file);
+    file.Commit();
+}

@@ -1,0 +1,29 @@
+#pragma once
+// The compression hook of prepared report files. The library keeps one instance; the base class
+// compresses nothing and is never enabled, so files are written uncompressed. A replacement
+// (installed with kv::SetCompressor) supplies both operations and sets Enabled.
+
+#include "base/stream.h"
+
+#include <cstdint>
+#include <memory>
+
+class TkvCompressor {
+public:
+    virtual ~TkvCompressor() = default;
+    // Both read the source from its current position to its end and append to the destination.
+    // The base leaves the destination as it is: a compressed page then has no objects.
+    virtual void Compress(TkvStream& source, TkvStream& dest) {}
+    virtual void Decompress(TkvStream& source, TkvStream& dest) {}
+
+    uint8_t Enabled = 0;
+};
+
+namespace kv {
+
+// The library-wide hook; a base compressor until another is installed.
+TkvCompressor& Compressor();
+// Installs a replacement; null puts a base compressor back.
+void SetCompressor(std::unique_ptr<TkvCompressor> compressor);
+
+} // namespace kv

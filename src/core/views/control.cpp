@@ -1,0 +1,62 @@
+#include "core/views/control.h"
+
+#include "render/canvas.h"
+#include "render/colors.h"
+
+#include <QPainter>
+
+namespace {
+constexpr uint32_t clBtnFace = 0x8000000F;
+// A picture larger than this (scaled view size) is not worth painting.
+constexpr int kMaxPictureSide = 16384;
+} // namespace
+
+TkvControl::TkvControl() {
+    ObjectType = kvvt::AddIn;
+    FillColor = clBtnFace;
+    FrameTyp = 0;
+}
+
+void TkvControl::SetProperty(const QByteArray& rawName, const TkvVariant& value) {
+    TkvView::SetProperty(rawName, value);
+    if (Control && rawName.toUpper() == "VISIBLE") Control->SetVisible(value.toBool());
+}
+
+void TkvControl::RegisterProperties() {
+    ClearProperties();
+    AddProperty("Name", kvpk::Text | kvpk::SingleOnly);
+    AddProperty("Left", kvpk::PageUnits);
+    AddProperty("Top", kvpk::PageUnits);
+    AddProperty("Width", kvpk::PageUnits);
+    AddProperty("Height", kvpk::PageUnits);
+    AddProperty("Visible", kvpk::Boolean);
+    AddProperty("Restrictions", kvpk::Editor, RestrictionsEditor);
+}
+
+void TkvControl::Draw(TkvCanvas& canvas) {
+    AttachCanvas(&canvas);
+    if (Control) Control->SetBounds(0, 0, Width, Height);
+    ScaleForDrawing();
+    PaintControl();
+    RestoreAfterDrawing();
+}
+
+void TkvControl::PaintControl() {
+    if (!Canvas || Width < 0 || Height < 0 || Width >= kMaxPictureSide || Height >= kMaxPictureSide) return;
+    QImage picture(Width + 1, Height + 1, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(kv::ColorToQColor(clBtnFace));
+    if (Control) {
+        const QImage face = Control->Render();
+        if (!face.isNull()) {
+            QPainter p(&picture);
+            p.drawImage(0, 0, face);
+        }
+    }
+    Canvas->DrawImage(QRect(Left, Top, picture.width(), picture.height()), picture, false);
+}
+
+void TkvControl::PlaceOnForm(QObject* form) {
+    if (!Control) return;
+    Control->SetParentForm(form);
+    Control->SetBounds(Left, Top, Width, Height);
+}

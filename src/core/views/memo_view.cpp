@@ -1,0 +1,181 @@
+#include "core/views/memo_view.h"
+
+#include "core/globals.h"
+#include "base/stream_text.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+TkvEditorProc TkvMemoView::FontEditor, TkvMemoView::DisplayFormatEditor, TkvMemoView::HighlightEditor;
+
+namespace {
+
+// Boolean properties that stand for one flag bit each.
+struct FlagProperty {
+    const char* name;
+    uint16_t bit;
+};
+
+constexpr FlagProperty kFlagProperties[] = {
+    {"WORDWRAP", kvmf::WordWrap},     {"WORDBREAK", kvmf::WordBreak},   {"AUTOWIDTH", kvmf::AutoWidth},
+    {"TEXTONLY", kvmf::TextOnly},     {"SUPPRESS", kvmf::Suppress},     {"HIDEZEROS", kvmf::HideZeros},
+    {"UNDERLINES", kvmf::Underlines}, {"RTLREADING", kvmf::RtlReading},
+};
+
+const FlagProperty* FindFlagProperty(const QByteArray& upperName) {
+    for (const auto& p : kFlagProperties)
+        if (upperName == p.name) return &p;
+    return nullptr;
+}
+
+// Heights computed from stored values may be anything; keep results inside int range.
+int ClampToInt(double v) {
+    if (!std::isfinite(v)) return 0;
+    return static_cast<int>(std::clamp(v, double(INT_MIN), double(INT_MAX)));
+}
+
+int RoundToInt(double v) {
+    return ClampToInt(std::nearbyint(v));
+}
+
+} // namespace
+
+TkvMemoView::TkvMemoView() {
+    ObjectType = kvvt::Text;
+    NamePrefix = "Memo";
+    Flags = kvflag::Stretched | kvmf::WordWrap;
+}
+
+// ---------------------------------------------------------------- properties
+
+void TkvMemoView::SetProperty(const QByteArray& rawName, const TkvVariant& value) {
+    TkvStretcheable::SetProperty(rawName, value);
+    const QByteArray name = rawName.toUpper();
+    SetFontProperty(Font, name, value);
+    if (name == "ALIGNMENT")
+        Alignment = static_cast<int32_t>(value.toInt());
+    else if (name == "LINESPACING")
+        LineSpacing = static_cast<int32_t>(value.toInt());
+    else if (name == "CHARSPACING")
+        CharSpacing = static_cast<int32_t>(value.toInt());
+    else if (const FlagProperty* p = FindFlagProperty(name))
+        Flags = static_cast<uint16_t>(value.toBool() ? (Flags | p->bit) : (Flags & ~p->bit));
+}
+
+void TkvMemoView::GetProperty(const QByteArray& rawName, TkvVariant& result) {
+    TkvStretcheable::GetProperty(rawName, result);
+    if (!result.isEmpty()) return;
+    const QByteArray name = rawName.toUpper();
+    GetFontProperty(Font, name, result);
+    if (!result.isEmpty()) return;
+    if (name == "ALIGNMENT")
+        result = Alignment;
+    else if (name == "LINESPACING")
+        result = LineSpacing;
+    else if (name == "CHARSPACING")
+        result = CharSpacing;
+    else if (name == "LINES.COUNT")
+        result = int64_t(Memo.size());
+    else if (const FlagProperty* p = FindFlagProperty(name))
+        result = (Flags & p->bit) != 0;
+}
+
+void TkvMemoView::CallMethod(const QByteArray& name, const TkvVariant& a1, const TkvVariant& a2,
+                             const TkvVariant& a3, TkvVariant& result) {
+    TkvStretcheable::CallMethod(name, a1, a2, a3, result);
+    if (result.isEmpty()) CallListMethod(Memo, name, "LINES", a1, a2, a3, result);
+}
+
+void TkvMemoView::RegisterProperties() {
+    TkvStretcheable::RegisterProperties();
+    AddProperty("Font.Name", kvpk::Hidden);
+    AddProperty("Font.Size", kvpk::Hidden);
+    AddProperty("Font.Style", kvpk::Hidden);
+    AddProperty("Font.Color", kvpk::Hidden);
+    AddProperty("Font", kvpk::Editor, FontEditor);
+    AddProperty("Alignment", kvpk::Hidden);
+    AddProperty("DisplayFormat", kvpk::Editor, DisplayFormatEditor);
+    AddProperty("Highlight", kvpk::Editor, HighlightEditor);
+    for (const char* n : {"LineSpacing", "CharSpacing", "GapX", "GapY"})
+        AddProperty(n, kvpk::Integer);
+    for (const char* n :
+         {"Stretched", "WordWrap", "WordBreak", "AutoWidth", "TextOnly", "Suppress", "HideZeros"})
+        AddProperty(n, kvpk::Boolean);
+    AddProperty("Lines.Count", kvpk::Hidden);
+    AddProperty("Underlines", kvpk::Boolean);
+    AddProperty("RTLReading", kvpk::Boolean);
+}
+
+// ---------------------------------------------------------------- record
+
+void TkvMemoView::LoadFromStream(TkvStream& s) {
+    TkvStretcheable::LoadFromStream(s);
+    const uint8_t version = kv::StreamVersion;
+    Font.Name = kv::ReadStreamString(s);
+    Font.Size = s.ReadInt("the font size");
+    Font.Style = s.ReadWord("the font style");
+    Font.Color = s.ReadUInt("the font colour");
+    Alignment = s.ReadInt("the text alignment");
+    const uint16_t charset = s.ReadWord("the font character set");
+    // Records before version 23 carry a character set word that means nothing.
+    Font.Charset = version >= 23 ? static_cast<uint8_t>(charset & 0xFF) : kv::DefaultCharset;
+    if (Prepared == 0) {
+        HighlightFontStyle = s.ReadWord("the highlight font style");
+        HighlightFontColor = s.ReadUInt("the highlight font colour");
+        HighlightFillColor = s.ReadUInt("the highlight fill colour");
+        HighlightCondition = kv::ReadStreamString(s);
+    }
+    if (version >= 24) {
+        LineSpacing = s.ReadInt("the line spacing");
+        CharSpacing = s.ReadInt("the character spacing");
+    }
+    // Version 21 and older records had no word wrap bit: their text always wrapped.
+    if (version <= 21) Flags |= kvmf::WordWrap;
+}
+
+void TkvMemoView::SaveToStream(TkvStream& s) {
+    TkvStretcheable::SaveToStream(s);
+    kv::WriteStreamString(s, Font.Name);
+    s.WriteInt(Font.Size);
+    s.WriteWord(Font.Style);
+    s.WriteUInt(Font.Color);
+    s.WriteInt(Alignment);
+    s.WriteWord(Font.Charset);
+    if (Prepared == 0) {
+        s.WriteWord(HighlightFontStyle);
+        s.WriteUInt(HighlightFontColor);
+        s.WriteUInt(HighlightFillColor);
+        kv::WriteStreamString(s, HighlightCondition);
+    }
+    s.WriteInt(LineSpacing);
+    s.WriteInt(CharSpacing);
+}
+
+// ---------------------------------------------------------------- drawing and heights
+
+// Draw and CalcHeight: memo_view_draw.cpp, through the text layout module.
+
+void TkvMemoView::ShowEditor() {
+    if (MemoEditor) MemoEditor(this);
+}
+
+int TkvMemoView::FontPixelHeight() const {
+    return RoundToInt(double(Font.Size) * 96.0 / 72.0);
+}
+
+int TkvMemoView::MinHeight() {
+    const double h = FontPixelHeight();
+    LineHeight = ClampToInt(double(LineSpacing) + h);
+    return ClampToInt(std::nearbyint(2.0 * FrameWidth) + LineSpacing + h + 2.0 * GapY);
+}
+
+int TkvMemoView::RemainingHeight() {
+    const int64_t h = FontPixelHeight();
+    LineHeight = ClampToInt(double(LineSpacing) + double(h));
+    const int64_t frame = RoundToInt(2.0 * FrameWidth);
+    const int64_t edges = 2 * int64_t(GapY) + frame;
+    // A line step of zero or less holds no lines at all: nothing is left over beyond frame and gaps.
+    const int64_t rest = LineHeight > 0 ? (int64_t(Height) - edges) % LineHeight : 0;
+    return ClampToInt(double(edges + rest));
+}

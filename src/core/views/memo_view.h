@@ -1,0 +1,90 @@
+#pragma once
+// The text object: lines of text with [expressions], laid out in its rectangle with word wrap,
+// alignment, rotation, line and character spacing, an optional highlight, and a height that can
+// grow with the text. This class holds the object's data, its properties and its record; the
+// text layout module supplies the layout, the drawing of the text and the print-time operations.
+
+#include "core/views/stretcheable.h"
+#include "core/views/view_font.h"
+
+// Flag bits of a text object (bit 0 stretched and bit 15 notify are common to all views).
+namespace kvmf {
+constexpr uint16_t WordWrap = 0x0002;
+constexpr uint16_t WordBreak = 0x0004;
+constexpr uint16_t AutoWidth = 0x0008;
+constexpr uint16_t TextOnly = 0x0010;
+constexpr uint16_t Suppress = 0x0020;
+constexpr uint16_t HideZeros = 0x0040;
+constexpr uint16_t Underlines = 0x0080;
+constexpr uint16_t RtlReading = 0x0100;
+} // namespace kvmf
+
+// Alignment bits: bits 0-1 place each line, bit 2 rotates the text by 90 degrees, bits 3 and 4
+// place the block of lines across their direction (both set: the block stays at the top).
+namespace kvta {
+constexpr int32_t Left = 0;
+constexpr int32_t Right = 1;
+constexpr int32_t Center = 2;
+constexpr int32_t Justify = 3;
+constexpr int32_t HorizontalMask = 3;
+constexpr int32_t Vertical = 4;
+constexpr int32_t Middle = 8;
+constexpr int32_t Down = 16;
+} // namespace kvta
+
+namespace kv {
+// Ends the last laid-out line of each paragraph; a text holding it is already laid out.
+constexpr char ParagraphMark = '\x01';
+} // namespace kv
+
+class TkvMemoView : public TkvStretcheable {
+public:
+    TkvMemoView();
+    const char* ClassName() const override { return "TkvMemoView"; }
+
+    // TkvView's names first, then the font names, then the text object's own names.
+    void SetProperty(const QByteArray& name, const TkvVariant& value) override;
+    void GetProperty(const QByteArray& name, TkvVariant& result) override;
+    // The stretcheable methods, then the list methods formed with "LINES" on Memo.
+    void CallMethod(const QByteArray& name, const TkvVariant& a1, const TkvVariant& a2, const TkvVariant& a3,
+                    TkvVariant& result) override;
+    void RegisterProperties() override;
+
+    // The common record, then the text object's tail.
+    void LoadFromStream(TkvStream& stream) override;
+    void SaveToStream(TkvStream& stream) override;
+
+    // Lays the text out at zoom 1 and draws background, frame, underlines and text (memo_view_draw.cpp).
+    void Draw(TkvCanvas& canvas) override;
+    void ShowEditor() override;
+
+    // Height of the laid-out text plus both gaps; ResultText keeps the laid-out lines (memo_view_draw.cpp).
+    int CalcHeight() override;
+    // One line with its frame and gaps.
+    int MinHeight() override;
+    // The part of the current height that holds no whole line, plus frame and gaps.
+    int RemainingHeight() override;
+
+    // Em height of Font in pixels at the screen resolution (96 dpi), page units.
+    int FontPixelHeight() const;
+
+    // --- fields, after those of TkvStretcheable
+    QByteArray LastValue;     // text last written for this object (suppress repeated values)
+    TkvViewFont Font;         // "Arial", 10 points, no style, black, default character set
+    uint8_t PreWrapped = 0;   // the text to draw is laid-out lines with paragraph marks
+    int32_t TextHeight = 0;   // height of the laid-out text plus both vertical gaps
+    uint8_t FitLinesOnly = 0; // laying out for a print: stop at the first line that does not fit
+    int32_t LineHeight = 0;   // line step of the last layout or height query
+    int32_t LinesDone = 0;    // lines output by the last output pass
+    uint8_t Exporting = 0;    // lines go to the export filter instead of the canvas
+    int32_t Alignment = kvta::Left;
+    uint16_t HighlightFontStyle = kvfs::Bold; // font style code while the condition holds
+    uint32_t HighlightFontColor = 0;
+    uint32_t HighlightFillColor = 0xFFFFFF;
+    QByteArray HighlightCondition; // expression; empty means no highlight
+    int32_t LineSpacing = 2;       // extra page units between lines
+    int32_t CharSpacing = 0;       // extra page units between characters
+
+    // Designer dialogs for the "Font", "DisplayFormat" and "Highlight" properties; empty without a designer.
+    static TkvEditorProc FontEditor, DisplayFormatEditor, HighlightEditor;
+};

@@ -1,0 +1,77 @@
+// Drawing and height calculation of the text object, through the text layout module.
+
+#include "core/globals.h"
+#include "core/views/memo_layout.h"
+#include "core/views/memo_view.h"
+#include "core/report/report.h"
+
+namespace {
+
+// The layout works on a copy of the text object's own fields; the ones it changes are copied back.
+TkvMemoLayout LayoutFor(TkvMemoView& v) {
+    TkvMemoLayout l(v);
+    l.FontName = v.Font.Name;
+    l.FontSize = v.Font.Size;
+    l.FontStyle = v.Font.Style;
+    l.FontColor = v.Font.Color;
+    l.Charset = v.Font.Charset;
+    l.Alignment = v.Alignment;
+    l.LineSpacing = v.LineSpacing;
+    l.CharSpacing = v.CharSpacing;
+    l.FitLinesOnly = v.FitLinesOnly;
+    l.Exporting = v.Exporting;
+    l.PreWrapped = v.PreWrapped;
+    l.TextHeight = v.TextHeight;
+    l.LineHeight = v.LineHeight;
+    l.LinesDone = v.LinesDone;
+    return l;
+}
+
+void CopyBack(const TkvMemoLayout& l, TkvMemoView& v) {
+    v.FitLinesOnly = l.FitLinesOnly;
+    v.PreWrapped = l.PreWrapped;
+    v.TextHeight = l.TextHeight;
+    v.LineHeight = l.LineHeight;
+    v.LinesDone = l.LinesDone;
+}
+
+} // namespace
+
+void TkvMemoView::Draw(TkvCanvas& canvas) {
+    TkvMemoLayout layout = LayoutFor(*this);
+    layout.Draw(canvas);
+    CopyBack(layout, *this);
+}
+
+// The layout part of the height calculation. Running the object's script and applying the
+// highlight condition belong to the script interpreter and the expression parser; they come with
+// the band engine.
+int TkvMemoView::CalcHeight() {
+    PrintPhase = kvpp::HeightCalculated;
+    AttachCanvas(&TkvMemoLayout::Measuring());
+    if (Visible == 0) return 0;
+    ResultText = Memo;
+    bool expand = true;
+    if (kv::CurReport && kv::CurReport->OnBeforePrint) {
+        const TkvStringList before = ResultText;
+        kv::CurReport->OnBeforePrint(ResultText, this);
+        expand = ResultText == before;
+    }
+    TkvMemoLayout layout = LayoutFor(*this);
+    if (expand) layout.ExpandMemo();
+
+    const TkvViewFont keptFont = Font;
+    const uint32_t keptFill = FillColor;
+    ScaleForDrawing();
+    int result = 0;
+    if (!ResultText.isEmpty()) {
+        ResultText = layout.LayoutText();
+        CopyBack(layout, *this);
+        result = TextHeight;
+        if ((Flags & kvmf::Suppress) && kv::JoinLines(ResultText) == LastValue) result = 0;
+    }
+    RestoreAfterDrawing();
+    Font = keptFont;
+    FillColor = keptFill;
+    return result;
+}
