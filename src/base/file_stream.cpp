@@ -1,20 +1,15 @@
 #include "base/file_stream.h"
 
-TkvFileStream::TkvFileStream(const QString& path, Mode mode) : file_(path) {
-    const bool ok = mode == Mode::Read ? file_.open(QIODevice::ReadOnly)
-                                       : file_.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    if (!ok)
-        throw TkvFileError("Cannot open file " + path.toStdString() + ": " + file_.errorString().toStdString());
-    size_ = mode == Mode::Read ? file_.size() : 0;
+TkvFileStream::TkvFileStream(const QString& path) : file_(path) {
+    if (!file_.open(QIODevice::ReadOnly))
+        throw TkvFileError("Cannot open file " + path.toStdString() + ": " +
+                           file_.errorString().toStdString());
+    size_ = file_.size();
 }
 
 void TkvFileStream::Seek(qint64 pos) {
     if (pos < 0 || pos > size_ || !file_.seek(pos)) throw TkvStreamError(pos, "a position outside the file");
     pos_ = pos;
-}
-
-void TkvFileStream::Flush() {
-    if (!file_.flush()) throw TkvFileError("Cannot write file: " + file_.errorString().toStdString());
 }
 
 qint64 TkvFileStream::ReadRaw(void* dst, qint64 n) {
@@ -23,9 +18,6 @@ qint64 TkvFileStream::ReadRaw(void* dst, qint64 n) {
     return k;
 }
 
-void TkvFileStream::WriteRaw(const void* src, qint64 n) {
-    if (file_.write(static_cast<const char*>(src), n) != n)
-        throw TkvFileError("Cannot write file: " + file_.errorString().toStdString());
-    pos_ += n;
-    size_ = std::max(size_, pos_);
+void TkvFileStream::WriteRaw(const void*, qint64) {
+    throw TkvFileError("Cannot write file " + file_.fileName().toStdString() + ": it is open for reading");
 }

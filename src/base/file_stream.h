@@ -1,5 +1,6 @@
 #pragma once
-// A stream over a file on disk, read through Qt's buffered file.
+// A read stream over a file on disk, through Qt's buffered file. Files are written only through
+// the atomic writer (base/atomic_file.h, base/save_file_stream.h).
 
 #include "base/stream.h"
 
@@ -7,18 +8,16 @@
 
 class TkvFileStream : public TkvStream {
 public:
-    enum class Mode { Read, Write };
-    // Opens the file; raises TkvFileError with a clear message when it cannot be opened.
-    TkvFileStream(const QString& path, Mode mode);
+    // Opens the file for reading; raises TkvFileError with a clear message when it cannot be opened.
+    explicit TkvFileStream(const QString& path);
 
     qint64 Size() const override { return size_; }
     qint64 Position() const override { return pos_; }
     void Seek(qint64 pos) override;
-    // Writes buffered data; raises when the device reports an error.
-    void Flush();
 
 protected:
     qint64 ReadRaw(void* dst, qint64 n) override;
+    // A read stream: raises TkvFileError.
     void WriteRaw(const void* src, qint64 n) override;
 
 private:

@@ -2,29 +2,16 @@
 
 #include "base/file_stream.h"
 
-namespace {
-
-std::string Describe(const QString& path, const QString& error) {
-    return "Cannot write file " + path.toStdString() + ": " + error.toStdString();
-}
-
-} // namespace
-
-TkvSaveFileStream::TkvSaveFileStream(const QString& path) : file_(path), path_(path) {
-    if (!file_.open(QIODevice::WriteOnly)) throw TkvFileError(Describe(path_, file_.errorString()));
-}
-
-TkvSaveFileStream::~TkvSaveFileStream() {
-    if (file_.isOpen()) file_.cancelWriting();
-}
+TkvSaveFileStream::TkvSaveFileStream(const QString& path) : file_(path) {}
 
 void TkvSaveFileStream::Seek(qint64 pos) {
-    if (pos < 0 || pos > size_ || !file_.seek(pos)) throw TkvStreamError(pos, "a position outside the file");
+    if (pos < 0 || pos > size_ || !file_.Device().seek(pos))
+        throw TkvStreamError(pos, "a position outside the file");
     pos_ = pos;
 }
 
 void TkvSaveFileStream::Commit() {
-    if (!file_.commit()) throw TkvFileError(Describe(path_, file_.errorString()));
+    file_.Commit();
 }
 
 qint64 TkvSaveFileStream::ReadRaw(void*, qint64) {
@@ -32,8 +19,9 @@ qint64 TkvSaveFileStream::ReadRaw(void*, qint64) {
 }
 
 void TkvSaveFileStream::WriteRaw(const void* src, qint64 n) {
-    if (file_.write(static_cast<const char*>(src), n) != n)
-        throw TkvFileError(Describe(path_, file_.errorString()));
+    if (file_.Device().write(static_cast<const char*>(src), n) != n)
+        throw TkvFileError("Cannot write file " + file_.Path().toStdString() + ": " +
+                           file_.Device().errorString().toStdString());
     pos_ += n;
     size_ = std::max(size_, pos_);
 }

@@ -1,16 +1,14 @@
 #pragma once
-// A write stream for a file the user owns: the bytes go to a temporary file beside the target, which
-// replaces the target only on Commit. A stream destroyed without Commit leaves the old file as it was.
+// A write stream for a file the user owns, over the atomic writer: the target is replaced only on
+// Commit; a stream destroyed without Commit leaves the old file as it was.
 
+#include "base/atomic_file.h"
 #include "base/stream.h"
-
-#include <QSaveFile>
 
 class TkvSaveFileStream : public TkvStream {
 public:
     // Raises TkvFileError when the temporary file cannot be created.
     explicit TkvSaveFileStream(const QString& path);
-    ~TkvSaveFileStream() override;
 
     qint64 Size() const override { return size_; }
     qint64 Position() const override { return pos_; }
@@ -23,8 +21,7 @@ protected:
     void WriteRaw(const void* src, qint64 n) override;
 
 private:
-    QSaveFile file_;
-    QString path_;
+    TkvAtomicFile file_;
     qint64 size_ = 0;
     qint64 pos_ = 0;
 };

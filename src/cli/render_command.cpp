@@ -4,6 +4,8 @@
 #include "core/globals.h"
 #include "core/report/page.h"
 #include "core/report/report.h"
+#include "base/atomic_file.h"
+#include "base/file_stream.h"
 #include "base/text_util.h"
 #include "render/painter_canvas.h"
 
@@ -15,9 +17,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QStringList>
-#include <QTemporaryFile>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -73,41 +73,6 @@ void DrawOnePage(TkvEMFPages& store, int index, TkvCanvas& canvas, const QRect& 
     store.DrawPage(index, canvas, PageContentRect(info, pageRect));
 }
 
-// A temporary file beside the target that is renamed over it once complete, and removed otherwise.
-class PendingOutput {
-public:
-    explicit PendingOutput(const QString& target) : target_(target) {
-        const QFileInfo fi(target);
-        temp_.setFileTemplate(
-            fi.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX.part").arg(fi.fileName())));
-    }
-    // Creates the temporary file; its path is then Path().
-    bool Open() { return temp_.open(); }
-    QString Path() const { return temp_.fileName(); }
-    QString ErrorString() const { return temp_.errorString(); }
-    // Replaces the target by the finished file; false (and the target untouched) when that fails.
-    bool Commit() {
-        temp_.close();
-        // A temporary file is private to its owner; the result gets the target's permissions, or
-        // those of a newly created file.
-        const QFileDevice::Permissions permissions =
-            QFile::exists(target_)
-                ? QFile::permissions(target_)
-                : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
-                      QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-        temp_.setPermissions(permissions);
-        if (std::rename(QFile::encodeName(temp_.fileName()).constData(),
-                        QFile::encodeName(target_).constData()) != 0)
-            return false;
-        temp_.setAutoRemove(false);
-        return true;
-    }
-
-private:
-    QString target_;
-    QTemporaryFile temp_;
-};
-
 QPageLayout PdfPageLayout(QSizeF mm) {
     // QPageSize describes the paper upright; a wider than high page is that paper turned.
     const bool landscape = mm.width() > mm.height();
@@ -119,11 +84,14 @@ QPageLayout PdfPageLayout(QSizeF mm) {
 // Writes the pages `indexes` of the store as a PDF at `out`; `scale` enlarges every page.
 CommandResult WritePdf(TkvEMFPages& store, const std::vector<int>& indexes, double scale, const QString& in,
                        const QString& out) {
-    PendingOutput pending(out);
-    if (!pending.Open())
-        return Failure(out, QStringLiteral("cannot be written (%1)").arg(pending.ErrorString()));
+    std::optional<TkvAtomicFile> file;
+    try {
+        file.emplace(out);
+    } catch (const TkvFileError& e) {
+        return Failure({}, What(e));
+    }
     {
-        QPdfWriter writer(pending.Path());
+        QPdfWriter writer(&file->Device());
         writer.setResolution(kPdfResolution);
         writer.setCreator(QStringLiteral("KV Viewer"));
         writer.setTitle(QFileInfo(in).completeBaseName());
@@ -149,8 +117,11 @@ CommandResult WritePdf(TkvEMFPages& store, const std::vector<int>& indexes, doub
         }
         if (!painter.end()) return Failure(out, QStringLiteral("cannot be written"));
     }
-    if (QFileInfo(pending.Path()).size() == 0 || !pending.Commit())
-        return Failure(out, QStringLiteral("cannot be written"));
+    try {
+        file->Commit();
+    } catch (const TkvFileError& e) {
+        return Failure({}, What(e));
+    }
     return {};
 }
 
@@ -177,9 +148,13 @@ CommandResult WritePng(TkvEMFPages& store, int index, double zoom, const QString
     } catch (const std::exception& e) {
         return Failure(in, QStringLiteral("page %1: %2").arg(index + 1).arg(What(e)));
     }
-    QSaveFile file(out);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
-        return Failure(out, QStringLiteral("cannot be written (%1)").arg(file.errorString()));
+    try {
+        TkvAtomicFile file(out);
+        if (!image.save(&file.Device(), "PNG")) return Failure(out, QStringLiteral("cannot be written"));
+        file.Commit();
+    } catch (const TkvFileError& e) {
+        return Failure({}, What(e));
+    }
     return {};
 }
 

@@ -79,7 +79,7 @@ void TkvReport::SelectPrinterByName(const QByteArray& name) {
 
 void TkvReport::LoadPreparedFile(const QString& fileName) {
     ResetDocumentInfo();
-    TkvFileStream file(fileName, TkvFileStream::Mode::Read);
+    TkvFileStream file(fileName);
     Rebuildable = false;
     EMFPages.LoadFromStream(&file);
 }
