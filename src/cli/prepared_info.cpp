@@ -128,6 +128,7 @@ QByteArray Summary(const QString& label, TkvEMFPages& store) {
                    .arg(p.PaperWidth / 10.0)
                    .arg(p.PaperHeight / 10.0)
                    .arg(p.Orientation ? "landscape" : "portrait");
+        if (!p.Unreadable.empty()) out += QStringLiteral("     %1\n").arg(QString::fromStdString(p.Unreadable));
     }
     return out.toUtf8();
 }
@@ -159,6 +160,9 @@ CommandResult Describe(const QString& label, bool json, const std::function<void
     int failedPages = 0;
     if (!json) {
         r.Out = Summary(label, store);
+        for (int i = 0; i < store.Count(); ++i)
+            if (const std::string& why = store.PageInfo(i).Unreadable; !why.empty())
+                if (failedPages++ == 0) firstPageError = OneLine(why.c_str());
     } else {
         QJsonArray pages;
         for (int i = 0; i < store.Count(); ++i) {

@@ -111,6 +111,14 @@ void TkvPBox::paintEvent(QPaintEvent* e) {
             qWarning("Page %d: %s", i + 1, ex.what());
         }
         canvas.Restore();
+        // A page kept only as stored says so on the page itself.
+        if (!info.Unreadable.empty() && update.intersects(screen[static_cast<size_t>(i)])) {
+            painter.save();
+            painter.setPen(QColor(0x80, 0, 0));
+            painter.drawText(screen[static_cast<size_t>(i)].adjusted(8, 8, -8, -8),
+                             Qt::AlignCenter | Qt::TextWordWrap, QString::fromStdString(info.Unreadable));
+            painter.restore();
+        }
     }
 }
 

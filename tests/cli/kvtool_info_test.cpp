@@ -298,3 +298,49 @@ TEST(KvtoolBinary, InfoConvertAndErrors) {
     r = RunKvtool({"info"});
     EXPECT_EQ(r.exitCode, 2);
 }
+
+// A report whose compressed flag is set: zlib pages are shown and converted with every object; pages
+// in another compression make info fail, convert to .kvp give the pages back byte for byte, and
+// convert to PDF fail without leaving a file.
+TEST(KvtoolBinary, CompressedPagesAreShownOrKeptButNeverEmptied) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray page = RealisticPage(1, 12);
+    FileSpec f;
+    f.Compressed = 1;
+
+    f.Pages = {PageSpec{.Data = qCompress(page).mid(4)}};
+    const QString zlibIn = dir.filePath("zlib.kvp"), zlibOut = dir.filePath("zlib-out.kvp");
+    WriteFile(zlibIn, BuildKvp(f));
+    ToolRun r = RunKvtool({"info", zlibIn, "--json"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QJsonArray zlibPages = ParseJson(r.out)["pages"].toArray();
+    ASSERT_EQ(zlibPages.size(), 1);
+    EXPECT_EQ(zlibPages[0]["objects"].toArray().size(), 12);
+    r = RunKvtool({"convert", zlibIn, zlibOut});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(ReadFile(zlibOut).contains(page));
+
+    f.Pages = {PageSpec{.Data = page}, PageSpec{.Data = page}};
+    const QString in = dir.filePath("in.kvp"), out = dir.filePath("out.kvp"), pdf = dir.filePath("out.pdf");
+    WriteFile(in, BuildKvp(f));
+    r = RunKvtool({"info", in, "--json"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("cannot be displayed")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("(2 pages could not be read)")) << r.err.toStdString();
+    const QJsonArray pages = ParseJson(r.out)["pages"].toArray();
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_TRUE(pages[0]["error"].toString().contains("cannot be displayed"));
+    r = RunKvtool({"info", in});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.contains("cannot be displayed")) << r.out.toStdString();
+
+    r = RunKvtool({"convert", in, out});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(ReadFile(out), ReadFile(in));
+    r = RunKvtool({"convert", in, pdf});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(pdf));
+}

@@ -12,6 +12,7 @@
 #include "core/report/report.h"
 #include "core/views/rich_view.h"
 #include "core/store/shell_open.h"
+#include "core/store/zlib_pages.h"
 #include "core/views/standard_views.h"
 #include "core/views/subreport_view.h"
 #include "support/kvp_builder.h"
@@ -72,9 +73,14 @@ private:
     }
 };
 
+// One zlib stream (qCompress puts a 4-byte length before it).
+QByteArray Zlib(const QByteArray& data) {
+    return qCompress(data).mid(4);
+}
+
 } // namespace
 
-TEST_F(PreparedStore, EmptyStoreSavesTheDocumentedBytes) {
+TEST_F(PreparedStore, EmptyStoreSavesTheExpectedBytes) {
     report.WriterMark = 0x42;
     const QByteArray name = PrinterName();
     Bytes expected;
@@ -109,6 +115,8 @@ TEST_F(PreparedStore, ReadsEveryAcceptedLayout) {
         p.UseMargins = 0;
         p.Margins[0] = 11, p.Margins[1] = 12, p.Margins[2] = 13, p.Margins[3] = 14;
         p.Data = PackedPage().Text(Named("Memo1")).Data();
+        // Compressed pages are zlib streams, the common form of compressed page data.
+        if (c.compressed) p.Data = Zlib(p.Data);
         f.Pages = {p, p};
         Load(BuildKvp(f));
         ASSERT_EQ(store().Count(), 2);
@@ -125,8 +133,7 @@ TEST_F(PreparedStore, ReadsEveryAcceptedLayout) {
         EXPECT_EQ(info.Margins, c.expectBinAndMargins ? (TkvRect{11, 12, 13, 14}) : TkvRect{});
         EXPECT_GT(info.Metrics.PageWidth, 0); // geometry comes from the printer
         EXPECT_EQ(info.Page, nullptr);        // pages stay packed
-        // With the base compressor a compressed page has no objects; otherwise it has its one view.
-        EXPECT_EQ(store().UnpackPage(1).ObjectCount(), c.compressed ? 0 : 1);
+        EXPECT_EQ(store().UnpackPage(1).ObjectCount(), 1);
     }
 }
 
@@ -247,6 +254,89 @@ TEST_F(PreparedStore, ReplacementCompressorIsUsedBothWays) {
     Load(saved);
     kv::SetCompressor(nullptr);
     EXPECT_EQ(store().UnpackPage(0).ObjectCount(), 1);
+}
+
+// Compressed pages: zlib streams are read; anything else is kept as stored, cannot be displayed, and is
+// saved back unchanged; a report mixing such pages with changed ones is refused, never emptied.
+TEST_F(PreparedStore, CompressedPagesAreReadOrKeptAsStored) {
+    const QByteArray page = PackedPage().Text(Named("Memo1")).Text(Named("Memo2")).Data();
+    const QByteArray zlib = Zlib(page);
+    struct Case {
+        const char* what;
+        QByteArray stored;
+        const char* reason; // null: readable
+    };
+    const Case cases[] = {
+        {"zlib stream", zlib, nullptr},
+        {"another compression", page, "compressed in a form this program cannot read"},
+        {"zlib stream cut short", zlib.chopped(3), "ends early"},
+        {"zlib stream with trailing bytes", zlib + "xyz", "followed by 3 other bytes"},
+        {"damaged zlib stream", zlib.left(2) + QByteArray(20, '\xFF'), "damaged"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FileSpec f;
+        f.PrinterName = PrinterName();
+        f.Compressed = 1;
+        f.Pages = {PageSpec{.Data = c.stored}, PageSpec{.Data = zlib}};
+        const QByteArray file = BuildKvp(f);
+        Load(file);
+        ASSERT_EQ(store().Count(), 2);
+        EXPECT_EQ(store().UnpackPage(1).ObjectCount(), 2);
+        if (!c.reason) {
+            EXPECT_EQ(store().UnreadablePageCount(), 0);
+            EXPECT_EQ(store().UnpackPage(0).ObjectCount(), 2);
+            // Without a compressor the pages are saved uncompressed, every object kept.
+            const QByteArray saved = Save();
+            EXPECT_EQ(saved[1], '\0');
+            EXPECT_TRUE(saved.contains(page));
+            Load(saved);
+            EXPECT_EQ(store().UnpackPage(0).ObjectCount(), 2);
+            continue;
+        }
+        EXPECT_EQ(store().UnreadablePageCount(), 1);
+        try {
+            store().UnpackPage(0);
+            ADD_FAILURE() << "an unreadable page was unpacked";
+        } catch (const TkvPreparedFileError& e) {
+            EXPECT_EQ(e.PageIndex(), 0);
+            EXPECT_TRUE(QByteArray(e.what()).startsWith("Page 1: ")) << e.what();
+            EXPECT_TRUE(QByteArray(e.what()).contains(c.reason)) << e.what();
+        }
+        EXPECT_EQ(store().PageInfo(0).Page, nullptr);
+        // Packing a page that was never unpacked changes nothing; saving gives the file back.
+        store().PackPage(0);
+        EXPECT_EQ(Save().toHex(), file.toHex());
+
+        // A changed page cannot be written beside pages kept as stored: refused before any byte.
+        store().UnpackPage(1);
+        store().PackPage(1);
+        TkvMemoryStream out;
+        EXPECT_THROW(store().SaveToStream(&out), TkvPreparedFileError);
+        EXPECT_EQ(out.Size(), 0);
+        // Deleting the unreadable page makes the rest savable again.
+        store().DeletePage(0);
+        Load(Save());
+        EXPECT_EQ(store().Count(), 1);
+        EXPECT_EQ(store().UnpackPage(0).ObjectCount(), 2);
+    }
+}
+
+TEST(ZlibPages, InflationIsBoundedAndStrict) {
+    const QByteArray data(5000, 'a');
+    const QByteArray z = Zlib(data);
+    QByteArray out;
+    std::string reason;
+    EXPECT_TRUE(kv::LooksLikeZlib(z));
+    EXPECT_FALSE(kv::LooksLikeZlib(QByteArray("\x78\x00", 2))); // check bits wrong
+    EXPECT_FALSE(kv::LooksLikeZlib(QByteArray("\x78", 1)));
+    EXPECT_TRUE(kv::InflateZlib(z, data.size(), out, reason)) << reason;
+    EXPECT_EQ(out, data);
+    // One byte over the limit fails instead of growing without bound.
+    EXPECT_FALSE(kv::InflateZlib(z, data.size() - 1, out, reason));
+    EXPECT_TRUE(out.isEmpty());
+    EXPECT_NE(reason.find("expands beyond"), std::string::npos) << reason;
+    EXPECT_FALSE(kv::InflateZlib(QByteArray(), 100, out, reason));
 }
 
 // Damaged files: a clear error naming the page, the pages before it kept, no loop or huge allocation.

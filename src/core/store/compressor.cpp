@@ -1,5 +1,7 @@
 #include "core/store/compressor.h"
 
+#include <typeinfo>
+
 namespace kv {
 
 namespace {
@@ -17,6 +19,10 @@ TkvCompressor& Compressor() {
 
 void SetCompressor(std::unique_ptr<TkvCompressor> compressor) {
     Installed() = compressor ? std::move(compressor) : std::make_unique<TkvCompressor>();
+}
+
+bool CompressorInstalled() {
+    return typeid(*Installed()) != typeid(TkvCompressor);
 }
 
 } // namespace kv

@@ -12,7 +12,7 @@ class TkvCompressor {
 public:
     virtual ~TkvCompressor() = default;
     // Both read the source from its current position to its end and append to the destination.
-    // The base leaves the destination as it is: a compressed page then has no objects.
+    // The base leaves the destination as it is; the store does not call it for reading.
     virtual void Compress(TkvStream& source, TkvStream& dest) {}
     virtual void Decompress(TkvStream& source, TkvStream& dest) {}
 
@@ -25,5 +25,8 @@ namespace kv {
 TkvCompressor& Compressor();
 // Installs a replacement; null puts a base compressor back.
 void SetCompressor(std::unique_ptr<TkvCompressor> compressor);
+// Whether a replacement is installed. Without one, compressed pages are read when they are zlib
+// streams and kept as stored otherwise.
+bool CompressorInstalled();
 
 } // namespace kv

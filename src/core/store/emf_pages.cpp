@@ -9,6 +9,7 @@
 #include "core/paper/printer.h"
 #include "core/report/report.h"
 #include "core/store/shell_open.h"
+#include "core/store/zlib_pages.h"
 #include "base/stream_text.h"
 #include "base/text_util.h"
 #include "core/views/view_factory.h"
@@ -17,6 +18,10 @@
 #include <stdexcept>
 
 namespace {
+
+// Decompressed page data held at once: a page, and the whole file.
+constexpr qint64 kMaxInflatedPage = qint64(256) << 20;
+constexpr qint64 kMaxInflatedFile = qint64(1) << 30;
 
 std::string PageLabel(int index) {
     return "Page " + std::to_string(index + 1);
@@ -121,6 +126,7 @@ void TkvEMFPages::AddPage(const TkvPage& page, int pageNo) {
 TkvPage& TkvEMFPages::UnpackPage(int index) {
     ReleasePage(index);
     PreparedPageInfo& info = PageInfo(index);
+    if (!info.Unreadable.empty()) throw TkvPreparedFileError(index, info.Unreadable);
     info.Page = std::make_unique<TkvPage>(info.PaperSize, info.PaperWidth, info.PaperHeight, info.PaperBin,
                                           info.Orientation);
     TkvPage& page = *info.Page;
@@ -133,7 +139,6 @@ TkvPage& TkvEMFPages::UnpackPage(int index) {
 
     TkvMemoryStream& s = info.Packed;
     s.Seek(0);
-    if (s.Size() == 0) return page; // a compressed page read without a decompressor
     QByteArray className;
     try {
         kv::StreamVersion = s.ReadByte("the stream version");
@@ -162,6 +167,9 @@ TkvPage& TkvEMFPages::UnpackPage(int index) {
 
 void TkvEMFPages::PackPage(int index) {
     PreparedPageInfo& info = PageInfo(index);
+    // A page that could not be unpacked has nothing newer than what is stored.
+    if (!info.Unreadable.empty()) return;
+    info.Stored.clear();
     TkvMemoryStream& s = info.Packed;
     s.Clear();
     kv::StreamVersion = kv::CurrentStreamVersion;
@@ -298,6 +306,7 @@ void TkvEMFPages::LoadCurrentLayout(TkvStream& s, uint8_t version, bool compress
     const int count =
         ReadPageCount(s, binAndMargins ? kvp::PageEntryHeaderSizeV24 : kvp::PageEntryHeaderSize);
     PageList.reserve(static_cast<size_t>(count));
+    qint64 budget = kMaxInflatedFile;
     for (int i = 0; i < count; ++i) {
         try {
             const qint64 next = s.ReadInt("the next page offset");
@@ -317,9 +326,7 @@ void TkvEMFPages::LoadCurrentLayout(TkvStream& s, uint8_t version, bool compress
             CheckNextOffset(s, i, next, s.Position());
             QByteArray data = s.ReadBytes(next - s.Position(), "the page data");
             if (compressed) {
-                TkvMemoryStream source(std::move(data));
-                kv::Compressor().Decompress(source, info->Packed);
-                info->Packed.Seek(0);
+                DecodeStoredPage(*info, i, std::move(data), budget);
             } else {
                 info->Packed = TkvMemoryStream(std::move(data));
             }
@@ -329,6 +336,46 @@ void TkvEMFPages::LoadCurrentLayout(TkvStream& s, uint8_t version, bool compress
             throw TkvPreparedFileError(i, PageLabel(i) + " of " + std::to_string(count) + ": " + e.what());
         }
     }
+    // The stored bytes are needed only to write back pages that cannot be decompressed.
+    if (UnreadablePageCount() == 0)
+        for (const auto& info : PageList)
+            info->Stored.clear();
+}
+
+void TkvEMFPages::DecodeStoredPage(PreparedPageInfo& info, int index, QByteArray data, qint64& budget) {
+    info.Stored = std::move(data);
+    const std::string label = PageLabel(index);
+    if (kv::CompressorInstalled()) {
+        try {
+            TkvMemoryStream source(info.Stored);
+            kv::Compressor().Decompress(source, info.Packed);
+            info.Packed.Seek(0);
+        } catch (const std::exception& e) {
+            info.Packed.Clear();
+            info.Unreadable = label + ": the compressed page cannot be read (" + e.what() + ")";
+        }
+        return;
+    }
+    if (!kv::LooksLikeZlib(info.Stored)) {
+        info.Unreadable = label + ": the page is compressed in a form this program cannot read and cannot be "
+                                  "displayed";
+        return;
+    }
+    QByteArray inflated;
+    std::string reason;
+    if (!kv::InflateZlib(info.Stored, std::min(kMaxInflatedPage, budget), inflated, reason)) {
+        info.Unreadable = label + ": the compressed page cannot be displayed: " + reason;
+        return;
+    }
+    budget -= inflated.size();
+    info.Packed = TkvMemoryStream(std::move(inflated));
+}
+
+int TkvEMFPages::UnreadablePageCount() const {
+    int n = 0;
+    for (const auto& info : PageList)
+        if (!info->Unreadable.empty()) ++n;
+    return n;
 }
 
 void TkvEMFPages::LoadPictureLayout(TkvStream& s) {
@@ -365,9 +412,18 @@ void TkvEMFPages::SaveToStream(TkvStream* stream) {
     if (!stream) return;
     TkvStream& s = *stream;
     TkvCompressor& compressor = kv::Compressor();
-    const bool compress = compressor.Enabled != 0;
+    // Pages that cannot be decompressed are written back as stored, under the file's own compressed
+    // flag; that is only sound while every other page is also as stored.
+    const bool asStored = UnreadablePageCount() > 0;
+    if (asStored)
+        for (int i = 0; i < Count(); ++i)
+            if (PageList[static_cast<size_t>(i)]->Stored.isEmpty())
+                throw TkvPreparedFileError(
+                    i, PageLabel(i) + " was added or changed, and other pages are compressed in a form this "
+                                      "program cannot read: the report can only be saved unchanged");
+    const bool compress = !asStored && compressor.Enabled != 0;
     s.WriteByte(kvp::WrittenVersion);
-    s.WriteByte(compress ? 1 : 0);
+    s.WriteByte(asStored ? (LoadedHeader.CompressedFlag ? LoadedHeader.CompressedFlag : 1) : compress ? 1 : 0);
     const TkvPrinter& printer = kv::SharedPrinter();
     kv::WriteStreamString(s, printer.Printers.value(printer.PrinterIndex));
     s.WriteInt(Count());
@@ -384,7 +440,9 @@ void TkvEMFPages::SaveToStream(TkvStream* stream) {
         s.WriteInt(info->Margins.Top);
         s.WriteInt(info->Margins.Right);
         s.WriteInt(info->Margins.Bottom);
-        if (compress) {
+        if (asStored) {
+            s.WriteBytes(info->Stored);
+        } else if (compress) {
             TkvMemoryStream source(info->Packed.Data());
             TkvMemoryStream packed;
             compressor.Compress(source, packed);

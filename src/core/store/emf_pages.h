@@ -66,7 +66,8 @@ public:
 
     // Builds the page's views from its packed stream, replacing an earlier unpacked page, and
     // returns it (the record keeps ownership). A failure raises TkvPreparedFileError naming the page
-    // (and, for an unregistered add-in, the class); the views read before it stay on the page.
+    // (and, for an unregistered add-in, the class); the views read before it stay on the page. An
+    // Unreadable page raises its reason and is not unpacked.
     TkvPage& UnpackPage(int index);
     // Writes the unpacked page's views back into the packed stream (after editing).
     void PackPage(int index);
@@ -89,8 +90,14 @@ public:
 
     // A null stream does nothing (LoadFromStream still clears). Offsets in the file are absolute
     // stream positions. A load failure raises TkvPreparedFileError; pages read before it stay.
+    // Compressed pages are decompressed by an installed compressor, else as zlib streams; a page
+    // that cannot be keeps its stored bytes and is marked Unreadable (the load itself succeeds).
     void LoadFromStream(TkvStream* stream);
+    // With Unreadable pages, writes every page back as stored, or raises TkvPreparedFileError
+    // before writing anything when a page was added or changed since loading.
     void SaveToStream(TkvStream* stream);
+    // Pages whose data cannot be decompressed and so cannot be displayed, exported or changed.
+    int UnreadablePageCount() const;
 
     TkvReport* Report;
     std::vector<std::unique_ptr<PreparedPageInfo>> PageList;
@@ -101,6 +108,7 @@ public:
 private:
     void LoadCurrentLayout(TkvStream& s, uint8_t version, bool compressed);
     void LoadPictureLayout(TkvStream& s);
+    void DecodeStoredPage(PreparedPageInfo& info, int index, QByteArray data, qint64& budget);
     uint8_t ReadWriterMark(TkvStream& s);
     void FillGeometry(PreparedPageInfo& info);
 };

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 struct PreparedPageInfo {
     TkvRect PreviewRect; // preview layout coordinates; owned by the preview
@@ -21,9 +22,14 @@ struct PreparedPageInfo {
     TkvRect Margins; // left, top, right, bottom in page units
     TkvPageMetrics Metrics;
     uint8_t PageVisible = 0;
-    // The packed page format: a stream version byte, then one object entry per view. Empty only
-    // when a compressed file was read without a decompressor: such a page has no objects.
+    // The packed page format: a stream version byte, then one object entry per view. Empty when
+    // the page is Unreadable.
     TkvMemoryStream Packed;
+    // The page's data as stored in a compressed file, kept while the page is unchanged so that a
+    // file holding pages this library cannot decompress is saved with those pages as they were.
+    QByteArray Stored;
+    // Why the page cannot be displayed (a compression this library cannot read); empty when it can.
+    std::string Unreadable;
     std::unique_ptr<TkvPage> Page; // the unpacked page, or null
 
     // Whether the printer geometry can scale this page (a paper from a damaged file may have none).
