@@ -5,6 +5,7 @@
 // with which fields. The data layer implements these interfaces over the application's objects.
 
 #include <QByteArray>
+#include <QList>
 #include <vector>
 
 class TkvReport;
@@ -32,6 +33,8 @@ public:
     // operation (run by the band data source lookup).
     virtual bool IsDataset() const { return false; }
     virtual bool HasField(const QByteArray& fieldName) const { return false; }
+    // Its field names, in order (empty for components that are not datasets).
+    virtual QList<QByteArray> FieldNames() const { return {}; }
     virtual void InitDataset() {}
 };
 

@@ -7,6 +7,8 @@
 #include "core/paper/printer.h"
 #include "base/save_file_stream.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <stdexcept>
 
 // ---------------------------------------------------------------- design pages
@@ -88,4 +90,55 @@ void TkvReport::SavePreparedFile(const QString& fileName) {
     TkvSaveFileStream file(fileName);
     EMFPages.SaveToStream(&file);
     file.Commit();
+}
+
+TkvTemplateLoadResult TkvReport::LoadFromStream(TkvStream& stream, const TkvTemplateLoadOptions& options) {
+    return kv::LoadTemplate(*this, stream, options);
+}
+
+void TkvReport::SaveToStream(TkvStream& stream) { kv::SaveTemplate(*this, stream); }
+
+bool TkvReport::LoadFromFile(const QString& fileName, TkvTemplateLoadResult* result,
+                             const TkvTemplateLoadOptions& options) {
+    TkvTemplateLoadResult local;
+    TkvTemplateLoadResult& r = result ? *result : local;
+    if (!QFileInfo::exists(fileName)) {
+        r.status = TkvTemplateLoadResult::Status::Unreadable;
+        r.Message = "The file " + fileName.toUtf8() + " does not exist";
+        return false;
+    }
+    QFile file(fileName);
+    // Templates are small; a file beyond this is not one.
+    constexpr qint64 kMaxTemplateBytes = qint64(1) << 30;
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxTemplateBytes) {
+        r.status = TkvTemplateLoadResult::Status::Unreadable;
+        r.Message = "Cannot read " + fileName.toUtf8();
+        return false;
+    }
+    TkvMemoryStream s(file.readAll());
+    TkvTemplateLoadOptions o = options;
+    o.FromFile = true;
+    r = LoadFromStream(s, o);
+    if (!r.Ok()) return false;
+    TemplateFileName = fileName.toUtf8();
+    return true;
+}
+
+void TkvReport::SaveToFile(const QString& fileName) {
+    TkvMemoryStream bytes;
+    SaveToStream(bytes);
+    TkvSaveFileStream file(fileName);
+    file.WriteBytes(bytes.Data());
+    file.Commit();
+}
+
+QByteArray TkvReport::SaveToMemory() {
+    TkvMemoryStream bytes;
+    SaveToStream(bytes);
+    return bytes.TakeData();
+}
+
+TkvTemplateLoadResult TkvReport::LoadFromMemory(const QByteArray& bytes) {
+    TkvMemoryStream s(bytes);
+    return LoadFromStream(s);
 }

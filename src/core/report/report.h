@@ -5,6 +5,8 @@
 #include "core/store/emf_pages.h"
 #include "core/report/page.h"
 #include "core/report/preview_host.h"
+#include "core/template/data_dictionary.h"
+#include "core/template/template_stream.h"
 #include "base/variant.h"
 
 #include <QDateTime>
@@ -69,6 +71,19 @@ public:
     // Writes the store to a temporary file beside the target and renames it over the target only
     // when complete; raises TkvFileError (the old file is then untouched).
     void SavePreparedFile(const QString& fileName);
+
+    // The template stream (see core/template/template_stream.h for what each failure leaves).
+    TkvTemplateLoadResult LoadFromStream(TkvStream& stream, const TkvTemplateLoadOptions& options = {});
+    void SaveToStream(TkvStream& stream);
+    // False when the file does not exist, cannot be read or is not a template it can load (the
+    // result, when given, says why); sets TemplateFileName when loaded. Saving writes a temporary
+    // file and renames it over the target when complete; raises TkvFileError or TkvTemplateError.
+    bool LoadFromFile(const QString& fileName, TkvTemplateLoadResult* result = nullptr,
+                      const TkvTemplateLoadOptions& options = {});
+    void SaveToFile(const QString& fileName);
+    // The in-memory copy kept while a prepared page is edited or the report is built.
+    QByteArray SaveToMemory();
+    TkvTemplateLoadResult LoadFromMemory(const QByteArray& bytes);
 
     // Shows the prepared pages: in the embedded preview when one is set, otherwise through
     // SeparatePreviewHook (a preview window); nothing without pages.
@@ -144,4 +159,8 @@ public:
     QDateTime DocCreated, DocLastChange;
     bool DocPasswordProtected = false;
     QByteArray DocPassword;
+
+    TkvDataDictionary Dictionary;
+    // "ReportForm" bytes held until the host form has been read completely (FormLoaded).
+    QByteArray PendingFormTemplate;
 };
