@@ -1,5 +1,6 @@
 #include "core/report/report.h"
 
+#include "base/atomic_file.h"
 #include "base/file_stream.h"
 #include "core/globals.h"
 #include "core/store/kvp_format.h"
@@ -127,8 +128,8 @@ bool TkvReport::LoadFromFile(const QString& fileName, TkvTemplateLoadResult* res
 void TkvReport::SaveToFile(const QString& fileName) {
     TkvMemoryStream bytes;
     SaveToStream(bytes);
-    TkvSaveFileStream file(fileName);
-    file.WriteBytes(bytes.Data());
+    TkvAtomicFile file(fileName);
+    file.Write(bytes.Data());
     file.Commit();
 }
 

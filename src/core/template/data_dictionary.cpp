@@ -1,7 +1,7 @@
 #include "core/template/data_dictionary.h"
 
+#include "base/atomic_file.h"
 #include "base/file_stream.h"
-#include "base/save_file_stream.h"
 #include "base/stream_version.h"
 #include "core/globals.h"
 #include "core/report/name_resolution.h"
@@ -166,7 +166,7 @@ void TkvDataDictionary::SaveToStream(TkvStream& s) const {
 }
 
 void TkvDataDictionary::LoadFromFile(const QString& fileName) {
-    TkvFileStream file(fileName, TkvFileStream::Mode::Read);
+    TkvFileStream file(fileName);
     const uint8_t version = file.ReadByte("the dictionary file version");
     if (version > kv::CurrentStreamVersion || version < kvdict::OldestFileVersion)
         throw TkvDictionaryError("Unsupported dictionary file version " + std::to_string(version));
@@ -189,8 +189,8 @@ void TkvDataDictionary::SaveToFile(const QString& fileName) const {
     bytes.WriteByte(kv::CurrentStreamVersion);
     SaveToStream(bytes);
     kv::StreamVersion = saved;
-    TkvSaveFileStream file(fileName);
-    file.WriteBytes(bytes.Data());
+    TkvAtomicFile file(fileName);
+    file.Write(bytes.Data());
     file.Commit();
 }
 

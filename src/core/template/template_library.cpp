@@ -1,7 +1,7 @@
 #include "core/template/template_library.h"
 
+#include "base/atomic_file.h"
 #include "base/file_stream.h"
-#include "base/save_file_stream.h"
 #include "base/stream_version.h"
 #include "core/globals.h"
 #include "core/report/report.h"
@@ -44,14 +44,14 @@ void WriteTemplateLibraryFile(const QString& fileName, TkvReport& report, const 
     s.Seek(offsetAt);
     s.WriteInt(static_cast<int32_t>(pagesAt));
     StreamVersion = saved;
-    TkvSaveFileStream file(fileName);
-    file.WriteBytes(s.Data());
+    TkvAtomicFile file(fileName);
+    file.Write(s.Data());
     file.Commit();
 }
 
 TkvTemplateLibraryEntry ReadTemplateLibraryFile(const QString& fileName, TkvReport* report, bool loadPages) {
     TkvTemplateLibraryEntry entry;
-    TkvFileStream file(fileName, TkvFileStream::Mode::Read);
+    TkvFileStream file(fileName);
     const uint8_t saved = StreamVersion;
     StreamVersion = CurrentStreamVersion;
     struct Restore {
