@@ -1,0 +1,359 @@
+#include "engine/data/row_sources.h"
+
+#include "base/codepage.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUrl>
+#include <QUrlQuery>
+#include <QUuid>
+#include <cstring>
+
+namespace {
+
+constexpr int kDefaultCharset = 1;
+
+bool IsAscii(const char* p, qsizetype n) {
+    for (qsizetype i = 0; i < n; ++i)
+        if (static_cast<unsigned char>(p[i]) >= 0x80) return false;
+    return true;
+}
+
+// Texts of the engine are bytes of the report code page.
+QByteArray ReportText(const QString& s) {
+    return kv::EncodeText(s, kDefaultCharset);
+}
+
+std::string OneLine(QString s) {
+    s.replace('\n', ' ');
+    s.replace('\r', ' ');
+    return s.simplified().toStdString();
+}
+
+TkvFieldType FieldTypeOf(QMetaType t) {
+    switch (t.id()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return TkvFieldType::Integer;
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return TkvFieldType::LargeInt;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return TkvFieldType::Float;
+    case QMetaType::Bool:
+        return TkvFieldType::Boolean;
+    case QMetaType::QDate:
+    case QMetaType::QTime:
+    case QMetaType::QDateTime:
+        return TkvFieldType::DateTime;
+    case QMetaType::QByteArray:
+        return TkvFieldType::Blob;
+    default:
+        return TkvFieldType::String;
+    }
+}
+
+double DaysOf(const QDateTime& t) {
+    static const QDateTime epoch(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
+    const QDateTime wall(t.date(), t.time(), Qt::UTC);
+    return static_cast<double>(epoch.msecsTo(wall)) / 86400000.0;
+}
+
+TkvVariant ValueOf(const QVariant& v) {
+    if (v.isNull() || !v.isValid()) return TkvVariant::Null();
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::LongLong:
+        return TkvVariant(static_cast<int64_t>(v.toLongLong()));
+    case QMetaType::ULongLong:
+        return TkvVariant(static_cast<int64_t>(v.toULongLong()));
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return TkvVariant(v.toDouble());
+    case QMetaType::Bool:
+        return TkvVariant(v.toBool());
+    case QMetaType::QDate:
+        return TkvVariant(TkvVariant::DateTimeValue{DaysOf(QDateTime(v.toDate(), QTime(0, 0)))});
+    case QMetaType::QDateTime:
+        return TkvVariant(TkvVariant::DateTimeValue{DaysOf(v.toDateTime())});
+    case QMetaType::QTime:
+        return TkvVariant(TkvVariant::DateTimeValue{QTime(0, 0).msecsTo(v.toTime()) / 86400000.0});
+    case QMetaType::QByteArray:
+        return TkvVariant(v.toByteArray());
+    default: {
+        const QString s = v.toString();
+        return TkvVariant(ReportText(s));
+    }
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- SQL
+
+TkvSqlConnection::TkvSqlConnection(const QString& address) {
+    name_ = "kv-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QSqlDatabase db;
+    if (address.startsWith("sqlite:")) {
+        db = QSqlDatabase::addDatabase("QSQLITE", name_);
+        const QString path = address.mid(7);
+        // An existing file only: opening must not create an empty database behind a mistyped path.
+        if (path != ":memory:" && !QFile::exists(path)) {
+            QSqlDatabase::removeDatabase(name_);
+            throw TkvDataError("Cannot open the database " + path.toStdString() + ": no such file");
+        }
+        db.setDatabaseName(path);
+    } else if (address.startsWith("postgresql://") || address.startsWith("postgres://")) {
+        const QUrl url(address);
+        db = QSqlDatabase::addDatabase("QPSQL", name_);
+        if (!db.isValid()) {
+            QSqlDatabase::removeDatabase(name_);
+            throw TkvDataError("The PostgreSQL driver of Qt is not installed");
+        }
+        const QUrlQuery q(url);
+        QString host = url.host();
+        if (q.hasQueryItem("host")) host = q.queryItemValue("host");
+        if (!host.isEmpty()) db.setHostName(host);
+        if (url.port() > 0) db.setPort(url.port());
+        if (q.hasQueryItem("port")) db.setPort(q.queryItemValue("port").toInt());
+        if (!url.userName().isEmpty()) db.setUserName(url.userName());
+        if (!url.password().isEmpty()) db.setPassword(url.password());
+        db.setDatabaseName(url.path().mid(1));
+        db.setConnectOptions("connect_timeout=5");
+    } else {
+        throw TkvDataError("Unknown database address " + address.toStdString() +
+                           " (use sqlite:PATH or postgresql://HOST/DB)");
+    }
+    if (!db.open()) {
+        const std::string why = OneLine(db.lastError().text());
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name_);
+        throw TkvDataError("Cannot open the database: " + why);
+    }
+}
+
+TkvSqlConnection::~TkvSqlConnection() {
+    {
+        QSqlDatabase db = QSqlDatabase::database(name_, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name_);
+}
+
+QString TkvSqlConnection::DriverName() const {
+    return QSqlDatabase::database(name_, false).driverName();
+}
+
+struct TkvSqlRowSource::Query {
+    QSqlQuery q;
+    int columns = 0;
+};
+
+TkvSqlRowSource::TkvSqlRowSource(const TkvSqlConnection& connection, QString sql, QByteArray datasetName)
+    : connection_(connection), sql_(std::move(sql)), datasetName_(std::move(datasetName)) {}
+
+TkvSqlRowSource::~TkvSqlRowSource() = default;
+
+void TkvSqlRowSource::Restart() {
+    query_ = std::make_unique<Query>();
+    query_->q = QSqlQuery(QSqlDatabase::database(connection_.ConnectionName(), false));
+    query_->q.setForwardOnly(true);
+    if (!query_->q.exec(sql_)) {
+        const std::string why = OneLine(query_->q.lastError().text());
+        query_.reset();
+        throw TkvDataError("Data set " + datasetName_.toStdString() + ": " + why);
+    }
+    const QSqlRecord rec = query_->q.record();
+    columns_.clear();
+    for (int i = 0; i < rec.count(); ++i)
+        columns_.push_back({ReportText(rec.fieldName(i)), FieldTypeOf(rec.field(i).metaType())});
+    query_->columns = rec.count();
+}
+
+bool TkvSqlRowSource::FetchRow(TkvRow& row) {
+    if (!query_) return false;
+    if (!query_->q.next()) {
+        if (query_->q.lastError().isValid())
+            throw TkvDataError("Data set " + datasetName_.toStdString() + ": " +
+                               OneLine(query_->q.lastError().text()));
+        return false;
+    }
+    row.resize(static_cast<size_t>(query_->columns));
+    for (int i = 0; i < query_->columns; ++i)
+        row[static_cast<size_t>(i)] = ValueOf(query_->q.value(i));
+    return true;
+}
+
+void TkvSqlRowSource::Close() {
+    query_.reset();
+}
+
+// ---------------------------------------------------------------- CSV
+
+TkvCsvRowSource::TkvCsvRowSource(QString path, QByteArray datasetName, Options options)
+    : path_(std::move(path)), datasetName_(std::move(datasetName)), options_(std::move(options)) {
+    utf8_ = options_.Encoding.compare("UTF-8", Qt::CaseInsensitive) == 0 ||
+            options_.Encoding.compare("UTF8", Qt::CaseInsensitive) == 0;
+    if (!utf8_ && !QStringDecoder(options_.Encoding.constData()).isValid())
+        throw TkvDataError("Data set " + datasetName_.toStdString() + ": unknown encoding " +
+                           options_.Encoding.toStdString());
+}
+
+TkvCsvRowSource::~TkvCsvRowSource() = default;
+
+void TkvCsvRowSource::Restart() {
+    file_ = std::make_unique<QFile>(path_);
+    if (!file_->open(QIODevice::ReadOnly))
+        throw TkvDataError("Data set " + datasetName_.toStdString() + ": cannot open " + path_.toStdString());
+    buffer_.clear();
+    pos_ = 0;
+    atEnd_ = false;
+    std::vector<QByteArray> names;
+    std::vector<bool> quoted;
+    columns_.clear();
+    if (!ReadRecord(names, quoted)) return;
+    // A UTF-8 byte order mark before the first name is not part of it.
+    if (!names.empty() && names[0].startsWith("\xEF\xBB\xBF")) names[0].remove(0, 3);
+    for (const QByteArray& n : names)
+        columns_.push_back({Decode(n), TkvFieldType::String});
+}
+
+void TkvCsvRowSource::Close() {
+    file_.reset();
+}
+
+bool TkvCsvRowSource::FillBuffer() {
+    if (atEnd_ || !file_) return false;
+    if (pos_ > 0) {
+        buffer_.remove(0, pos_);
+        pos_ = 0;
+    }
+    const QByteArray more = file_->read(1 << 16);
+    if (more.isEmpty()) {
+        atEnd_ = true;
+        return false;
+    }
+    buffer_.append(more);
+    return true;
+}
+
+QByteArray TkvCsvRowSource::Decode(const QByteArray& bytes) {
+    if (IsAscii(bytes.constData(), bytes.size())) return bytes;
+    if (utf8_) return ReportText(QString::fromUtf8(bytes));
+    QStringDecoder dec(options_.Encoding.constData());
+    return ReportText(dec.decode(bytes));
+}
+
+bool TkvCsvRowSource::ReadRecord(std::vector<QByteArray>& fields, std::vector<bool>& quoted) {
+    fields.clear();
+    quoted.clear();
+    QByteArray field;
+    bool inQuotes = false, wasQuoted = false, any = false;
+    qint64 recordBytes = 0;
+    const char sep = options_.Separator;
+    auto endField = [&] {
+        if (static_cast<int>(fields.size()) >= MaxColumns)
+            throw TkvDataError("Data set " + datasetName_.toStdString() + ": more than 4096 columns");
+        fields.push_back(field);
+        quoted.push_back(wasQuoted);
+        field.clear();
+        wasQuoted = false;
+    };
+    for (;;) {
+        if (pos_ >= buffer_.size() && !FillBuffer()) {
+            if (inQuotes)
+                throw TkvDataError("Data set " + datasetName_.toStdString() + ": a quoted field never ends");
+            if (!any) return false;
+            endField();
+            return true;
+        }
+        const char* p = buffer_.constData();
+        const qsizetype n = buffer_.size();
+        while (pos_ < n) {
+            const char c = p[pos_];
+            any = true;
+            if (++recordBytes > MaxRecordBytes)
+                throw TkvDataError("Data set " + datasetName_.toStdString() + ": a record longer than 16 MB");
+            if (inQuotes) {
+                if (c == '"') {
+                    // A doubled quote is a quote; a single one ends the quoted part. The next byte
+                    // may not be in the buffer yet.
+                    if (pos_ + 1 >= n) {
+                        if (!FillBuffer()) {
+                            ++pos_;
+                            inQuotes = false;
+                            break;
+                        }
+                        break; // the outer loop takes the grown buffer
+                    }
+                    if (p[pos_ + 1] == '"') {
+                        field.append('"');
+                        pos_ += 2;
+                        ++recordBytes;
+                        continue;
+                    }
+                    inQuotes = false;
+                    ++pos_;
+                    continue;
+                }
+                field.append(c);
+                ++pos_;
+                continue;
+            }
+            if (c == '"' && field.isEmpty() && !wasQuoted) {
+                inQuotes = wasQuoted = true;
+                ++pos_;
+                continue;
+            }
+            if (c == sep) {
+                endField();
+                ++pos_;
+                continue;
+            }
+            if (c == '\r' || c == '\n') {
+                ++pos_;
+                if (c == '\r') {
+                    if (pos_ >= buffer_.size()) FillBuffer();
+                    if (pos_ < buffer_.size() && buffer_[pos_] == '\n') ++pos_;
+                }
+                endField();
+                return true;
+            }
+            // Scan a run of plain bytes at once.
+            qsizetype end = pos_ + 1;
+            while (end < n && p[end] != sep && p[end] != '\r' && p[end] != '\n' && p[end] != '"')
+                ++end;
+            field.append(p + pos_, end - pos_);
+            recordBytes += end - pos_ - 1;
+            pos_ = end;
+        }
+    }
+}
+
+bool TkvCsvRowSource::FetchRow(TkvRow& row) {
+    std::vector<QByteArray> fields;
+    std::vector<bool> quoted;
+    for (;;) {
+        if (!ReadRecord(fields, quoted)) return false;
+        // A blank line is no record.
+        if (fields.size() == 1 && fields[0].isEmpty() && !quoted[0]) continue;
+        break;
+    }
+    row.assign(columns_.size(), TkvVariant::Null());
+    for (size_t i = 0; i < fields.size() && i < columns_.size(); ++i) {
+        if (fields[i].isEmpty() && !quoted[i]) continue;
+        row[i] = TkvVariant(Decode(fields[i]));
+    }
+    return true;
+}
