@@ -2,6 +2,7 @@
 #include "cli/prepared_info.h"
 #include "cli/print_command.h"
 #include "cli/render_command.h"
+#include "cli/template_command.h"
 
 #include <QGuiApplication>
 #include <cstdio>
@@ -17,6 +18,10 @@ void PrintUsage(FILE* out) {
                "       kvtool print FILE.kvp [--printer NAME] [--pages LIST] [--copies N]\n"
                "                    [--collate|--no-collate] [--parity all|odd|even] [--title TEXT]\n"
                "       kvtool printers\n"
+               "       kvtool template info FILE.kvf [--json]\n"
+               "       kvtool convert IN.kvf OUT.kvf\n"
+               "       kvtool data list --db sqlite:PATH|postgresql://HOST/DB --data NAME=SQL|NAME=csv:PATH\n"
+               "                        [--data ...] [--rows N]\n"
                "       kvtool --help | --version\n",
                out);
 }
@@ -59,12 +64,19 @@ int main(int argc, char** argv) {
     if (command == "convert" && argc == 4 &&
         QString::fromLocal8Bit(argv[3]).endsWith(".pdf", Qt::CaseInsensitive))
         return Finish(kvcli::ConvertToPdf(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])));
+    if (command == "template" && argc >= 4 && !std::strcmp(argv[2], "info") &&
+        (argc == 4 || (argc == 5 && !std::strcmp(argv[4], "--json"))))
+        return Finish(kvcli::TemplateInfo(QString::fromLocal8Bit(argv[3]), argc == 5));
+    if (command == "convert" && argc == 4 && QString::fromLocal8Bit(argv[2]).endsWith(".kvf", Qt::CaseInsensitive))
+        return Finish(kvcli::ConvertTemplate(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])));
+    if (command == "data" && argc >= 3 && !std::strcmp(argv[2], "list"))
+        return Finish(kvcli::DataList(app.arguments().mid(3)));
     if (command == "convert" && argc == 4)
         return Finish(kvcli::Convert(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])));
     if (command == "render") return Finish(kvcli::RenderFromArguments(app.arguments().mid(2)));
     if (command == "print") return Finish(kvcli::PrintFromArguments(app.arguments().mid(2)));
     if (command == "printers" && argc == 2) return Finish(kvcli::ListPrinters());
-    if (command == "info" || command == "convert") {
+    if (command == "info" || command == "convert" || command == "template" || command == "data") {
         PrintUsage(stderr);
         return 2;
     }

@@ -182,6 +182,9 @@ private:
     TkvComponent* owner_;
 };
 
+TkvDataDirectory::TkvDataDirectory() = default;
+TkvDataDirectory::~TkvDataDirectory() = default;
+
 std::vector<TkvComponent*> TkvDataDirectory::GlobalComponents() const {
     std::vector<TkvComponent*> out;
     for (const auto& m : modules_)

@@ -140,6 +140,8 @@ private:
 // (so that names of that module resolve without a module prefix).
 class TkvDataDirectory : public TkvComponentDirectory {
 public:
+    TkvDataDirectory();
+    ~TkvDataDirectory() override;
     std::vector<TkvComponent*> GlobalComponents() const override;
     TkvComponent* ReportComponent(const TkvReport* report) const override;
     TkvDataModule& AddModule(const QByteArray& name);

@@ -1,0 +1,91 @@
+// kvtool template info / convert for templates and data list, run in-process.
+#include "cli/template_command.h"
+#include "core/report/report.h"
+#include "core/views/band_view.h"
+#include "core/views/memo_view.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString MakeTemplate(QTemporaryDir& dir) {
+    kvcli::StartLibrary();
+    TkvReport r;
+    r.Pages.Add();
+    r.Page(0)->Name = "Page1";
+    auto band = std::make_unique<TkvBandView>();
+    band->Name = "MasterData1";
+    band->SetBandType(kvbt::MasterData);
+    band->SetDataSource("Customers");
+    band->Height = 24;
+    r.Page(0)->Objects.push_back(std::move(band));
+    auto memo = std::make_unique<TkvMemoView>();
+    memo->Name = "Memo1";
+    memo->Memo = {"[Customers.\"name\"]"};
+    r.Page(0)->Objects.push_back(std::move(memo));
+    r.Dictionary.Variables.SetVariable(" Main", TkvVariant(QByteArray()));
+    const QString path = dir.filePath("t.kvf");
+    r.SaveToFile(path);
+    return path;
+}
+
+TEST(TemplateCommand, InfoJsonConvertAndErrors) {
+    QTemporaryDir dir;
+    const QString path = MakeTemplate(dir);
+    const kvcli::CommandResult text = kvcli::TemplateInfo(path, false);
+    ASSERT_EQ(text.ExitCode, 0) << text.Error.constData();
+    EXPECT_TRUE(text.Out.contains("band MasterData1 MasterData source \"Customers\" height 24"))
+        << text.Out.constData();
+    EXPECT_TRUE(text.Out.contains("object Memo1 TkvMemoView \"[Customers.\\\"name\\\"]\"") ||
+                text.Out.contains("object Memo1 TkvMemoView \"[Customers.\"name\"]\""));
+
+    const kvcli::CommandResult json = kvcli::TemplateInfo(path, true);
+    const QJsonObject root = QJsonDocument::fromJson(json.Out).object();
+    const QJsonObject page = root["pages"].toArray()[0].toObject();
+    EXPECT_EQ(page["bands"].toArray()[0].toObject()["dataSource"].toString(), "Customers");
+    EXPECT_EQ(page["objects"].toArray()[0].toObject()["memo"].toString(), "[Customers.\"name\"]");
+    EXPECT_EQ(root["dictionary"].toObject()["variables"].toArray().size(), 1);
+
+    const QString copy = dir.filePath("copy.kvf");
+    EXPECT_EQ(kvcli::ConvertTemplate(path, copy).ExitCode, 0);
+    QFile a(path), b(copy);
+    a.open(QIODevice::ReadOnly);
+    b.open(QIODevice::ReadOnly);
+    EXPECT_EQ(a.readAll().chopped(8), b.readAll().chopped(8)); // all but the last-change date
+
+    QFile junk(dir.filePath("junk.kvf"));
+    junk.open(QIODevice::WriteOnly);
+    junk.write("\x1A rest");
+    junk.close();
+    const kvcli::CommandResult bad = kvcli::TemplateInfo(junk.fileName(), false);
+    EXPECT_EQ(bad.ExitCode, 1);
+    EXPECT_TRUE(bad.Error.endsWith("Unsupported KVF format"));
+    EXPECT_FALSE(QFile::exists(dir.filePath("none.kvf")));
+    EXPECT_EQ(kvcli::ConvertTemplate(junk.fileName(), dir.filePath("none.kvf")).ExitCode, 1);
+    EXPECT_FALSE(QFile::exists(dir.filePath("none.kvf")));
+}
+
+TEST(DataCommand, ListsCsvRowsAndNamesFailingDataSets) {
+    QTemporaryDir dir;
+    QFile f(dir.filePath("a.csv"));
+    f.open(QIODevice::WriteOnly);
+    f.write("Name,Qty\n\"Smith, J\",3\nLee,\n");
+    f.close();
+    const kvcli::CommandResult ok = kvcli::DataList({"--data", "Items=csv:" + f.fileName(), "--rows", "1"});
+    EXPECT_EQ(ok.ExitCode, 0) << ok.Error.constData();
+    EXPECT_EQ(ok.Out, "Items: Name Qty\nSmith, J\t3\n");
+
+    const kvcli::CommandResult bad =
+        kvcli::DataList({"--db", "sqlite::memory:", "--data", "Orders=select * from x"});
+    EXPECT_EQ(bad.ExitCode, 1);
+    EXPECT_TRUE(bad.Error.startsWith("Data set Orders: ")) << bad.Error.constData();
+    EXPECT_TRUE(bad.Out.isEmpty());
+    EXPECT_EQ(kvcli::DataList({"--data", "noequals"}).ExitCode, 2);
+}
+
+} // namespace
