@@ -259,6 +259,10 @@ QString TkvRichText::PlainText() const {
             lines << Clean(it.currentBlock().text());
         }
     }
+    // The paragraph a document always keeps after a final table is not part of the text.
+    if (lines.size() > 1 && lines.last().isEmpty() && doc_->lastBlock().length() == 1 &&
+        doc_->lastBlock().previous().isValid() && doc_->frameAt(doc_->lastBlock().position() - 1) != doc_->rootFrame())
+        lines.removeLast();
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -388,6 +392,8 @@ QStringList TkvRichText::Lines(int width) {
             continue;
         }
         const QTextBlock b = doc_->findBlockByNumber(row.block);
+        if (b == doc_->lastBlock() && b.length() == 1 && !out.isEmpty() && rows.size() > 1 && rows[rows.size() - 2].block < 0)
+            continue; // the paragraph after a final table
         const QTextLine line = b.layout()->lineAt(row.line);
         QString t = Clean(b.text().mid(line.textStart(), line.textLength()));
         while (t.endsWith(QLatin1Char(' ')) || t.endsWith(QLatin1Char('\n')))

@@ -176,39 +176,12 @@ TEST(RichViewRecord, PrintingWritesTheScratchText) {
     GlobalsGuard guard;
     TkvRichView a;
     a.RichText = "{\\rtf1 [PAGE#]}";
-    TkvRichView::ScratchRichText = "{\\rtf1 3}";
+    a.PrintedText = "{\\rtf1 3}";
     a.SavingFromScratch = 1;
     const QByteArray bytes = Written(a);
     a.SavingFromScratch = 0;
-    TkvRichView::ScratchRichText.clear();
     EXPECT_TRUE(bytes.endsWith("{\\rtf1 3}"));
     EXPECT_EQ(a.RichText, "{\\rtf1 [PAGE#]}");
-}
-
-TEST(RichViewRecord, PrintToStreamWritesThePreparedText) {
-    GlobalsGuard guard;
-    kv::RegisterBandAndControlViews();
-    TkvRichView::PrintTextPreparer = [](TkvRichView& v) { return v.RichText + "!"; };
-    TkvRichView a;
-    a.Name = "Rich1";
-    a.RichText = "{\\rtf1 x}";
-    a.Memo = {"m"};
-    a.Tag = "plain";
-    a.Prepared = 1;
-    TkvMemoryStream s;
-    a.PrintToStream(s);
-    EXPECT_EQ(a.SavingFromScratch, 0);
-    EXPECT_EQ(a.RichText, "{\\rtf1 x}");
-    s.Seek(0);
-    auto back = kv::ReadObjectEntry(s, true);
-    EXPECT_EQ(static_cast<TkvRichView*>(back.get())->RichText, "{\\rtf1 x}!");
-
-    a.Visible = 0; // hidden: nothing written
-    TkvMemoryStream none;
-    a.PrintToStream(none);
-    EXPECT_EQ(none.Size(), 0);
-    TkvRichView::PrintTextPreparer = nullptr;
-    TkvRichView::ScratchRichText.clear();
 }
 
 // ---------------------------------------------------------------- properties

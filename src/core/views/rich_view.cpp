@@ -2,18 +2,24 @@
 
 #include "core/views/view_factory.h"
 #include "render/canvas.h"
+#include "richtext/rich_text.h"
 
 #include <climits>
+#include <cmath>
 
-QByteArray TkvRichView::ScratchRichText;
-std::function<void(TkvRichView&, TkvCanvas&, const TkvRect&)> TkvRichView::RichTextRenderer;
 std::function<bool(TkvRichView&)> TkvRichView::RichTextEditor;
 TkvEditorProc TkvRichView::FieldChooser;
-std::function<QByteArray(TkvRichView&)> TkvRichView::PrintTextPreparer;
-std::function<int(TkvRichView&)> TkvRichView::HeightCalculator, TkvRichView::RemainingHeightCalculator;
+std::function<QString(TkvRichView&, const QString&)> TkvRichView::ExpressionToText;
+std::function<void(TkvRichView&)> TkvRichView::BeforePrint;
 
 TkvRichView::TkvRichView() {
     NamePrefix = "Rich";
+}
+
+TkvRichView::~TkvRichView() = default;
+
+int TkvRichView::ToTwips(int units) {
+    return int(std::nearbyint(double(units) * 1440.0 / 96.0));
 }
 
 void TkvRichView::SetProperty(const QByteArray& rawName, const TkvVariant& value) {
@@ -38,52 +44,155 @@ void TkvRichView::RegisterProperties() {
     AddProperty("DataField", kvpk::Editor | kvpk::SingleOnly | kvpk::Text, FieldChooser);
 }
 
-int TkvRichView::CalcHeight() {
-    NextChar = 0;
-    PrintedChars = 0;
-    if (HeightCalculator) return HeightCalculator(*this);
-    if (Visible == 0) return 0;
-    FromChar = 0;
-    return 2 * GapY + 8;
+TkvRichText& TkvRichView::RichEdit() {
+    if (!richEdit_) richEdit_ = std::make_unique<TkvRichText>();
+    if (richEditSource_.isNull() || richEditSource_ != RichText) {
+        if (RichText.isEmpty())
+            richEdit_->Clear();
+        else
+            richEdit_->LoadRtf(RichText);
+        richEditSource_ = RichText.isNull() ? QByteArray("") : RichText;
+    }
+    return *richEdit_;
 }
 
-int TkvRichView::RemainingHeight() {
-    return RemainingHeightCalculator ? RemainingHeightCalculator(*this) : 0;
+void TkvRichView::CopyRichText(TkvRichText& destination, const TkvRichText& source) {
+    destination.CopyFrom(source);
 }
 
-void TkvRichView::ShowEditor() {
-    if (RichTextEditor) RichTextEditor(*this);
+void TkvRichView::ExpandRichText(TkvRichText& control) {
+    // Brackets nest: "[a[b]]" is one expression. An opening bracket without its match ends the scan.
+    QString raw = control.RawText();
+    qsizetype q = raw.indexOf(QLatin1Char('['));
+    int guard = 0;
+    while (q >= 0 && guard++ < 100000) {
+        int depth = 0;
+        qsizetype t = -1;
+        for (qsizetype i = q; i < raw.size(); ++i) {
+            if (raw[i] == QLatin1Char('[')) ++depth;
+            if (raw[i] == QLatin1Char(']') && --depth == 0) {
+                t = i;
+                break;
+            }
+        }
+        if (t < 0) break;
+        const QString expression = raw.mid(q + 1, t - q - 1);
+        const QString value =
+            ExpressionToText ? ExpressionToText(*this, expression) : raw.mid(q, t - q + 1);
+        control.Replace(int(q), int(t - q + 1), value);
+        raw = control.RawText();
+        q = raw.indexOf(QLatin1Char('['), q + value.size());
+    }
+}
+
+std::unique_ptr<TkvRichText> TkvRichView::ExpandedCopy() {
+    auto scratch = std::make_unique<TkvRichText>();
+    CopyRichText(*scratch, RichEdit());
+    if (!(Flags & kvflag::TextOnly)) ExpandRichText(*scratch);
+    return scratch;
+}
+
+int TkvRichView::FormatRichText(bool render, TkvRichText* control) {
+    NextChar = FromChar;
+    if (render) {
+        if (!Canvas) return NextChar;
+        const int w = ToTwips(SavedWidth - 2 * SavedGapX), h = ToTwips(SavedHeight - 2 * SavedGapY);
+        if (w > 0 && h > 0) RichEdit().Draw(*Canvas, InnerRect.toQRect(), w, h, FromChar);
+        NextChar = RichEdit().Length();
+        return NextChar;
+    }
+    TkvRichText& text = control ? *control : RichEdit();
+    NextChar = text.FitRange(FromChar, std::max(1, WidthTwips()), std::max(0, HeightTwips()));
+    return NextChar;
+}
+
+int TkvRichView::RichTextHeight(TkvRichText& control) {
+    // The least whole page-unit height whose twips hold the text (what a bisection over the
+    // rectangle height finds, done in one layout).
+    const int twips = control.HeightTwips(FromChar, std::max(1, WidthTwips()));
+    int hi = std::min(1000000, (twips + 14) / 15);
+    while (hi > 0 && ToTwips(hi - 1) >= twips)
+        --hi;
+    if (hi < 2) hi = 8;
+    return 2 * GapY + hi;
 }
 
 void TkvRichView::Draw(TkvCanvas& canvas) {
     AttachCanvas(&canvas);
     ScaleForDrawing();
     DrawBackground();
-    const TkvRect text{InnerRect.Left + GapX, InnerRect.Top + GapY, InnerRect.Right - GapX,
-                       InnerRect.Bottom - GapY};
+    InnerRect = {InnerRect.Left + GapX, InnerRect.Top + GapY, InnerRect.Right - GapX, InnerRect.Bottom - GapY};
     FromChar = 0;
-    if (Width > 0 && Height > 0 && RichTextRenderer) RichTextRenderer(*this, canvas, text);
+    if (Width > 0 && Height > 0) FormatRichText(true);
     DrawFrame();
     RestoreAfterDrawing();
+}
+
+int TkvRichView::CalcHeight() {
+    NextChar = 0;
+    PrintedChars = 0;
+    if (BeforePrint) BeforePrint(*this);
+    if (Visible == 0) return 0;
+    ResultText = Memo;
+    auto scratch = ExpandedCopy();
+    FromChar = 0;
+    return RichTextHeight(*scratch);
+}
+
+int TkvRichView::RemainingHeight() {
+    auto scratch = ExpandedCopy();
+    const int32_t keptNext = NextChar, keptPrinted = PrintedChars;
+    FromChar = 0;
+    scratch->Delete(0, NextChar);
+    FormatRichText(false, scratch.get());
+    scratch->Delete(NextChar, scratch->Length() - NextChar);
+    int a = RichTextHeight(*scratch);
+    if (a < Height) a = Height;
+    NextChar = keptNext;
+    PrintedChars = keptPrinted;
+    return (a - Height) + 2 * GapY + int(std::nearbyint(2 * FrameWidth));
+}
+
+void TkvRichView::ShowEditor() {
+    if (RichTextEditor) RichTextEditor(*this);
 }
 
 void TkvRichView::PrintToStream(TkvStream& s) {
     AttachCanvas(Canvas);
     ResultText = Memo;
+    if (BeforePrint) BeforePrint(*this);
     if (Visible == 0) return;
     const QByteArray keptTag = Tag;
     if (Tag.contains('[') && TagExpander) TagExpander(*this);
-    ScratchRichText = PrintTextPreparer ? PrintTextPreparer(*this) : RichText;
+    auto scratch = ExpandedCopy();
+    if (PrintPhase == kvpp::SplitPart) {
+        FromChar = NextChar;
+        FormatRichText(false, scratch.get());
+        scratch->Delete(NextChar, scratch->Length() - NextChar);
+        scratch->Delete(0, PrintedChars);
+        PrintedChars = NextChar;
+    }
+    PrintedText = scratch->IsEmpty() ? QByteArray() : scratch->SaveRtf();
     struct Restore {
         TkvRichView& v;
         QByteArray tag;
         ~Restore() {
             v.SavingFromScratch = 0;
             v.Tag = tag;
+            // A later print of the same object starts afresh instead of printing a stale part.
+            v.PrintPhase = kvpp::Normal;
         }
     } restore{*this, keptTag};
     SavingFromScratch = 1;
     kv::WriteObjectEntry(s, *this);
+}
+
+QString TkvRichView::PlainText() {
+    return RichEdit().PlainText();
+}
+
+QStringList TkvRichView::TextLines() {
+    return RichEdit().Lines(std::max(1, WidthTwips()));
 }
 
 // Tail: HasText (u8), EndPos (i32, absolute position just after the record), then the RTF bytes
@@ -104,7 +213,7 @@ void TkvRichView::LoadFromStream(TkvStream& s) {
 
 void TkvRichView::SaveToStream(TkvStream& s) {
     TkvStretcheable::SaveToStream(s);
-    const QByteArray& text = SavingFromScratch ? ScratchRichText : RichText;
+    const QByteArray& text = SavingFromScratch ? PrintedText : RichText;
     s.WriteByte(text.isEmpty() ? 0 : 1);
     const qint64 p = s.Position();
     s.WriteInt(0);
