@@ -36,7 +36,7 @@ void PrepareDocument(QTextDocument& document) {
     document.setDefaultFont(font);
     QTextOption option = document.defaultTextOption();
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    option.setTabStopDistance(720); // half an inch
+    option.setTabStopDistance(720 / kScaled); // half an inch
     document.setDefaultTextOption(option);
 }
 

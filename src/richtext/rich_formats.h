@@ -17,6 +17,12 @@ constexpr int TableBordersProperty = QTextFormat::UserProperty + 2;
 
 constexpr int kTwipsPerInch = 1440;
 
+// Qt's document layout takes some lengths as pixels at 96 dpi and scales them to the layout device
+// (block top and bottom margins, tab stops, line heights, table padding and column widths,
+// picture sizes): these are stored as twips / kScaled. Left and right margins, the first-line
+// indent and font sizes are used as they are.
+constexpr double kScaled = kTwipsPerInch / 96.0;
+
 // Sets the document up for twips layout: no document margin, design metrics, Arial 10 pt as the
 // default font. Creates the document's layout: fill a document before preparing it where possible,
 // since a document with a layout lays itself out again after every change.

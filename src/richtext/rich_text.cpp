@@ -73,7 +73,8 @@ void DrawLine(TkvCanvas& canvas, const QTextDocument& doc, const QTextBlock& blo
             const QTextImageFormat img = fmt.toImageFormat();
             for (int p = s; p < e; ++p) {
                 const double x = origin.x() + line.cursorToX(p);
-                const QRectF tw(x, baseline - img.height(), img.width(), img.height());
+                const double w = img.width() * kvrich::kScaled, h = img.height() * kvrich::kScaled;
+                const QRectF tw(x, baseline - h, w, h);
                 const QRect dev(QPoint(int(std::lround(m.X(tw.left()))), int(std::lround(m.Y(tw.top())))),
                                 QPoint(int(std::lround(m.X(tw.right()))) - 1, int(std::lround(m.Y(tw.bottom()))) - 1));
                 if (dev.isValid()) DrawPicture(canvas, doc, img, dev);
@@ -145,7 +146,7 @@ void DrawTable(TkvCanvas& canvas, const QTextDocument& doc, const QTextTable& ta
             });
     if (!table.format().property(kvrich::TableBordersProperty).toBool()) return;
     // Cell edges: columns from the cells' text positions, rows from the tallest cell.
-    const double pad = table.format().cellPadding();
+    const double pad = table.format().cellPadding() * kvrich::kScaled;
     std::vector<double> xs, ys;
     for (int c = 0; c < table.columns(); ++c)
         xs.push_back(BlockOrigin(doc, table.cellAt(0, c).firstCursorPosition().block()).x() - pad);
@@ -154,7 +155,7 @@ void DrawTable(TkvCanvas& canvas, const QTextDocument& doc, const QTextTable& ta
         double top = box.bottom();
         for (int c = 0; c < table.columns(); ++c) {
             const QTextBlock b = table.cellAt(r, c).firstCursorPosition().block();
-            top = std::min(top, BlockOrigin(doc, b).y() - pad - b.blockFormat().topMargin());
+            top = std::min(top, BlockOrigin(doc, b).y() - pad - b.blockFormat().topMargin() * kvrich::kScaled);
         }
         ys.push_back(r == 0 ? box.top() : top);
     }
@@ -311,7 +312,9 @@ const std::vector<TkvRichText::Row>& TkvRichText::Rows(int width) {
             const int start = b.position() + line.textStart();
             const int end = i + 1 == tl->lineCount() ? b.position() + b.length() : start + line.textLength();
             const double top = origin.y() + line.y();
-            rows_.push_back(Row{start, end, top, top + line.height(), b.blockNumber(), i});
+            // Fixed, least and proportional line spacing reach below the line's own height.
+            const double height = std::max(line.height(), b.blockFormat().lineHeight(line.height(), kvrich::kScaled));
+            rows_.push_back(Row{start, end, top, top + height, b.blockNumber(), i});
         }
     }
     rowsWidth_ = width;

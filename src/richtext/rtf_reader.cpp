@@ -421,22 +421,25 @@ QTextBlockFormat Reader::BlockFormat() const {
     f.setLeftMargin(std::max(0, left));
     f.setTextIndent(std::max(-std::max(0, left), first));
     f.setRightMargin(std::clamp(p.right, 0, kMaxIndent));
-    f.setTopMargin(std::clamp(p.before, 0, kMaxIndent));
-    f.setBottomMargin(std::clamp(p.after, 0, kMaxIndent));
+    f.setTopMargin(std::clamp(p.before, 0, kMaxIndent) / kvrich::kScaled);
+    f.setBottomMargin(std::clamp(p.after, 0, kMaxIndent) / kvrich::kScaled);
     if (p.lineSpacing != 0) {
         const int sl = std::clamp(std::abs(p.lineSpacing), 1, kMaxIndent);
         if (p.lineMultiple)
             f.setLineHeight(sl * 100.0 / 240.0, QTextBlockFormat::ProportionalHeight);
         else if (p.lineSpacing < 0)
-            f.setLineHeight(sl, QTextBlockFormat::FixedHeight);
+            f.setLineHeight(sl / kvrich::kScaled, QTextBlockFormat::FixedHeight);
         else
-            f.setLineHeight(sl, QTextBlockFormat::MinimumHeight);
+            f.setLineHeight(sl / kvrich::kScaled, QTextBlockFormat::MinimumHeight);
     }
     QList<QTextOption::Tab> tabs;
     // A hanging indent has a tab stop at the left indent, where the text after a bullet goes.
-    if (first < 0 && left > 0) tabs.append(QTextOption::Tab(0, QTextOption::LeftTab));
+    // Qt counts tab stops from where the line starts, RTF from the text area's left edge: stops are
+    // converted for the first line, where tabs are used (bullets, columns of a line).
+    const int firstLineStart = std::max(0, left) + std::max(-std::max(0, left), first);
+    if (first < 0 && left > 0) tabs.append(QTextOption::Tab(-first / kvrich::kScaled, QTextOption::LeftTab));
     for (const auto& [pos, kind] : p.tabs) {
-        const double x = pos - std::max(0, left); // stops count from the text area, Qt's from the indent
+        const double x = (pos - firstLineStart) / kvrich::kScaled;
         if (x <= 0) continue;
         tabs.append(QTextOption::Tab(x, kind == 2   ? QTextOption::RightTab
                                         : kind == 1 ? QTextOption::CenterTab
@@ -476,13 +479,13 @@ void Reader::EnterTableCell() {
     QTextTableFormat tf;
     tf.setBorder(0);
     tf.setCellSpacing(0);
-    tf.setCellPadding(60);
+    tf.setCellPadding(60 / kvrich::kScaled);
     tf.setMargin(0);
     QList<QTextLength> widths;
     int prev = 0;
     for (int c = 0; c < columns; ++c) {
         const int w = std::clamp(xs[c] - prev, 60, 31680);
-        widths.append(QTextLength(QTextLength::FixedLength, w));
+        widths.append(QTextLength(QTextLength::FixedLength, w / kvrich::kScaled));
         prev = std::max(prev, xs[c]);
     }
     tf.setColumnWidthConstraints(widths);
@@ -582,8 +585,8 @@ void Reader::InsertPicture() {
     if (S().para.inTable || table_) EnterTableCell();
     QTextImageFormat f;
     f.setName(url.toString());
-    f.setWidth(w);
-    f.setHeight(h);
+    f.setWidth(w / kvrich::kScaled);
+    f.setHeight(h / kvrich::kScaled);
     cursor_.insertImage(f);
     ++textChars_;
 }

@@ -139,7 +139,7 @@ void Writer::WriteTable(const QTextTable* table) {
         int x = 0;
         for (int c = 0; c < table->columns(); ++c) {
             const double w = c < widths.size() && widths[c].type() == QTextLength::FixedLength
-                                 ? widths[c].rawValue()
+                                 ? widths[c].rawValue() * kvrich::kScaled
                                  : 1440.0;
             x += int(std::lround(w));
             if (borders)
@@ -180,18 +180,18 @@ void Writer::WriteParagraphFormat(const QTextBlockFormat& f, bool inTable) {
     num("\\li", left);
     num("\\ri", f.rightMargin());
     num("\\fi", f.textIndent());
-    num("\\sb", f.topMargin());
-    num("\\sa", f.bottomMargin());
+    num("\\sb", f.topMargin() * kvrich::kScaled);
+    num("\\sa", f.bottomMargin() * kvrich::kScaled);
     switch (f.lineHeightType()) {
     case QTextBlockFormat::ProportionalHeight:
         if (f.lineHeight() != 100) num("\\sl", f.lineHeight() * 240 / 100), out_ += "\\slmult1";
         break;
     case QTextBlockFormat::FixedHeight:
-        num("\\sl-", f.lineHeight());
+        num("\\sl-", f.lineHeight() * kvrich::kScaled);
         out_ += "\\slmult0";
         break;
     case QTextBlockFormat::MinimumHeight:
-        num("\\sl", f.lineHeight());
+        num("\\sl", f.lineHeight() * kvrich::kScaled);
         out_ += "\\slmult0";
         break;
     default:
@@ -201,7 +201,7 @@ void Writer::WriteParagraphFormat(const QTextBlockFormat& f, bool inTable) {
         if (t.position <= 0) continue;
         if (t.type == QTextOption::RightTab) out_ += "\\tqr";
         if (t.type == QTextOption::CenterTab) out_ += "\\tqc";
-        num("\\tx", t.position + left);
+        num("\\tx", t.position * kvrich::kScaled + left + f.textIndent());
     }
     out_ += ' ';
 }
@@ -274,7 +274,7 @@ void Writer::WritePicture(const QTextImageFormat& f) {
     else if (kind == "dib") out_ += "\\dibitmap0";
     else if (kind == "wmf") out_ += "\\wmetafile8";
     else out_ += "\\emfblip";
-    const long w = std::lround(f.width()), h = std::lround(f.height());
+    const long w = std::lround(f.width() * kvrich::kScaled), h = std::lround(f.height() * kvrich::kScaled);
     // \picw/\pich: metafiles in hundredths of a millimetre, bitmaps in pixels.
     const bool meta = kind == "wmf" || kind == "emf";
     out_ += "\\picw" + QByteArray::number(qlonglong(meta ? w * 2540 / 1440 : w / 15)) + "\\pich" +

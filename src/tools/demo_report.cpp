@@ -9,6 +9,7 @@
 #include "core/views/memo_view.h"
 #include "core/report/page.h"
 #include "core/views/picture_view.h"
+#include "core/views/rich_view.h"
 #include "core/report/report.h"
 #include "graphics/jpeg.h"
 #include "base/codepage.h"
@@ -442,6 +443,19 @@ public:
         return Add(std::move(v), "Picture");
     }
 
+    // A rich text object with the given RTF.
+    TkvRichView& Rich(int l, int t, int w, int h, const QByteArray& rtf, uint32_t fill, uint32_t frameColor) {
+        auto v = std::make_unique<TkvRichView>();
+        v->SetBounds(l, t, w, h);
+        v->RichText = rtf;
+        v->FillColor = fill;
+        v->FrameTyp = 15;
+        v->FrameColor = frameColor;
+        v->GapX = 8;
+        v->GapY = 6;
+        return static_cast<TkvRichView&>(Add(std::move(v), "Rich"));
+    }
+
     // A hyperlink: objects named URL... link to their Tag ("@n" is page n of the report).
     TkvMemoView& Link(int l, int t, int w, int h, const QString& text, const QByteArray& target,
                       int32_t alignment = kvta::Left) {
@@ -744,6 +758,56 @@ void BuildRegionsPage(DemoPage& p, const QByteArray& logo, const QByteArray& cha
     p.Footer(2);
 }
 
+// Text for RTF in windows-1251 (\\'hh), with RTF's special characters escaped.
+QByteArray Rtf(const QString& text) {
+    QByteArray out;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('{') || c == QLatin1Char('}')) {
+            out += '\\';
+            out += char(c.unicode());
+        } else if (c.unicode() < 0x80) {
+            out += char(c.unicode());
+        } else {
+            const QByteArray b = kv::EncodeText(QString(c), kvcs::Russian);
+            if (b.size() == 1 && b != "?")
+                out += "\\'" + b.toHex();
+            else
+                out += "\\u" + QByteArray::number(int(int16_t(c.unicode()))) + '?';
+        }
+    }
+    return out;
+}
+
+// The recommendations as formatted text: a heading, a bulleted list with emphasis, a note.
+QByteArray RecommendationsRtf() {
+    QByteArray r = "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset204 Arial;}"
+                   "{\\f1\\froman\\fcharset204 Times New Roman;}{\\f2\\fnil\\fcharset2 Symbol;}}"
+                   "{\\colortbl ;\\red31\\green56\\blue100;\\red192\\green0\\blue0;\\red255\\green242\\blue204;"
+                   "\\red89\\green89\\blue89;}\\viewkind4\\uc1\r\n";
+    r += "\\pard\\sa60\\f0\\fs22\\b\\cf1 " + Rtf(QStringLiteral("Рекомендации")) + "\\b0\\cf0  / " +
+         "\\i Recommendations\\i0\\par\r\n";
+    const QString items[][2] = {
+        {QStringLiteral("Продлить годовые договоры с крупнейшими клиентами на прежних условиях"),
+         QStringLiteral("renew the annual contracts of the largest customers on the same terms")},
+        {QStringLiteral("Расширить ассортимент расходных материалов для печати"),
+         QStringLiteral("widen the range of printing supplies")},
+        {QStringLiteral("Открыть пункт выдачи заказов в Новосибирске"),
+         QStringLiteral("open a pick-up point in Novosibirsk, where deliveries take longest")},
+    };
+    for (int i = 0; i < 3; ++i) {
+        r += "{\\pntext\\f2\\'b7\\tab}\\pard\\fi-280\\li280\\sa40\\f0\\fs19 ";
+        if (i == 2)
+            r += Rtf(QStringLiteral("Открыть пункт выдачи заказов в ")) + "{\\b\\highlight3 " +
+                 Rtf(QStringLiteral("Новосибирске")) + "}";
+        else
+            r += Rtf(items[i][0]);
+        r += " \\emdash  {\\i\\cf4 " + Rtf(items[i][1]) + "}\\par\r\n";
+    }
+    r += "\\pard\\qr\\sb60\\f1\\fs18\\cf2\\ul " + Rtf(QStringLiteral("Срок: до конца 2026 года")) +
+         "\\ulnone\\cf0  \\endash  {\\strike draft} {\\b final}\\par}";
+    return r;
+}
+
 void BuildConclusionsPage(DemoPage& p, const QByteArray& logo, const QByteArray& seal,
                           const QByteArray& signature) {
     p.Header(logo, true);
@@ -763,18 +827,14 @@ void BuildConclusionsPage(DemoPage& p, const QByteArray& logo, const QByteArray&
             "summer slowdown in July, orders overtook last year's level in August, and September set "
             "a new record for monthly revenue. Stock was kept at three weeks of sales, so 97% of "
             "orders shipped within one working day."),
-        QStringLiteral("Рекомендуется продлить годовые договоры с крупнейшими клиентами на прежних условиях, "
-                       "расширить ассортимент расходных материалов для печати и открыть пункт выдачи заказов "
-                       "в Новосибирске, где доля заказов с доставкой более пяти дней остаётся наибольшей."),
-        QStringLiteral(
-            "We recommend renewing the annual contracts of the largest customers on the same terms, "
-            "widening the range of printing supplies and opening a pick-up point in Novosibirsk, "
-            "where the share of orders delivered in more than five days is still the highest."),
     };
     for (const QString& text : paragraphs) {
         p.Text(40, y, w, 76, text, {10, 0, 0, kvta::Justify});
         y += 84;
     }
+    // The recommendations as a rich text object.
+    p.Rich(40, y, w, 150, RecommendationsRtf(), Rgb(250, 250, 252), Rgb(191, 191, 210));
+    y += 168;
     p.Text(40, y, w, 20, QStringLiteral("План действий / Action plan"), {11, kvfs::Bold, kNavy});
     y += 24;
     const char* steps[][3] = {

@@ -100,6 +100,7 @@ TEST(RichViewBuild, HeightsOfEmptyAndHiddenObjects) {
 
 TEST(RichViewBuild, ASplitPrintsConsecutivePartsAndMovesOn) {
     GlobalsGuard globals;
+    kv::RegisterBandAndControlViews();
     HooksGuard hooks;
     TkvRichView v;
     QByteArray rtf = "{\\rtf1\\fs20 ";

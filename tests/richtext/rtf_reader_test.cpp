@@ -98,10 +98,10 @@ TEST(RtfReader, CharacterAndParagraphFormatting) {
     EXPECT_EQ(p.leftMargin(), 720);
     EXPECT_EQ(p.rightMargin(), 360);
     EXPECT_EQ(p.textIndent(), -360);
-    EXPECT_EQ(p.topMargin(), 120);
-    EXPECT_EQ(p.bottomMargin(), 240);
+    EXPECT_EQ(p.topMargin() * kvrich::kScaled, 120);
+    EXPECT_EQ(p.bottomMargin() * kvrich::kScaled, 240);
     EXPECT_EQ(p.lineHeightType(), int(QTextBlockFormat::FixedHeight));
-    EXPECT_EQ(p.lineHeight(), 300);
+    EXPECT_EQ(p.lineHeight() * kvrich::kScaled, 300);
     EXPECT_TRUE(text.Document().begin().next().blockFormat().alignment() & Qt::AlignRight);
     EXPECT_TRUE(text.Document().lastBlock().blockFormat().alignment() & Qt::AlignJustify);
 }
@@ -122,8 +122,8 @@ TEST(RtfReader, TablesKeepRowsAndCells) {
     EXPECT_TRUE(table->format().property(kvrich::TableBordersProperty).toBool());
     const auto widths = table->format().columnWidthConstraints();
     ASSERT_EQ(widths.size(), 2);
-    EXPECT_EQ(widths[0].rawValue(), 1440);
-    EXPECT_EQ(widths[1].rawValue(), 2880);
+    EXPECT_EQ(widths[0].rawValue() * kvrich::kScaled, 1440);
+    EXPECT_EQ(widths[1].rawValue() * kvrich::kScaled, 2880);
 }
 
 TEST(RtfReader, TableSizesAreCapped) {
@@ -188,8 +188,8 @@ TEST(RtfReader, PicturesKeepTheirBytesAndSize) {
         const QTextImageFormat f = FirstImage(text.Document());
         ASSERT_FALSE(f.name().isEmpty()) << c.name;
         EXPECT_EQ(QUrl(f.name()).path().section('/', 0, 0), c.kind) << c.name;
-        EXPECT_EQ(f.width(), c.width) << c.name;
-        EXPECT_EQ(f.height(), c.height) << c.name;
+        EXPECT_EQ(f.width() * kvrich::kScaled, c.width) << c.name;
+        EXPECT_EQ(f.height() * kvrich::kScaled, c.height) << c.name;
         EXPECT_EQ(text.Document().resource(QTextDocument::UserResource, QUrl(f.name())).toByteArray(), c.bytes)
             << c.name;
         EXPECT_EQ(text.Length(), 1) << c.name;
