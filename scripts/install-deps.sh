@@ -12,6 +12,7 @@ packages=(
   fonts-liberation2 fontconfig
   xvfb xauth
   libcups2-dev cups printer-driver-cups-pdf poppler-utils
+  libreoffice-writer-nogui libreoffice-calc-nogui python3-openpyxl
 )
 
 missing=()

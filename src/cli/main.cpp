@@ -1,4 +1,5 @@
 // kvtool: the headless face of the report library.
+#include "cli/export_command.h"
 #include "cli/prepared_info.h"
 #include "cli/print_command.h"
 #include "cli/render_command.h"
@@ -14,6 +15,10 @@ void PrintUsage(FILE* out) {
     std::fputs("usage: kvtool COMMAND [ARGS]\n"
                "       kvtool info FILE.kvp [--json]\n"
                "       kvtool convert IN.kvp OUT.kvp|OUT.pdf\n"
+               "       kvtool convert IN.kvp OUT.txt|OUT.rtf|OUT.xlsx [--pages LIST] [--filter rtf|rtf-table]\n"
+               "                    [--scale F | --scale-x F --scale-y F] [--page-breaks|--no-page-breaks]\n"
+               "                    [--pictures|--no-pictures] [--frames] [--pseudographic] [--oem]\n"
+               "                    [--keep-empty-lines] [--table]\n"
                "       kvtool render FILE.kvp [--page N] [--zoom Z] -o OUT.png|OUT.pdf\n"
                "       kvtool print FILE.kvp [--printer NAME] [--pages LIST] [--copies N]\n"
                "                    [--collate|--no-collate] [--parity all|odd|even] [--title TEXT]\n"
@@ -61,6 +66,8 @@ int main(int argc, char** argv) {
     const QString command = QString::fromLocal8Bit(argv[1]);
     if (command == "info" && (argc == 3 || (argc == 4 && !std::strcmp(argv[3], "--json"))))
         return Finish(kvcli::Info(QString::fromLocal8Bit(argv[2]), argc == 4));
+    if (command == "convert" && argc >= 4 && kvcli::IsExportTarget(QString::fromLocal8Bit(argv[3])))
+        return Finish(kvcli::ExportFromArguments(app.arguments().mid(2)));
     if (command == "convert" && argc == 4 &&
         QString::fromLocal8Bit(argv[3]).endsWith(".pdf", Qt::CaseInsensitive))
         return Finish(kvcli::ConvertToPdf(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])));

@@ -1,7 +1,6 @@
 #include "core/startup.h"
 
 #include "core/views/band_control_views.h"
-#include "core/export_registry.h"
 #include "base/function_library_registry.h"
 #include "core/library_tables.h"
 #include "core/locale.h"
@@ -79,7 +78,6 @@ void ShutDown() {
     if (!gStarted) return;
     gStarted = false;
     ReleaseLibraryTables();
-    ClearExportFilters();
     UnregisterAllAddIns();
     ClearTools();
     // Libraries go before the hooks stop, so that the installed-functions list still exists while

@@ -22,8 +22,9 @@ void AddStartUpHook(const QByteArray& name, std::function<void()> start, std::fu
                     TkvStartUpStage stage = TkvStartUpStage::AfterNamedValues);
 bool HasStartUpHook(const QByteArray& name);
 
-// Both are idempotent. Shutdown releases the text tables and the registries (export filters,
-// add-in objects, designer tools, function libraries), the locale, the bitmaps and the scratch list,
+// Both are idempotent. Shutdown releases the text tables and the registries (add-in objects,
+// designer tools, function libraries; export filters leave theirs when they are destroyed), the
+// locale, the bitmaps and the scratch list,
 // then stops the hooks in reverse start order (a failing stop is ignored: shutdown must finish),
 // then destroys the variables and constants lists.
 void StartUp();

@@ -1,4 +1,5 @@
 #include "core/views/memo_layout.h"
+#include "core/views/export_target.h"
 
 #include "core/fixed_metric_canvas.h"
 #include "core/globals.h"
@@ -30,7 +31,6 @@ protected:
     }
     void TearDown() override {
         TkvMemoLayout::MeasuringCanvasOverride = nullptr;
-        TkvMemoLayout::ExportLine = nullptr;
         TkvMemoLayout::ExpressionExpander = nullptr;
         kv::DocumentMode = 0;
     }
@@ -234,11 +234,16 @@ TEST_F(MemoLayoutTest, ExportGetsLinesWithFrameSides) {
         QByteArray line;
         uint16_t sides;
     };
-    std::vector<Out> got;
-    TkvMemoLayout::ExportLine = [&](const TkvRect&, int x, int y, const QByteArray& line, uint16_t sides,
-                                    TkvView&) {
-        got.push_back({x, y, line, sides});
-    };
+    struct Collect : TkvExportTarget {
+        std::vector<Out> got;
+        void ExportObject(int, int, TkvView&) override {}
+        void ExportTextLine(const TkvRect&, int x, int y, const QByteArray& line, uint16_t sides,
+                            TkvView&) override {
+            got.push_back({x, y, line, sides});
+        }
+    } target;
+    std::vector<Out>& got = target.got;
+    layout.ExportTarget = &target;
     view.SetBounds(0, 0, 200, 100);
     view.FrameTyp = 15;
     view.Memo = {"A", "B", "C"};

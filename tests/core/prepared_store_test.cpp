@@ -465,6 +465,7 @@ TEST_F(PreparedStore, InsertDeletePackAndExport) {
     // Packing writes the memo (edited text), not the last result text.
     auto memo = std::make_unique<TkvMemoView>();
     memo->Name = "Memo1";
+    memo->SetBounds(0, 0, 200, 20);
     memo->Memo = {"edited"};
     memo->ResultText = {"old result"};
     store().UnpackPage(0).Objects.push_back(std::move(memo));
@@ -474,11 +475,16 @@ TEST_F(PreparedStore, InsertDeletePackAndExport) {
     EXPECT_EQ(again.Object(0)->Memo, TkvStringList{"edited"});
 
     // Export hands every view over and frees the page again.
-    QList<QByteArray> exported;
-    TkvView::ExportHook = [&](TkvView& v) { exported.append(v.Name); };
-    store().ExportPage(0);
-    TkvView::ExportHook = nullptr;
-    EXPECT_EQ(exported, QList<QByteArray>{"Memo1"});
+    struct Collect : TkvExportTarget {
+        QList<QByteArray> objects, lines;
+        void ExportObject(int, int, TkvView& v) override { objects.append(v.Name); }
+        void ExportTextLine(const TkvRect&, int, int, const QByteArray& line, uint16_t, TkvView&) override {
+            lines.append(line);
+        }
+    } target;
+    store().ExportPage(0, target);
+    EXPECT_EQ(target.objects, QList<QByteArray>{"Memo1"});
+    EXPECT_EQ(target.lines, QList<QByteArray>{"edited"});
     EXPECT_EQ(store().PageInfo(0).Page, nullptr);
 }
 

@@ -1,6 +1,5 @@
-// The add-in object, export filter, function library and designer tool registries, and the view
+// The add-in object, function library and designer tool registries, and the view
 // factory's handling of unregistered add-in classes.
-#include "core/export_registry.h"
 #include "base/function_library_registry.h"
 #include "core/globals.h"
 #include "core/tools_registry.h"
@@ -16,16 +15,6 @@ public:
     void Draw(TkvCanvas&) override {}
 };
 
-class TextFilter : public TkvExportFilter {
-public:
-    const char* ClassName() const override { return "TkvTextExport"; }
-};
-
-class RtfFilter : public TkvExportFilter {
-public:
-    const char* ClassName() const override { return "TkvRTFExport"; }
-};
-
 // Every test starts and ends with empty registries and the error globals restored.
 class RegistryTest : public ::testing::Test {
 protected:
@@ -38,7 +27,6 @@ protected:
     }
     static void Reset() {
         kv::UnregisterAllAddIns();
-        kv::ClearExportFilters();
         kv::UnregisterAllFunctionLibraries();
         kv::ClearTools();
     }
@@ -86,59 +74,13 @@ TEST_F(RegistryTest, UnregisteredAddInClassesAccumulateInErrorText) {
     EXPECT_EQ(kv::ErrorText, "TkvGone\rtkvtestaddin\r");
 }
 
-TEST_F(RegistryTest, ExportFiltersRefuseSameClassAndMaskOnly) {
-    TextFilter a, b;
-    RtfFilter r;
-    EXPECT_TRUE(kv::RegisterExportFilter(&a, "ASCII Text file (*.txt)", "*.txt"));
-    EXPECT_TRUE(kv::RegisterExportFilter(&a, "CSV", "*.csv")); // same class, other mask
-    EXPECT_FALSE(kv::RegisterExportFilter(&b, "ASCII Text file (*.txt)", "*.txt"));
-    EXPECT_TRUE(kv::RegisterExportFilter(&r, "Rich Text file (*.rtf)", "*.rtf"));
-    ASSERT_EQ(kv::ExportFilters().size(), 3u);
-    EXPECT_EQ(kv::ExportFilters()[0].Filter, &a);
-    EXPECT_EQ(kv::ExportFilters()[1].FileMask, "*.csv");
-    EXPECT_EQ(kv::ExportFilters()[2].ClassName, "TkvRTFExport");
-
-    // The last entry of the filter goes first; the gap closes.
-    kv::UnregisterExportFilter(&a);
-    ASSERT_EQ(kv::ExportFilters().size(), 2u);
-    EXPECT_EQ(kv::ExportFilters()[0].FileMask, "*.txt");
-    EXPECT_EQ(kv::ExportFilters()[1].Filter, &r);
-}
-
-// Two document windows each create a text filter: the second is refused. When the first window
-// closes, its entry must neither dangle nor vanish: the second window's filter takes it over.
-TEST_F(RegistryTest, RefusedFilterTakesOverWhenTheRegisteredOneGoes) {
-    auto first = std::make_unique<TextFilter>();
-    auto second = std::make_unique<TextFilter>();
-    RtfFilter r;
-    ASSERT_TRUE(kv::RegisterExportFilter(first.get(), "Text", "*.txt"));
-    ASSERT_TRUE(kv::RegisterExportFilter(&r, "RTF", "*.rtf"));
-    ASSERT_FALSE(kv::RegisterExportFilter(second.get(), "Text", "*.txt"));
-
-    kv::UnregisterExportFilter(first.get());
-    first.reset();
-    ASSERT_EQ(kv::ExportFilters().size(), 2u);
-    EXPECT_EQ(kv::ExportFilters()[0].Filter, second.get()); // keeps its place in the list
-    EXPECT_EQ(kv::ExportFilters()[1].Filter, &r);
-
-    kv::UnregisterExportFilter(second.get());
-    ASSERT_EQ(kv::ExportFilters().size(), 1u);
-    EXPECT_EQ(kv::ExportFilters()[0].Filter, &r);
-    kv::UnregisterExportFilter(second.get()); // no entry left: nothing happens
-    EXPECT_EQ(kv::ExportFilters().size(), 1u);
-}
-
 TEST_F(RegistryTest, RegistriesHoldAtMost64Entries) {
-    std::vector<std::unique_ptr<TextFilter>> filters;
     for (int i = 0; i < 65; ++i) {
-        filters.push_back(std::make_unique<TextFilter>());
-        EXPECT_EQ(kv::RegisterExportFilter(filters.back().get(), "f", "*." + QByteArray::number(i)), i < 64);
         EXPECT_EQ(kv::RegisterAddInObject("C" + QByteArray::number(i),
                                           [] { return std::make_unique<TestAddIn>(); }),
                   i < 64);
         EXPECT_EQ(kv::RegisterTool({"tool", {}, {}}), i < 64);
     }
-    EXPECT_EQ(kv::ExportFilters().size(), 64u);
     EXPECT_EQ(kv::AddInObjects().size(), 64u);
     EXPECT_EQ(kv::Tools().size(), 64u);
 }

@@ -1,5 +1,4 @@
 // Library start-up and shutdown: idempotence, hook order, and what is set up and released.
-#include "core/export_registry.h"
 #include "core/globals.h"
 #include "core/library_tables.h"
 #include "core/locale.h"
@@ -43,14 +42,11 @@ TEST(StartUp, HooksRunInStageOrderAndStopInReverse) {
     // A hook added while running starts at once.
     hook("test.late", kv::TkvStartUpStage::AfterNamedValues);
 
-    TkvExportFilter filter;
-    kv::RegisterExportFilter(&filter, "d", "*.x");
     kv::LibraryVariables().SetVariable("v", 1);
 
     kv::ShutDown(); // the failing stop is ignored
     kv::ShutDown();
     EXPECT_FALSE(kv::IsStarted());
-    EXPECT_TRUE(kv::ExportFilters().empty());
     EXPECT_FALSE(kv::LibraryVariables().Contains("v"));
 
     const std::vector<std::string> want = {

@@ -185,7 +185,7 @@ void TkvEMFPages::PackPage(int index) {
     }
 }
 
-void TkvEMFPages::ExportPage(int index) {
+void TkvEMFPages::ExportPage(int index, TkvExportTarget& target) {
     struct Release {
         TkvEMFPages& store;
         int index;
@@ -194,7 +194,7 @@ void TkvEMFPages::ExportPage(int index) {
     TkvPage& page = UnpackPage(index);
     Release release{*this, index};
     for (const auto& view : page.Objects)
-        view->ExportContents();
+        view->ExportContents(target);
 }
 
 // ---------------------------------------------------------------- hit test

@@ -4,6 +4,7 @@
 // writes the prepared report file (.kvp).
 
 #include "core/store/prepared_page_info.h"
+#include "core/views/export_target.h"
 #include "base/stream.h"
 
 #include <QByteArray>
@@ -72,7 +73,7 @@ public:
     // Writes the unpacked page's views back into the packed stream (after editing).
     void PackPage(int index);
     // Unpacks the page afresh, hands every view to the export in progress, frees the page again.
-    void ExportPage(int index);
+    void ExportPage(int index, TkvExportTarget& target);
 
     // Frees the page's unpacked views (clearing CurPage when it is that page); the packed stream stays.
     void ReleasePage(int index);

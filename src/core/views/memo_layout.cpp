@@ -2,6 +2,7 @@
 
 #include "base/codepage.h"
 #include "core/globals.h"
+#include "core/views/export_target.h"
 #include "core/views/text_wrapper.h"
 #include "core/views/view.h"
 #include "render/canvas.h"
@@ -13,8 +14,6 @@
 #include <limits>
 
 std::function<QByteArray(TkvView&, const QByteArray&)> TkvMemoLayout::ExpressionExpander;
-std::function<void(const TkvRect&, int, int, const QByteArray&, uint16_t, TkvView&)>
-    TkvMemoLayout::ExportLine;
 TkvCanvas* TkvMemoLayout::MeasuringCanvasOverride = nullptr;
 
 namespace {
@@ -283,7 +282,7 @@ bool TkvMemoLayout::OutputLine(QByteArray s, int64_t& y, int step, bool rightAli
             break;
         }
         if (Exporting) {
-            if (ExportLine) {
+            if (ExportTarget) {
                 uint16_t sides = view_.FrameTyp;
                 if (count > 1) {
                     if (index == 0)
@@ -293,7 +292,7 @@ bool TkvMemoLayout::OutputLine(QByteArray s, int64_t& y, int step, bool rightAli
                     else
                         sides &= ~uint16_t(2 | 8);
                 }
-                ExportLine(in, Clamp(x), Clamp(y), s, sides, view_);
+                ExportTarget->ExportTextLine(in, Clamp(x), Clamp(y), s, sides, view_);
             }
         } else {
             DrawLine(text, Clamp(x), Clamp(y), Clamp(extra), clip);
@@ -348,7 +347,7 @@ void TkvMemoLayout::OutputRotatedLines(int px) {
                 break;
             }
             if (Exporting) {
-                if (ExportLine) ExportLine(in, Clamp(x), Clamp(y), s, 0, view_);
+                if (ExportTarget) ExportTarget->ExportTextLine(in, Clamp(x), Clamp(y), s, 0, view_);
             } else {
                 DrawLine(text, Clamp(x), Clamp(y), Clamp(extra), clip);
             }

@@ -18,6 +18,7 @@
 #include <functional>
 
 class TkvCanvas;
+class TkvExportTarget;
 class TkvView;
 struct TkvFont;
 
@@ -36,6 +37,8 @@ public:
     int32_t CharSpacing = 0;
     bool FitLinesOnly = false;
     bool Exporting = false;
+    // While Exporting, the output lines go here (not owned; none: exported lines go nowhere).
+    TkvExportTarget* ExportTarget = nullptr;
     // --- and the ones it reads and writes
     bool PreWrapped = false;
     int32_t TextHeight = 0;
@@ -52,7 +55,7 @@ public:
 
     // Places and outputs the laid-out lines of view.ResultText on view.Canvas, geometry already
     // scaled by ScaleForDrawing. Counts the lines output in LinesDone; with FitLinesOnly it stops at
-    // the first line that does not fit. While Exporting, lines go to ExportLine instead.
+    // the first line that does not fit. While Exporting, lines go to ExportTarget instead.
     void DrawText();
     // Horizontal rules under the line positions over the whole height (Flags 0x0080).
     void DrawUnderlines();
@@ -79,12 +82,6 @@ public:
     // Replaces the [expressions] of one memo line; installed by the expression parser. Without
     // it lines are taken as they are.
     static std::function<QByteArray(TkvView& view, const QByteArray& line)> ExpressionExpander;
-    // Hands one output line to the active export filter (with the inner rectangle, position,
-    // code page text without paragraph mark, frame sides to draw and the view). Without it,
-    // exported lines go nowhere.
-    static std::function<void(const TkvRect& inner, int x, int y, const QByteArray& line, uint16_t sides,
-                              TkvView& view)>
-        ExportLine;
     // The canvas layouts measure on; null means kv::MeasuringCanvas(). For tests.
     static TkvCanvas* MeasuringCanvasOverride;
     static TkvCanvas& Measuring();

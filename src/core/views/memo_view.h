@@ -57,6 +57,9 @@ public:
     // Lays the text out at zoom 1 and draws background, frame, underlines and text (memo_view_draw.cpp).
     void Draw(TkvCanvas& canvas) override;
     void ShowEditor() override;
+    // The object (ExportObject), then each laid-out output line (ExportTextLine) with the frame
+    // sides of that line; nothing is drawn (memo_view_draw.cpp).
+    void ExportContents(TkvExportTarget& target) override;
 
     // Height of the laid-out text plus both gaps; ResultText keeps the laid-out lines (memo_view_draw.cpp).
     int CalcHeight() override;

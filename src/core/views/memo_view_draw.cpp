@@ -43,6 +43,24 @@ void TkvMemoView::Draw(TkvCanvas& canvas) {
     CopyBack(layout, *this);
 }
 
+void TkvMemoView::ExportContents(TkvExportTarget& target) {
+    TkvStretcheable::ExportContents(target);
+    Exporting = 1;
+    TkvMemoLayout layout = LayoutFor(*this);
+    layout.ExportTarget = &target;
+    TkvCanvas* kept = Canvas;
+    try {
+        layout.Draw(TkvMemoLayout::Measuring());
+    } catch (...) {
+        Exporting = 0;
+        Canvas = kept;
+        throw;
+    }
+    CopyBack(layout, *this);
+    Exporting = 0;
+    Canvas = kept;
+}
+
 // The layout part of the height calculation. Running the object's script and applying the
 // highlight condition belong to the script interpreter and the expression parser; they come with
 // the band engine.

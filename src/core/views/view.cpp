@@ -1,4 +1,5 @@
 #include "core/views/view.h"
+#include "core/views/export_target.h"
 
 #include "core/views/band.h"
 #include "core/globals.h"
@@ -20,7 +21,6 @@ using kv::RoundEven;
 TkvEditorProc TkvView::TagEditor, TkvView::MemoEditor, TkvView::RestrictionsEditor;
 std::function<void(TkvView&)> TkvView::TagExpander;
 std::function<bool(const QByteArray&)> TkvView::DialogFormHasComponent;
-std::function<void(TkvView&)> TkvView::ExportHook;
 
 namespace {
 
@@ -231,8 +231,8 @@ void TkvView::PrintToStream(TkvStream& s) {
     Tag = keptTag;
 }
 
-void TkvView::ExportContents() {
-    if (ExportHook) ExportHook(*this);
+void TkvView::ExportContents(TkvExportTarget& target) {
+    target.ExportObject(Left, Top, *this);
 }
 
 void TkvView::AssignView(TkvView& dest, TkvView& source) {

@@ -15,6 +15,7 @@ class TkvCanvas;
 class TkvPage;
 class TkvBand;
 class TkvDataField;
+class TkvExportTarget;
 
 // View type bytes.
 namespace kvvt {
@@ -48,7 +49,8 @@ public:
     void RestoreAfterDrawing();
     virtual void Draw(TkvCanvas& canvas) = 0;
     virtual void PrintToStream(TkvStream& stream);
-    virtual void ExportContents();
+    // Hands the object to the export in progress (ExportObject with its left and top).
+    virtual void ExportContents(TkvExportTarget& target);
     virtual void LoadFromStream(TkvStream& stream);
     virtual void SaveToStream(TkvStream& stream);
     virtual void AfterResize() {}
@@ -117,8 +119,6 @@ public:
     static std::function<void(TkvView&)> TagExpander;
     // Whether the hidden dialog form already has a component of that name (dialog controls).
     static std::function<bool(const QByteArray&)> DialogFormHasComponent;
-    // Hands the object to the export in progress; installed by the export framework.
-    static std::function<void(TkvView&)> ExportHook;
 
 protected:
     // Band alignment, done by AttachCanvas.

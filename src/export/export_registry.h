@@ -2,7 +2,7 @@
 // The export filter registry. Filters register themselves when created and unregister when
 // destroyed; the preview's save dialog lists the entries in registration order.
 
-#include "core/export_filter.h"
+#include "export/export_filter.h"
 
 #include <QByteArray>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "core/export_registry.h"
+#include "export/export_registry.h"
 
-#include "core/views/view_factory.h"
+#include "base/registry_limits.h"
 
 namespace kv {
 
