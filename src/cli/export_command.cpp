@@ -3,6 +3,7 @@
 #include "base/text_util.h"
 #include "core/report/report.h"
 #include "export/export_run.h"
+#include "export/rtf_adv_export.h"
 #include "export/rtf_export.h"
 #include "export/text_export.h"
 #include "print/page_list.h"
@@ -119,8 +120,8 @@ CommandResult ExportFromArguments(const QStringList& args) {
     o.out = files[1];
     const QString ext = QFileInfo(o.out).suffix().toLower();
     if (!o.filter.isEmpty() && ext != u"rtf") return Usage(QStringLiteral("--filter applies to .rtf targets only"));
-    if (o.filter.isEmpty() && ext == u"rtf") o.filter = QStringLiteral("rtf");
-    if (ext == u"rtf" && o.filter != u"rtf")
+    if (o.filter.isEmpty() && ext == u"rtf") o.filter = QStringLiteral("rtf-table");
+    if (ext == u"rtf" && o.filter != u"rtf" && o.filter != u"rtf-table")
         return Usage(QStringLiteral("--filter must be rtf or rtf-table"));
 
     StartLibrary();
@@ -159,6 +160,13 @@ CommandResult ExportFromArguments(const QStringList& args) {
         f->ExportBitmaps = o.pictures != 0;
         f->ConvertToTable = o.table;
         f->KillEmptyLines = !o.keepEmptyLines;
+        filter = std::move(f);
+    } else if (o.filter == u"rtf-table") {
+        auto f = std::make_unique<TkvRtfAdvExport>();
+        if (o.scaleX > 0) f->ScaleX = o.scaleX;
+        if (o.scaleY > 0) f->ScaleY = o.scaleY;
+        if (o.pageBreaks >= 0) f->PageBreaks = o.pageBreaks;
+        if (o.pictures >= 0) f->ExportPictures = o.pictures;
         filter = std::move(f);
     } else {
         return Usage(QStringLiteral("convert cannot write %1 files").arg(ext));

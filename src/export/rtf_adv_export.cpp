@@ -1,0 +1,325 @@
+#include "export/rtf_adv_export.h"
+
+#include "base/text_util.h"
+#include "core/locale.h"
+#include "core/report/report.h"
+#include "core/views/memo_view.h"
+#include "export/export_registry.h"
+#include "export/export_run.h"
+
+#include <QDateTime>
+#include <algorithm>
+
+namespace {
+
+constexpr char kCrLf[] = "\r\n";
+constexpr uint32_t kTransparent = 0x1FFFFFFF;
+constexpr double kTwipsPerPageUnit = 1440.0 / 91.6256157635468;
+
+QByteArray Num(qint64 v) {
+    return QByteArray::number(v);
+}
+
+bool IsBlank(const QByteArray& s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return c == ' '; });
+}
+
+} // namespace
+
+TkvRtfAdvExport::TkvRtfAdvExport() {
+    kv::RegisterExportFilter(this, kv::LoadLibraryText(54870), "*.rtf");
+}
+
+TkvRtfAdvExport::~TkvRtfAdvExport() = default;
+
+void TkvRtfAdvExport::BeginDocument() {
+    matrix_ = std::make_unique<TkvIEMatrix>();
+    matrix_->Inaccuracy = 0.5;
+    matrix_->RichText = true;
+    matrix_->PlainRich = false;
+    matrix_->WhiteBackground = true;
+    fonts_ = {};
+    colors_ = {};
+}
+
+void TkvRtfAdvExport::ExportObject(int, int, TkvView& view) {
+    if (!matrix_) return;
+    if (dynamic_cast<TkvMemoView*>(&view) || ExportPictures) matrix_->AddObject(view);
+}
+
+void TkvRtfAdvExport::EndPage() {
+    if (matrix_) matrix_->NewPage();
+}
+
+void TkvRtfAdvExport::CollectTables() {
+    TkvIEMatrix& m = *matrix_;
+    for (int r = 0; r < m.RowCount(); ++r) {
+        for (int c = 0; c < m.ColCount(); ++c) {
+            const int k = m.Cell(c, r);
+            if (k < 0) continue;
+            TkvIEMObject& o = m.Placement(k).Obj;
+            if (o.Marker != 0) continue;
+            o.Marker = -1;
+            const TkvIEMStyle& s = m.Style(o.StyleIndex);
+            colors_.Number(s.FillColor == kTransparent ? 0xFFFFFF : s.FillColor);
+            colors_.Number(s.FrameColor);
+            if (o.IsRichText) {
+                o.TextLines = {RemapRichText(o.TextLines.join("\r\n"), fonts_, colors_)};
+            } else if (o.IsText) {
+                colors_.Number(s.FontColor);
+                fonts_.Number(s.FontName);
+            }
+        }
+    }
+}
+
+QByteArray TkvRtfAdvExport::BorderWords(const TkvIEMStyle& s) {
+    QByteArray out;
+    const QByteArray w = Num(kv::RoundEven(s.FrameWidth * 20));
+    static const std::pair<int, const char*> sides[] = {{8, "\\clbrdrt"}, {4, "\\clbrdrl"}, {2, "\\clbrdrb"}, {1, "\\clbrdrr"}};
+    for (const auto& [bit, word] : sides)
+        if (s.FrameTyp & bit)
+            out += QByteArray(word) + "\\brdrs\\brdrw" + w + " \\brdrcf" + Num(colors_.Number(s.FrameColor)) + ' ';
+    return out;
+}
+
+QByteArray TkvRtfAdvExport::CellText(TkvIEMObject& o, int h) {
+    const TkvIEMStyle& s = matrix_->Style(o.StyleIndex);
+    if (o.IsText) {
+        QByteArray fmt = "\\f" + Num(fonts_.Number(s.FontName));
+        QByteArray text = o.TextLines.join("\r\n");
+        if (text.isEmpty())
+            fmt += "\\fs" + Num(std::min(h / 16, 20));
+        else
+            fmt += "\\fs" + Num(qint64(s.FontSize) * 2);
+        if (s.FontStyle & 1) fmt += "\\i";
+        if (s.FontStyle & 2) fmt += "\\b";
+        if (s.FontStyle & 4) fmt += "\\ul";
+        fmt += "\\cf" + Num(colors_.Number(s.FontColor));
+        if (!o.IsRichText) {
+            text.replace('\x01', QByteArray());
+            if (text.endsWith("\r\n")) text.chop(2);
+            text = kvrtf::EscapeBytes(text, o.Charset, true);
+        }
+        const QByteArray spacing = IsBlank(text) ? QByteArray() : "\\sl" + Num(qint64(s.FontSize) * 20 + 40);
+        // Both bits (justified) would read as right-aligned: justify instead.
+        const int h2 = s.Alignment & 3;
+        const QByteArray align = h2 == 3 ? "\\qj" : h2 == 1 ? "\\qr" : h2 == 2 ? "\\qc" : "\\ql";
+        return align + spacing + "{" + fmt + " " + text + "\\cell}";
+    }
+    if (ExportPictures && !o.Picture.isNull()) {
+        return "{\\sl000 {\\pict\\wmetafile8\\picw" + Num(kv::RoundEven(kv::RoundEven(o.Width) * 25.3)) + "\\pich" +
+               Num(kv::RoundEven(kv::RoundEven(o.Height) * 25.3)) + " \\picbmp\\picbpp4" + kCrLf +
+               kvrtf::HexMetafile(o.Picture, true) + "030000000000}" + "\\cell}" + kCrLf;
+    }
+    return "{\\cell}"; // a cell is still needed for every cell definition
+}
+
+void TkvRtfAdvExport::EndDocument() {
+    if (!matrix_) return;
+    TkvIEMatrix& m = *matrix_;
+    m.Progress = Progress;
+    m.Prepare();
+    CollectTables();
+
+    static const PreparedPageInfo kNoPage;
+    const PreparedPageInfo& first =
+        Report && Report->EMFPages.Count() > 0 ? Report->EMFPages.PageInfo(0) : kNoPage;
+    const auto margin = [](int v, int fallbackTwips) {
+        return v <= 0 ? fallbackTwips : kv::RoundEven(v * kTwipsPerPageUnit);
+    };
+    QByteArray head = QByteArray("{\\rtf1\\ansi") + kCrLf;
+    head += kvrtf::TableLines("{\\fonttbl", fonts_.Entries(), kCrLf) + kCrLf;
+    head += kvrtf::TableLines("{\\colortbl;", colors_.Entries(), kCrLf) + kCrLf;
+    const QDateTime now = QDateTime::currentDateTime();
+    const QByteArray title = Report ? kvrtf::EscapeBytes(Report->Name, 1) : QByteArray();
+    head += "{\\info{\\title " + title + "}{\\author KV Viewer}{\\creatim\\yr" + Num(now.date().year()) + "\\mo" +
+            Num(now.date().month()) + "\\dy" + Num(now.date().day()) + "\\hr" + Num(now.time().hour()) + "\\min" +
+            Num(now.time().minute()) + "}}" + kCrLf;
+    head += "\\paperw" + Num(kv::RoundEven(first.PaperWidth * 5.67)) + "\\paperh" +
+            Num(kv::RoundEven(first.PaperHeight * 5.67)) + "\\margl" + Num(margin(first.Margins.Left, 227)) +
+            "\\margr" + Num(margin(first.Margins.Right, 227)) + "\\margt" + Num(margin(first.Margins.Top, 57)) +
+            "\\margb" + Num(margin(first.Margins.Bottom, 57)) + kCrLf;
+    if (first.Orientation == 1) head += QByteArray("\\lndscpsxn") + kCrLf;
+    Write(head);
+
+    if (Progress) Progress->StartPhase(QStringLiteral("Please wait ..."), std::max(0, m.RowCount() - 1));
+    int pageBreak = 0;
+    QByteArray out;
+    for (int r = 0; r + 1 < m.RowCount(); ++r) {
+        if (Progress) Progress->Tick();
+        if (Report && Report->CancelRequested) break;
+        if (PageBreaks && pageBreak < m.PageBreakCount() && m.YPosition(r) >= m.PageBreak(pageBreak)) {
+            out += QByteArray("{\\page\\fs1\\par}") + kCrLf;
+            ++pageBreak;
+        }
+        const int h = kv::RoundEven((m.YPosition(r + 1) - m.YPosition(r)) * ScaleY * 15);
+        QByteArray row = "\\trowd \\trrh" + Num(h) + "\\trgaph15";
+        QByteArray cells;
+        for (int c = 0; c < m.ColCount(); ++c) {
+            const int k = m.Cell(c, r);
+            if (k < 0) continue;
+            TkvIEMPlacement& p = m.Placement(k);
+            TkvIEMObject& o = p.Obj;
+            const TkvIEMStyle& s = m.Style(o.StyleIndex);
+            const QByteArray right = Num(kv::RoundEven((o.Left + o.Width) * ScaleX * 15.2));
+            if (o.Marker == -1) {
+                if (p.RowSpan > 1) row += "\\clvmgf";
+                row += "\\clcbpat" + Num(colors_.Number(s.FillColor == kTransparent ? 0xFFFFFF : s.FillColor));
+                if (s.Alignment & 4) row += "\\clvertalt";
+                if (s.Alignment & 8) row += "\\clvertalc";
+                if (s.Alignment & 16) row += "\\clvertalb";
+                if (!(s.Alignment & (4 | 8 | 16))) row += "\\ql";
+                row += BorderWords(s) + "\\cltxlrtb\\cellx" + right;
+                cells += CellText(o, h);
+                o.Marker = r + 1;
+            } else if (p.RowSpan > 1 && o.Marker != r + 1) {
+                row += "\\clvmrg" + BorderWords(s) + "\\cltxlrtb\\cellx" + right;
+                cells += "{\\fs" + Num(std::min(h / 16, 20)) + " \\cell}";
+                o.Marker = r + 1;
+            }
+        }
+        out += row + "\\pard \\intbl" + kCrLf + cells + kCrLf + "\\pard {\\row}" + kCrLf;
+        if (out.size() > (1 << 20)) {
+            Write(out);
+            out.clear();
+        }
+    }
+    out += '}';
+    Write(out);
+    matrix_.reset();
+}
+
+QByteArray TkvRtfAdvExport::RemapRichText(const QByteArray& rtf, kvrtf::FontTable& fonts, kvrtf::ColorTable& colors) {
+    if (!rtf.startsWith("{\\rtf")) return kvrtf::EscapeBytes(rtf, 1, true); // plain text kept in a rich object
+    // One pass over the source: groups of the header are dropped (their tables read first), font
+    // and colour numbers renumbered, paragraph resets dropped. Depth and length are bounded by
+    // the source itself; unbalanced braces are closed or ignored.
+    std::vector<int> fontMap, colorMap{0};
+    QByteArray out;
+    qsizetype i = 1; // after the document's opening brace
+    int depth = 0;
+    const qsizetype n = rtf.size();
+    const auto readWordIn = [](const QByteArray& src, qsizetype at, QByteArray& word, QByteArray& param) {
+        const qsizetype n = src.size();
+        const QByteArray& rtf = src;
+        qsizetype j = at + 1;
+        while (j < n && std::isalpha(uchar(rtf[j]))) ++j;
+        word = rtf.mid(at + 1, j - at - 1);
+        qsizetype k = j;
+        if (k < n && (rtf[k] == '-' || std::isdigit(uchar(rtf[k])))) {
+            ++k;
+            while (k < n && std::isdigit(uchar(rtf[k]))) ++k;
+        }
+        param = rtf.mid(j, k - j);
+        return k;
+    };
+    const auto readWord = [&](qsizetype at, QByteArray& word, QByteArray& param) {
+        return readWordIn(rtf, at, word, param);
+    };
+    const auto groupEnd = [&](qsizetype at) { // index after the group starting at `at`
+        int d = 0;
+        for (qsizetype j = at; j < n; ++j) {
+            if (rtf[j] == '\\') {
+                ++j;
+                continue;
+            }
+            if (rtf[j] == '{') ++d;
+            if (rtf[j] == '}' && --d == 0) return j + 1;
+        }
+        return n;
+    };
+    while (i < n) {
+        const char ch = rtf[i];
+        if (ch == '{') {
+            QByteArray word, param;
+            qsizetype at = i + 1;
+            if (at < n && rtf[at] == '\\') {
+                readWord(at, word, param);
+                if (word.isEmpty() && at + 1 < n && rtf[at + 1] == '*') word = "*";
+            }
+            const qsizetype end = groupEnd(i);
+            const QByteArray group = rtf.mid(i, end - i);
+            if (word == "fonttbl") {
+                // Entries {\fN ... name;}
+                qsizetype p = 9;
+                while ((p = group.indexOf("{\\f", p)) >= 0) {
+                    QByteArray w, num;
+                    const qsizetype after = readWordIn(group, p + 1, w, num);
+                    const qsizetype semi = group.indexOf(';', after);
+                    if (w != "f" || num.isEmpty() || semi < 0) break;
+                    // The name follows the entry's first space (after its control words).
+                    const QByteArray entry = group.mid(after, semi - after);
+                    const qsizetype sp = entry.indexOf(' ');
+                    const QByteArray name = (sp >= 0 ? entry.mid(sp + 1) : entry).trimmed();
+                    const int old = num.toInt();
+                    if (old >= 0 && old < 4096) {
+                        if (int(fontMap.size()) <= old) fontMap.resize(size_t(old) + 1, 0);
+                        fontMap[size_t(old)] = fonts.Number(name.isEmpty() ? QByteArray("Arial") : name);
+                    }
+                    p = semi;
+                }
+            } else if (word == "colortbl") {
+                const QList<QByteArray> entries = group.mid(10, group.size() - 11).split(';');
+                for (qsizetype e = 1; e < entries.size() && colorMap.size() < 4096; ++e) {
+                    const QByteArray& en = entries[e];
+                    const auto value = [&](const char* w) {
+                        const qsizetype at2 = en.indexOf(w);
+                        if (at2 < 0) return 0;
+                        int v = 0;
+                        for (qsizetype d = at2 + qsizetype(strlen(w)); d < en.size() && std::isdigit(uchar(en[d])); ++d)
+                            v = std::min(v * 10 + (en[d] - '0'), 255);
+                        return v;
+                    };
+                    if (en.trimmed().isEmpty() && e == entries.size() - 1) break;
+                    colorMap.push_back(colors.Number(uint32_t(value("\\red")) | uint32_t(value("\\green")) << 8 |
+                                                     uint32_t(value("\\blue")) << 16));
+                }
+            }
+            if (word == "fonttbl" || word == "colortbl" || word == "stylesheet" || word == "info" || word == "*") {
+                i = end;
+                continue;
+            }
+            ++depth;
+            out += '{';
+            ++i;
+        } else if (ch == '}') {
+            if (depth == 0) break; // the document's closing brace
+            --depth;
+            out += '}';
+            ++i;
+        } else if (ch == '\\') {
+            QByteArray word, param;
+            const qsizetype next = readWord(i, word, param);
+            if (word.isEmpty()) { // a control symbol such as \{ or \'e9
+                out += rtf.mid(i, std::min<qsizetype>(next + 1, n) - i);
+                i = std::min<qsizetype>(next + 1, n);
+                continue;
+            }
+            qsizetype after = next;
+            if (after < n && rtf[after] == ' ') ++after;
+            const int v = param.toInt();
+            if (word == "pard" || word == "rtf" || word == "ansi" || word == "ansicpg" || word == "deff" ||
+                word == "viewkind" || word == "uc") {
+                // dropped: the cell sets its own paragraph and the document its own code page
+            } else if (word == "f" && !param.isEmpty()) {
+                out += "\\f" + QByteArray::number(v >= 0 && size_t(v) < fontMap.size() ? fontMap[size_t(v)] : 0) + ' ';
+            } else if ((word == "cf" || word == "cb" || word == "highlight") && !param.isEmpty()) {
+                out += '\\' + word + QByteArray::number(v >= 0 && size_t(v) < colorMap.size() ? colorMap[size_t(v)] : 0) + ' ';
+            } else {
+                out += rtf.mid(i, after - i);
+            }
+            i = after;
+        } else if (ch == '\r' || ch == '\n') {
+            ++i;
+        } else {
+            out += ch;
+            ++i;
+        }
+    }
+    while (depth-- > 0) out += '}';
+    // A trailing paragraph end would add an empty line to the cell.
+    QByteArray trimmed = out.trimmed();
+    if (trimmed.endsWith("\\par")) trimmed.chop(4);
+    return trimmed;
+}

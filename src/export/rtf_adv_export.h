@@ -1,0 +1,43 @@
+#pragma once
+// The table RTF export: the objects of the exported pages are collected in the layout matrix and
+// written after the last page as one RTF table: a row per grid row with its height, a cell per
+// object merged over the grid cells it covers, with fill, borders, alignment, font and text;
+// pictures as metafile pictures in their cells; rich text objects with their own formatting,
+// renumbered into the document's font and colour tables.
+
+#include "export/export_filter.h"
+#include "export/ie_matrix.h"
+#include "export/rtf_writer.h"
+
+#include <memory>
+
+class TkvRtfAdvExport : public TkvExportFilter {
+public:
+    // Registers "Rich text file advanced (*.rtf)" with the mask "*.rtf".
+    TkvRtfAdvExport();
+    ~TkvRtfAdvExport() override;
+    const char* ClassName() const override { return "TkvRtfAdvExport"; }
+
+    bool ExportPictures = true; // non-text objects as pictures
+    bool PageBreaks = true;     // a page break before the rows of every page but the first
+    double TopMargin = 0, LeftMargin = 0; // kept for the options dialog
+    double ScaleX = 1.0, ScaleY = 1.0;
+
+    void BeginDocument() override;
+    void EndDocument() override;
+    void EndPage() override;
+    void ExportObject(int x, int y, TkvView& view) override;
+
+    // A rich text object's RTF source as a piece of the document: its font and colour numbers
+    // mapped into the document's tables, its header groups and paragraph resets removed.
+    static QByteArray RemapRichText(const QByteArray& rtf, kvrtf::FontTable& fonts, kvrtf::ColorTable& colors);
+
+private:
+    void CollectTables();
+    QByteArray BorderWords(const TkvIEMStyle& s);
+    QByteArray CellText(TkvIEMObject& o, int rowHeight);
+
+    std::unique_ptr<TkvIEMatrix> matrix_;
+    kvrtf::FontTable fonts_;
+    kvrtf::ColorTable colors_;
+};
