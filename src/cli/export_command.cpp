@@ -6,6 +6,7 @@
 #include "export/rtf_adv_export.h"
 #include "export/rtf_export.h"
 #include "export/text_export.h"
+#include "export/xlsx_export.h"
 #include "print/page_list.h"
 
 #include <QFileInfo>
@@ -58,7 +59,7 @@ struct Options {
     QString in, out, filter, pages;
     double scaleX = 0, scaleY = 0; // 0: the filter's default
     int pageBreaks = -1, pictures = -1;
-    bool frames = false, pseudographic = false, oem = false, keepEmptyLines = false, table = false;
+    bool frames = false, pseudographic = false, oem = false, keepEmptyLines = false, table = false, numbers = false;
 };
 
 std::optional<double> Number(const QString& text) {
@@ -72,7 +73,7 @@ std::optional<double> Number(const QString& text) {
 
 bool IsExportTarget(const QString& out) {
     const QString ext = QFileInfo(out).suffix().toLower();
-    return ext == u"txt" || ext == u"rtf";
+    return ext == u"txt" || ext == u"rtf" || ext == u"xlsx";
 }
 
 CommandResult ExportFromArguments(const QStringList& args) {
@@ -107,6 +108,8 @@ CommandResult ExportFromArguments(const QStringList& args) {
             o.oem = true;
         } else if (a == u"--keep-empty-lines") {
             o.keepEmptyLines = true;
+        } else if (a == u"--numbers") {
+            o.numbers = true;
         } else if (a == u"--table") {
             o.table = true;
         } else if (a.startsWith(u"--")) {
@@ -151,6 +154,14 @@ CommandResult ExportFromArguments(const QStringList& args) {
         f->UsePseudographic = o.pseudographic;
         f->ConvertToOEM = o.oem;
         f->KillEmptyLines = !o.keepEmptyLines;
+        filter = std::move(f);
+    } else if (ext == u"xlsx") {
+        auto f = std::make_unique<TkvXlsxExport>();
+        if (o.scaleX > 0) f->ScaleX = o.scaleX;
+        if (o.scaleY > 0) f->ScaleY = o.scaleY;
+        if (o.pageBreaks >= 0) f->PageBreaks = o.pageBreaks;
+        if (o.pictures >= 0) f->ExportPictures = o.pictures;
+        f->ConvertNumbers = o.numbers;
         filter = std::move(f);
     } else if (o.filter == u"rtf") {
         auto f = std::make_unique<TkvRTFExport>();

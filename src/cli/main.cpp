@@ -18,7 +18,7 @@ void PrintUsage(FILE* out) {
                "       kvtool convert IN.kvp OUT.txt|OUT.rtf|OUT.xlsx [--pages LIST] [--filter rtf|rtf-table]\n"
                "                    [--scale F | --scale-x F --scale-y F] [--page-breaks|--no-page-breaks]\n"
                "                    [--pictures|--no-pictures] [--frames] [--pseudographic] [--oem]\n"
-               "                    [--keep-empty-lines] [--table]\n"
+               "                    [--keep-empty-lines] [--table] [--numbers]\n"
                "       kvtool render FILE.kvp [--page N] [--zoom Z] -o OUT.png|OUT.pdf\n"
                "       kvtool print FILE.kvp [--printer NAME] [--pages LIST] [--copies N]\n"
                "                    [--collate|--no-collate] [--parity all|odd|even] [--title TEXT]\n"

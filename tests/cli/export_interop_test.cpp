@@ -1,0 +1,70 @@
+// The demo exported by `kvtool convert` to every format and opened by LibreOffice (headless): each
+// file holds the report's texts, Cyrillic included, in the order of the report. LibreOffice is slow
+// to start, so one run converts all documents and one the workbook.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kDemo = QStringLiteral(KV_TEST_DATA "/../../examples/demo.kvp");
+const QString kTool = QStringLiteral(KV_BINARY_DIR "/src/cli/kvtool");
+
+int RunTool(const QString& program, const QStringList& args, QByteArray* err = nullptr) {
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(180000)) {
+        p.kill();
+        p.waitForFinished();
+        return -1;
+    }
+    if (err) *err = p.readAllStandardError();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+QString ReadText(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+// Each needle appears after the previous one.
+void ExpectInOrder(const QString& text, const QStringList& needles, const char* what) {
+    qsizetype at = 0;
+    for (const QString& n : needles) {
+        const qsizetype found = text.indexOf(n, at);
+        EXPECT_GE(found, 0) << what << ": missing or out of order: " << n.toStdString();
+        if (found >= 0) at = found + n.size();
+    }
+}
+
+const QStringList kTexts = {QStringLiteral("ООО «Северный ветер»"), QStringLiteral("Отчёт о продажах"),
+                            QStringLiteral("Бумага офисная A4"), QStringLiteral("Картридж лазерный 59X"),
+                            QStringLiteral("Итого за квартал"), QStringLiteral("Комментарий / Commentary"),
+                            QStringLiteral("Продажи по регионам")};
+
+TEST(ExportInterop, LibreOfficeReadsEveryExport) {
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (soffice.isEmpty()) GTEST_SKIP() << "LibreOffice is not installed";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString d = dir.path();
+    QByteArray err;
+    ASSERT_EQ(RunTool(kTool, {"convert", kDemo, d + "/line.rtf", "--filter", "rtf"}, &err), 0) << err.constData();
+    ASSERT_EQ(RunTool(kTool, {"convert", kDemo, d + "/table.rtf"}, &err), 0) << err.constData();
+    ASSERT_EQ(RunTool(kTool, {"convert", kDemo, d + "/book.xlsx"}, &err), 0) << err.constData();
+    const QString profile = QStringLiteral("-env:UserInstallation=file://") + d + "/lo-profile";
+    ASSERT_EQ(RunTool(soffice, {profile, "--headless", "--convert-to", "txt:Text (encoded):UTF8", "--outdir", d + "/out",
+                            d + "/line.rtf", d + "/table.rtf"}),
+              0);
+    ASSERT_EQ(RunTool(soffice, {profile, "--headless", "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76",
+                            "--outdir", d + "/out", d + "/book.xlsx"}),
+              0);
+    ExpectInOrder(ReadText(d + "/out/line.txt"), kTexts, "line RTF");
+    ExpectInOrder(ReadText(d + "/out/table.txt"), kTexts, "table RTF");
+    ExpectInOrder(ReadText(d + "/out/book.csv"), kTexts, "workbook");
+}
+
+} // namespace
