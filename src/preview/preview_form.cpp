@@ -1,5 +1,8 @@
 #include "preview/preview_form.h"
 
+#include "export/export_registry.h"
+#include "preview/export_progress.h"
+
 #include "core/store/emf_pages.h"
 #include "core/locale.h"
 #include "core/report/report.h"
@@ -355,15 +358,37 @@ bool TkvPreviewForm::PageEditingAllowed() const {
 
 void TkvPreviewForm::SaveCommand() {
     if (!pages_ || !report_) return;
-    const QString filter = Text(55211) + " (*.kvp)";
-    QString name = QFileDialog::getSaveFileName(this, QString(), QString(), filter);
+    // "Report file", then every registered export filter in registration order; the first filter
+    // marked Default is preselected.
+    QStringList filters{Text(55211) + " (*.kvp)"};
+    const std::vector<TkvExportFilterInfo> entries = kv::ExportFilters();
+    QString selected = filters.front();
+    bool haveDefault = false;
+    for (const auto& e : entries) {
+        filters << QString::fromLatin1(e.Description);
+        if (e.Filter->Default && !haveDefault) {
+            selected = filters.back();
+            haveDefault = true;
+        }
+    }
+    QString name = QFileDialog::getSaveFileName(this, QString(), QString(), filters.join(";;"), &selected);
     if (name.isEmpty()) return;
-    if (!name.endsWith(".kvp", Qt::CaseInsensitive)) name = QFileInfo(name).path() + "/" + QFileInfo(name).completeBaseName() + ".kvp";
+    const qsizetype chosen = filters.indexOf(selected);
+    const QString ext = chosen > 0 ? QString::fromLatin1(entries[size_t(chosen - 1)].FileMask.mid(1)) : ".kvp";
+    if (!name.endsWith(ext, Qt::CaseInsensitive))
+        name = QFileInfo(name).path() + "/" + QFileInfo(name).completeBaseName() + ext;
     ReturnPages();
-    try {
-        report_->SavePreparedFile(name);
-    } catch (const std::exception& e) {
-        QMessageBox::critical(this, Text(55206), QString::fromLocal8Bit(e.what()));
+    if (chosen > 0) {
+        TkvExportFilter& filter = *entries[size_t(chosen - 1)].Filter;
+        TkvExportProgressWindow progress;
+        const TkvExportResult r = kv::ExportWithFilter(*report_, filter, name, &progress);
+        if (r.Outcome == TkvExportOutcome::Failed) QMessageBox::critical(this, Text(55206), r.Message);
+    } else {
+        try {
+            report_->SavePreparedFile(name);
+        } catch (const std::exception& e) {
+            QMessageBox::critical(this, Text(55206), QString::fromLocal8Bit(e.what()));
+        }
     }
     TakePages(report_);
     ResetView(false);

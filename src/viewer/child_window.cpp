@@ -1,14 +1,19 @@
 #include "viewer/child_window.h"
 
 #include "core/report/report.h"
+#include "export/rtf_adv_export.h"
+#include "export/rtf_export.h"
+#include "export/xlsx_export.h"
 #include "preview/preview.h"
 
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 TfrmChild::TfrmChild(QWidget* parent) : QWidget(parent), report_(std::make_unique<TkvReport>()) {
@@ -20,6 +25,13 @@ TfrmChild::TfrmChild(QWidget* parent) : QWidget(parent), report_(std::make_uniqu
     layout->addWidget(preview_);
     setFocusPolicy(Qt::StrongFocus);
     report_->Preview = preview_;
+    exportFilters_.push_back(std::make_unique<TkvRTFExport>());
+    exportFilters_.push_back(std::make_unique<TkvRtfAdvExport>());
+    auto workbook = std::make_unique<TkvXlsxExport>();
+    workbook->OnAfterExport = [book = workbook.get()](const QString& fileName) {
+        if (book->OpenExcelAfterExport) QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
+    };
+    exportFilters_.push_back(std::move(workbook));
 }
 
 TfrmChild::~TfrmChild() {

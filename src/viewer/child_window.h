@@ -6,9 +6,11 @@
 
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 class TkvPreview;
 class TkvReport;
+class TkvExportFilter;
 
 class TfrmChild : public QWidget, public IViewerDocument {
 public:
@@ -37,6 +39,9 @@ private:
     void LoadAndShow(const QString& fileName, bool swallowFailure, bool* failed);
 
     std::unique_ptr<TkvReport> report_;
+    // The window's export filters (RTF, table RTF, workbook): registered while the window lives,
+    // listed by the save dialog.
+    std::vector<std::unique_ptr<TkvExportFilter>> exportFilters_;
     TkvPreview* preview_ = nullptr;
     bool loaded_ = false;
 };

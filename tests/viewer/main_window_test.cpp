@@ -1,6 +1,7 @@
 // The main window on real widgets: commands enabled from the capability bits, the Window menu,
 // opening files, and document windows that failed to open.
 #include "core/startup.h"
+#include "export/export_registry.h"
 #include "preview/preview.h"
 #include "preview/preview_form.h"
 #include "support/kvp_builder.h"
@@ -212,3 +213,24 @@ TEST_F(Viewer, OpenedReportNavigatesWithKeys) {
 }
 
 } // namespace
+
+// Every document window creates the RTF, table RTF and workbook filters; the save dialog's list
+// keeps those three entries, in that order, while any window lives and whichever closes first.
+TEST(DocumentWindowExports, FiltersStayListedWhileAnyWindowLives) {
+    kv::StartUp();
+    const auto masks = [] {
+        QList<QByteArray> out;
+        for (const auto& e : kv::ExportFilters()) out << e.ClassName + " " + e.FileMask;
+        return out;
+    };
+    const QList<QByteArray> want{"TkvRTFExport *.rtf", "TkvRtfAdvExport *.rtf", "TkvXlsxExport *.xlsx"};
+    auto first = std::make_unique<TfrmChild>();
+    auto second = std::make_unique<TfrmChild>();
+    EXPECT_EQ(masks(), want);
+    first.reset();
+    EXPECT_EQ(masks(), want);
+    for (const auto& e : kv::ExportFilters()) EXPECT_NE(e.Filter, nullptr);
+    EXPECT_EQ(kv::ExportFilters()[2].Description, "Excel workbook (*.xlsx)");
+    second.reset();
+    EXPECT_TRUE(kv::ExportFilters().empty());
+}
