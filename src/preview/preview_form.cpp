@@ -227,13 +227,15 @@ void TkvPreviewForm::Relayout() {
     if (ZoomMode == TkvPreviewZoom::pzOnePage) K = 1;
     if (ZoomMode == TkvPreviewZoom::pzTwoPages) K = 2;
 
-    int y = 10, maxRight = 0, maxBottom = 0;
+    // Many tall pages at a high zoom add up past int: sum on 64 bits and clamp what is stored.
+    int64_t y = 10, maxRight = 0, maxBottom = 0;
     for (int row = 0; row < n; row += K) {
-        int x = 10, tallest = 0;
+        int64_t x = 10, tallest = 0;
         for (int i = row; i < std::min(n, row + K); ++i) {
-            const int w = pageW(i), h = pageH(i);
-            const int left = (K == 1 && w < BW) ? (BW - w) / 2 : x;
-            pages_->PageInfo(i).PreviewRect = {left, y, left + w, y + h};
+            const int64_t w = pageW(i), h = pageH(i);
+            const int64_t left = (K == 1 && w < BW) ? (BW - w) / 2 : x;
+            pages_->PageInfo(i).PreviewRect = {kv::ClampCoord(left), kv::ClampCoord(y), kv::ClampCoord(left + w),
+                                               kv::ClampCoord(y + h)};
             x += w + 10;
             tallest = std::max(tallest, h);
             maxRight = std::max(maxRight, left + w);
@@ -241,8 +243,8 @@ void TkvPreviewForm::Relayout() {
         }
         y += tallest + 10;
     }
-    const int hMax = maxRight - BW >= 0 ? maxRight - BW + 10 : 0;
-    const int vMax = maxBottom - BH >= 0 ? maxBottom - BH + 10 : 0;
+    const int hMax = maxRight - BW >= 0 ? kv::ClampCoord(maxRight - BW + 10) : 0;
+    const int vMax = maxBottom - BH >= 0 ? kv::ClampCoord(maxBottom - BH + 10) : 0;
     hScroll_->setRange(0, hMax);
     hScroll_->setEnabled(hMax != 0);
     vScroll_->setRange(0, vMax);

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 using kvtest::AppendViewRecord;
 using kvtest::ReadRecord;
 using kvtest::RecordBuilder;
@@ -111,16 +113,30 @@ TEST_F(LineSubReportTest, LineClipRegionTruncatesAndCoversOnlyItsSide) {
 }
 
 TEST_F(LineSubReportTest, LineClipRegionOfExtremeGeometryStaysInRange) {
-    TkvLineView l;
-    l.Left = INT_MAX;
-    l.Width = INT_MAX;
-    l.Top = INT_MIN;
-    l.Height = 0;
-    l.FrameTyp = 8;
-    l.FrameWidth = 1e30f;
-    QRegion r;
-    l.GetClipRegion(true, r); // no overflow (UBSan would stop here)
-    SUCCEED();
+    struct Case {
+        const char* what;
+        int left, width;
+        QRect expected;
+    };
+    const int m = kv::kMaxCoord;
+    const Case cases[] = {
+        // The frame width reaches past every edge: the region is clamped to the coordinate range.
+        {"spanning", -100, INT_MAX, TkvRect{-110, -m, m, m}.toQRect()},
+        {"all past the right", INT_MAX, INT_MAX, QRect()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TkvLineView l;
+        l.Left = c.left;
+        l.Width = c.width;
+        l.Top = INT_MIN;
+        l.Height = 0;
+        l.FrameTyp = 8;
+        l.FrameWidth = 1e30f;
+        QRegion r;
+        l.GetClipRegion(true, r);
+        EXPECT_EQ(r.boundingRect(), c.expected);
+    }
 }
 
 TEST_F(LineSubReportTest, LineHeightsAndProperties) {

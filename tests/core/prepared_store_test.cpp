@@ -15,7 +15,10 @@
 #include "core/store/zlib_pages.h"
 #include "core/views/standard_views.h"
 #include "core/views/subreport_view.h"
+#include "render/recording_canvas.h"
 #include "support/kvp_builder.h"
+
+#include <climits>
 
 #include <gtest/gtest.h>
 
@@ -337,6 +340,22 @@ TEST(ZlibPages, InflationIsBoundedAndStrict) {
     EXPECT_TRUE(out.isEmpty());
     EXPECT_NE(reason.find("expands beyond"), std::string::npos) << reason;
     EXPECT_FALSE(kv::InflateZlib(QByteArray(), 100, out, reason));
+}
+
+// A view reaching across the page from a file: its bounds are computed without overflow (the sanitizer
+// build stops at one) and not wrapped, so the clip test keeps it.
+TEST_F(PreparedStore, ViewsWithExtremeBoundsAreDrawnOnScreen) {
+    CommonRecord wide = Named("Memo1", -100, 20, INT_MAX, 30);
+    wide.FrameTyp = 15;
+    FileSpec f;
+    f.Pages = {PageSpec{.Data = PackedPage().Text(wide).Data()}};
+    Load(BuildKvp(f));
+    PreparedPageInfo& info = store().PageInfo(0);
+    info.PageVisible = 1;
+    TkvRecordingCanvas canvas;
+    canvas.SetClipRegion(QRegion(0, 0, 500, 500));
+    store().DrawPage(0, canvas, QRect(0, 0, info.Metrics.PageWidth, info.Metrics.PageHeight));
+    EXPECT_FALSE(canvas.Records().empty());
 }
 
 // Damaged files: a clear error naming the page, the pages before it kept, no loop or huge allocation.

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 class PlainView : public TkvView {
@@ -249,6 +251,48 @@ TEST(ViewClip, RegionCoversTheFrame) {
     v.GetClipRegion(true, r);
     // outer = round(4.5) = 4, inner = round(4) = 4, widened by 10.
     EXPECT_EQ(r.boundingRect(), TkvRect({-4, 6, 125, 65}).toQRect());
+}
+
+// Edges and frame widths from a file may be anything: the region is computed without overflow and
+// clamped to the coordinate range, never wrapped into an empty or misplaced rectangle.
+TEST(ViewClip, ExtremeGeometryIsClampedNotWrapped) {
+    const int m = kv::kMaxCoord;
+    struct Case {
+        const char* what;
+        int left, top, width, height, frameTyp;
+        float frameWidth;
+        QRect expected;
+    };
+    const Case cases[] = {
+        {"wide from the left", -100, 0, INT_MAX, 10, 0, 1, TkvRect{-110, -10, m, 21}.toQRect()},
+        {"tall from the top", 0, -100, 10, INT_MAX, 0, 1, TkvRect{-10, -110, 21, m}.toQRect()},
+        {"huge frame", 0, 0, 10, 10, 15, 1e30f, TkvRect{-m, -m, m, m}.toQRect()},
+        {"left edge at the minimum", INT_MIN, 0, INT_MAX, 10, 4, 3, TkvRect{-m, -10, 10, 21}.toQRect()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PlainView v;
+        v.Left = c.left, v.Top = c.top, v.Width = c.width, v.Height = c.height;
+        v.FrameTyp = c.frameTyp;
+        v.FrameWidth = c.frameWidth;
+        QRegion r;
+        v.GetClipRegion(true, r);
+        EXPECT_EQ(r.boundingRect(), c.expected);
+    }
+}
+
+// Margins from a file past the page: the print area is clamped, not wrapped.
+TEST(PagePrintArea, ExtremeMarginsAreClamped) {
+    TkvPage page;
+    page.UseMargins = 1;
+    page.Metrics.PageWidth = 100;
+    page.Metrics.PageHeight = 100;
+    page.RightMargin = INT_MIN + 1;
+    page.BottomMargin = INT_MIN + 1;
+    EXPECT_EQ(page.PrintAreaRight(), kv::kMaxCoord);
+    EXPECT_EQ(page.PrintAreaBottom(), kv::kMaxCoord);
+    page.LeftMargin = INT_MIN + 1;
+    EXPECT_GE(page.ColumnWidthInUnits(), 0);
 }
 
 } // namespace

@@ -80,6 +80,33 @@ TEST_F(PreviewArea, A4AtOneHundredPercentInABoxOf1000By700) {
     EXPECT_EQ(form.PageLabel()->text(), "Page 1/4");
 }
 
+// Page heights from a file at the highest zoom add up past int: pages stay in order, below each other.
+TEST(PreviewLayout, TallPagesAtHighZoomStayInOrder) {
+    kv::StartUp();
+    QTemporaryDir dir;
+    TkvReport report;
+    report.LoadPreparedFile(WriteLinkedReport(dir, 150));
+    for (int i = 0; i < report.EMFPages.Count(); ++i) {
+        TkvPageMetrics& m = report.EMFPages.PageInfo(i).Metrics;
+        m.PageWidth = 100;
+        m.PageHeight = 200000;
+    }
+    TkvPreviewForm form;
+    form.TakePages(&report);
+    form.PageBox()->resize(1000, 700);
+    form.ResetView(true);
+    form.PickZoom(10000);
+    int previousBottom = 0;
+    for (int i = 0; i < form.Pages()->Count(); ++i) {
+        const TkvRect& r = form.Pages()->PageInfo(i).PreviewRect;
+        ASSERT_GE(r.Top, previousBottom) << "page " << i + 1;
+        ASSERT_GE(r.Bottom, r.Top) << "page " << i + 1;
+        previousBottom = r.Bottom;
+    }
+    EXPECT_GT(form.VScrollBar()->maximum(), 0);
+    form.ReturnPages();
+}
+
 TEST_F(PreviewArea, ZoomModesAndTheirMenuChecks) {
     const int W = form.Pages()->PageInfo(0).Metrics.PageWidth;
     const int H = form.Pages()->PageInfo(0).Metrics.PageHeight;

@@ -1,5 +1,6 @@
 #include "core/report/page.h"
 
+#include "base/coord.h"
 #include "core/globals.h"
 #include "core/paper/paper_table.h"
 #include "core/paper/printer.h"
@@ -18,7 +19,9 @@ int TkvPage::PrintAreaLeft() const {
 
 int TkvPage::PrintAreaRight() const {
     if (!UseMargins) return Metrics.PageWidth;
-    return RightMargin != 0 ? Metrics.PageWidth - RightMargin : Metrics.OffsetLeft + Metrics.PrintableWidth;
+    // Margins come from files: 64-bit arithmetic, clamped.
+    return kv::ClampCoord(RightMargin != 0 ? int64_t(Metrics.PageWidth) - RightMargin
+                                           : int64_t(Metrics.OffsetLeft) + Metrics.PrintableWidth);
 }
 
 int TkvPage::PrintAreaTop() const {
@@ -28,8 +31,8 @@ int TkvPage::PrintAreaTop() const {
 
 int TkvPage::PrintAreaBottom() const {
     if (!UseMargins) return Metrics.PageHeight;
-    return BottomMargin != 0 ? Metrics.PageHeight - BottomMargin
-                             : Metrics.OffsetTop + Metrics.PrintableHeight;
+    return kv::ClampCoord(BottomMargin != 0 ? int64_t(Metrics.PageHeight) - BottomMargin
+                                            : int64_t(Metrics.OffsetTop) + Metrics.PrintableHeight);
 }
 
 TkvView* TkvPage::FindObject(const QByteArray& name) const {
@@ -136,9 +139,9 @@ void TkvPage::RegisterProperties() {
 }
 
 int32_t TkvPage::ColumnWidthInUnits() const {
-    const int32_t area = PrintAreaRight() - PrintAreaLeft();
-    if (Columns <= 1) return area;
-    return static_cast<int32_t>((int64_t(area) - int64_t(Columns - 1) * ColumnGap) / Columns);
+    const int64_t area = int64_t(PrintAreaRight()) - PrintAreaLeft();
+    if (Columns <= 1) return kv::ClampCoord(area);
+    return kv::ClampCoord((area - int64_t(Columns - 1) * ColumnGap) / Columns);
 }
 
 void TkvPage::SetProperty(const QByteArray& rawName, const TkvVariant& value) {

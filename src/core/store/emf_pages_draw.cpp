@@ -1,7 +1,9 @@
 // Drawing a prepared page scaled into a rectangle.
 #include "core/store/emf_pages.h"
 
+#include "base/coord.h"
 #include "core/globals.h"
+#include "core/rect.h"
 #include "core/report/page.h"
 #include "base/text_util.h"
 #include "render/canvas.h"
@@ -30,11 +32,14 @@ void TkvEMFPages::DrawPage(int index, TkvCanvas& canvas, const QRect& r) {
     const double ky = double(r.height()) / info.Metrics.PageHeight;
     for (const auto& v : page->Objects) {
         if (!toPrinter && canvas.HasClip()) {
-            const int left = kv::RoundEven(v->Left * kx) + r.left() - 10;
-            const int top = kv::RoundEven(v->Top * ky) + r.top() - 10;
-            const int right = kv::RoundEven((double(v->Left) + v->Width) * kx) + r.left() + 10;
-            const int bottom = kv::RoundEven((double(v->Top) + v->Height) * ky) + r.top() + 10;
-            if (!canvas.RectVisible(QRect(left, top, right - left, bottom - top))) continue;
+            // View edges come from the file: 64-bit arithmetic, clamped back for the clip test.
+            const int64_t left = kv::RoundTo64(v->Left * kx) + r.left() - 10;
+            const int64_t top = kv::RoundTo64(v->Top * ky) + r.top() - 10;
+            const int64_t right = kv::RoundTo64((double(v->Left) + v->Width) * kx) + r.left() + 10;
+            const int64_t bottom = kv::RoundTo64((double(v->Top) + v->Height) * ky) + r.top() + 10;
+            const TkvRect bounds{kv::ClampCoord(left), kv::ClampCoord(top), kv::ClampCoord(right),
+                                 kv::ClampCoord(bottom)};
+            if (!canvas.RectVisible(bounds.toQRect())) continue;
         }
         v->ZoomX = kx;
         v->ZoomY = ky;

@@ -312,11 +312,12 @@ void TkvBandView::GetClipRegion(bool widen, QRegion& result) {
         TkvView::GetClipRegion(widen, result);
         return;
     }
-    const QRect band = widen ? TkvRect{Left - 10, Top - 10, Left + Width + 10, Top + Height + 10}.toQRect()
-                             : TkvRect{Left, Top, Left + Width + 1, Top + Height + 1}.toQRect();
+    const int64_t l = Left, t = Top, r = l + Width, b = t + Height;
+    const QRect band = widen ? TkvRect::Clamped(l - 10, t - 10, r + 10, b + 10).toQRect()
+                             : TkvRect::Clamped(l, t, r + 1, b + 1).toQRect();
     const int w = LabelWidth();
-    const QRect tab = IsVertical() ? TkvRect{Left - 18, Top, Left, Top + w}.toQRect()
-                                   : TkvRect{Left, Top - 18, Left + w, Top}.toQRect();
+    const QRect tab = IsVertical() ? TkvRect::Clamped(l - 18, t, l, t + w).toQRect()
+                                   : TkvRect::Clamped(l, t - 18, l + w, t).toQRect();
     result = QRegion(band).united(tab);
 }
 
@@ -350,7 +351,7 @@ void TkvBandView::Draw(TkvCanvas& canvas) {
     canvas.SetFont(LabelFont());
     canvas.SetPen({clBtnFace, 1, TkvPenStyle::Solid, TkvPenMode::Copy});
     canvas.SetBrush({clBtnFace, TkvBrushStyle::Clear});
-    canvas.Rectangle(TkvRect{Left, Top, Left + Width + 1, Top + Height + 1}.toQRect());
+    canvas.Rectangle(TkvRect::Clamped(Left, Top, int64_t(Left) + Width + 1, int64_t(Top) + Height + 1).toQRect());
 
     if (Columns > 1) {
         canvas.SetPen({0, 1, TkvPenStyle::Dot, TkvPenMode::Copy});
@@ -360,7 +361,7 @@ void TkvBandView::Draw(TkvCanvas& canvas) {
         for (int i = 1; i <= columns; ++i) {
             const int64_t x = printLeft + int64_t(i - 1) * (int64_t(ColumnWidth) + ColumnGap);
             if (x > INT32_MAX / 2 || x < INT32_MIN / 2) break;
-            canvas.Rectangle(TkvRect{int(x), Top, int(x) + ColumnWidth, Top + Height}.toQRect());
+            canvas.Rectangle(TkvRect::Clamped(x, Top, x + ColumnWidth, int64_t(Top) + Height).toQRect());
         }
     }
 

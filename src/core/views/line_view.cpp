@@ -1,23 +1,13 @@
 #include "core/views/line_view.h"
 
+#include "base/coord.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
 
-namespace {
-
-int64_t TruncTo64(double v) {
-    if (!std::isfinite(v)) return 0;
-    return static_cast<int64_t>(std::clamp(std::trunc(v), -1e15, 1e15));
-}
-
-// Edges from a file may be anything; a quarter of the int range keeps every width and height
-// computed from two edges inside int as well.
-int ClampToInt(int64_t v) {
-    return static_cast<int>(std::clamp<int64_t>(v, INT_MIN / 4, INT_MAX / 4));
-}
-
-} // namespace
+using kv::ClampCoord;
+using kv::TruncTo64;
 
 TkvLineView::TkvLineView() {
     ObjectType = kvvt::Line;
@@ -76,5 +66,5 @@ void TkvLineView::GetClipRegion(bool widen, QRegion& result) {
         bottom += 10;
     }
     result =
-        QRegion(TkvRect{ClampToInt(left), ClampToInt(top), ClampToInt(right), ClampToInt(bottom)}.toQRect());
+        QRegion(TkvRect{ClampCoord(left), ClampCoord(top), ClampCoord(right), ClampCoord(bottom)}.toQRect());
 }

@@ -30,7 +30,7 @@ void TkvSubReportView::Draw(TkvCanvas& canvas) {
     canvas.SetFont(font);
     canvas.SetPen({0, 1, TkvPenStyle::Solid});
     canvas.SetBrush({0xFFFFFF, TkvBrushStyle::Solid});
-    canvas.Rectangle(TkvRect{Left, Top, Left + Width + 1, Top + Height + 1}.toQRect());
+    canvas.Rectangle(TkvRect::Clamped(Left, Top, int64_t(Left) + Width + 1, int64_t(Top) + Height + 1).toQRect());
     canvas.SetBrush({0xFFFFFF, TkvBrushStyle::Clear});
     const QRect clip = InnerRect.toQRect();
     canvas.TextOut({Left + 2, Top + 2}, kv::DecodeText(Name, kv::DefaultCharset), &clip);

@@ -1,6 +1,7 @@
 #include "core/views/view.h"
 #include "core/views/export_target.h"
 
+#include "base/coord.h"
 #include "core/views/band.h"
 #include "core/globals.h"
 #include "core/report/page.h"
@@ -410,26 +411,29 @@ void TkvView::DrawFrameLine(int x1, int y1, int x2, int y2) {
 }
 
 void TkvView::GetClipRegion(bool widen, QRegion& result) {
+    // Edges and frame widths come from files: 64-bit arithmetic, clamped back at the end.
     const double w = FrameWidth;
-    int outer, inner;
+    int64_t outer, inner;
     if (FrameStyle == 5) {
-        outer = RoundClamped(w * 1.5);
-        inner = RoundClamped(w + (w - 1) / 2);
+        outer = kv::RoundTo64(w * 1.5);
+        inner = kv::RoundTo64(w + (w - 1) / 2);
     } else {
-        outer = RoundClamped(w / 2);
-        inner = RoundClamped((w - 1) / 2);
+        outer = kv::RoundTo64(w / 2);
+        inner = kv::RoundTo64((w - 1) / 2);
     }
-    int left = (FrameTyp & 4) ? Left - outer : Left;
-    int top = (FrameTyp & 8) ? Top - outer : Top;
-    int right = Left + Width + 1 + ((FrameTyp & 1) ? inner : 0);
-    int bottom = Top + Height + 1 + ((FrameTyp & 2) ? inner : 0);
+    int64_t left = (FrameTyp & 4) ? int64_t(Left) - outer : Left;
+    int64_t top = (FrameTyp & 8) ? int64_t(Top) - outer : Top;
+    int64_t right = int64_t(Left) + Width + 1 + ((FrameTyp & 1) ? inner : 0);
+    int64_t bottom = int64_t(Top) + Height + 1 + ((FrameTyp & 2) ? inner : 0);
     if (widen) {
         left -= 10;
         top -= 10;
         right += 10;
         bottom += 10;
     }
-    result = QRegion(TkvRect{left, top, right, bottom}.toQRect());
+    result = QRegion(
+        TkvRect{kv::ClampCoord(left), kv::ClampCoord(top), kv::ClampCoord(right), kv::ClampCoord(bottom)}
+            .toQRect());
 }
 
 // ---------------------------------------------------------------- band alignment
@@ -446,7 +450,8 @@ TkvView* TkvView::FindBandViewAt() {
     TkvView* found = nullptr;
     for (const auto& v : page->Objects) {
         if (v->ObjectType != kvvt::Band) continue;
-        if (v->Left <= Left && Left <= v->Left + v->Width && v->Top <= Top && Top <= v->Top + v->Height)
+        if (v->Left <= Left && Left <= int64_t(v->Left) + v->Width && v->Top <= Top &&
+            Top <= int64_t(v->Top) + v->Height)
             found = v.get();
     }
     return found;
@@ -488,13 +493,13 @@ void TkvView::ApplyBandAlign() {
 
     switch (BandAlign) {
     case 1:
-        Left = leftN ? leftN->Left + leftN->Width : L;
+        Left = leftN ? kv::ClampCoord(int64_t(leftN->Left) + leftN->Width) : L;
         break;
     case 2:
-        Left = rightN ? rightN->Left - Width - 1 : R - Width;
+        Left = kv::ClampCoord(rightN ? int64_t(rightN->Left) - Width - 1 : int64_t(R) - Width);
         break;
     case 3:
-        Left = L + (R - L - Width) / 2;
+        Left = kv::ClampCoord(L + (int64_t(R) - L - Width) / 2);
         break;
     case 4:
         if (designing) {
@@ -505,24 +510,24 @@ void TkvView::ApplyBandAlign() {
                 Width = b->Width;
             } else {
                 Left = L;
-                Width = R - L;
+                Width = kv::ClampCoord(int64_t(R) - L);
             }
         } else if (!kv::CurBand) {
             Left = L;
-            Width = R - L - 1;
+            Width = kv::ClampCoord(int64_t(R) - L - 1);
         }
         break;
     case 5:
         if (designing)
-            if (TkvView* b = FindBandViewAt()) Top = b->Top + b->Height - Height;
+            if (TkvView* b = FindBandViewAt()) Top = kv::ClampCoord(int64_t(b->Top) + b->Height - Height);
         break;
     case 6:
         if (designing)
             if (TkvView* b = FindBandViewAt()) Top = b->Top;
         break;
     case 7:
-        Left = leftN ? leftN->Left + Width : L;
-        Width = rightN ? rightN->Left - Left : R - Left;
+        Left = leftN ? kv::ClampCoord(int64_t(leftN->Left) + Width) : L;
+        Width = kv::ClampCoord(rightN ? int64_t(rightN->Left) - Left : int64_t(R) - Left);
         break;
     default:
         break;
