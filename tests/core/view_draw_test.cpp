@@ -1,6 +1,10 @@
 // Frames and fills of the view base: as canvas records, and as pixels on an image at two zooms.
 #include "core/globals.h"
+#include "core/views/band_control_views.h"
+#include "core/views/standard_views.h"
+#include "core/views/stretcheable.h"
 #include "core/views/view.h"
+#include "core/views/view_factory.h"
 #include "render/painter_canvas.h"
 #include "render/recording_canvas.h"
 
@@ -131,3 +135,31 @@ TEST(ViewDraw, FramedFilledViewPixelsAtZoomOneAndTwo) {
 }
 
 } // namespace
+
+// After drawing or measuring, no view keeps the canvas it was given: the canvas may be gone before
+// the view is used again (the engine calls PrintToStream outside drawing).
+TEST(ViewDraw, NoViewKeepsTheCanvasAfterDrawing) {
+    kv::RegisterStandardViews();
+    kv::RegisterBandAndControlViews();
+    struct Case {
+        uint8_t type;
+        QByteArray className;
+    };
+    const Case cases[] = {{kvvt::Text, {}},    {kvvt::Picture, {}}, {kvvt::Band, {}},
+                          {kvvt::SubReport, {}}, {kvvt::Line, {}},  {kvvt::AddIn, "TkvRichView"}};
+    for (const Case& c : cases) {
+        std::unique_ptr<TkvView> v = kv::CreateViewByType(c.type, c.className);
+        SCOPED_TRACE(v->ClassName());
+        v->SetBounds(10, 10, 100, 40);
+        v->Memo = {"text"};
+        {
+            TkvRecordingCanvas canvas;
+            v->Draw(canvas);
+        }
+        EXPECT_EQ(v->Canvas, nullptr);
+        if (auto* stretching = dynamic_cast<TkvStretcheable*>(v.get())) {
+            stretching->CalcHeight();
+            EXPECT_EQ(v->Canvas, nullptr);
+        }
+    }
+}

@@ -322,6 +322,7 @@ void TkvBandView::GetClipRegion(bool widen, QRegion& result) {
 }
 
 void TkvBandView::Draw(TkvCanvas& canvas) {
+    const TkvCanvasScope scope(*this, canvas);
     FrameWidth = 1.0f;
     if (const TkvPage* page = kv::DesignerPage) {
         if (IsVertical()) {

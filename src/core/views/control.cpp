@@ -34,6 +34,7 @@ void TkvControl::RegisterProperties() {
 }
 
 void TkvControl::Draw(TkvCanvas& canvas) {
+    const TkvCanvasScope scope(*this, canvas);
     AttachCanvas(&canvas);
     if (Control) Control->SetBounds(0, 0, Width, Height);
     ScaleForDrawing();

@@ -33,6 +33,7 @@ void TkvLineView::NormalizeDirection() {
 }
 
 void TkvLineView::Draw(TkvCanvas& canvas) {
+    const TkvCanvasScope scope(*this, canvas);
     AttachCanvas(&canvas);
     NormalizeDirection();
     ScaleForDrawing();

@@ -38,6 +38,7 @@ void CopyBack(const TkvMemoLayout& l, TkvMemoView& v) {
 } // namespace
 
 void TkvMemoView::Draw(TkvCanvas& canvas) {
+    const TkvCanvasScope scope(*this, canvas);
     TkvMemoLayout layout = LayoutFor(*this);
     layout.Draw(canvas);
     CopyBack(layout, *this);
@@ -65,6 +66,7 @@ void TkvMemoView::ExportContents(TkvExportTarget& target) {
 // highlight condition belong to the script interpreter and the expression parser; they come with
 // the band engine.
 int TkvMemoView::CalcHeight() {
+    const TkvCanvasScope scope(*this, TkvMemoLayout::Measuring());
     PrintPhase = kvpp::HeightCalculated;
     AttachCanvas(&TkvMemoLayout::Measuring());
     if (Visible == 0) return 0;

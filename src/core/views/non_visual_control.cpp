@@ -57,6 +57,7 @@ void TkvNonVisualControl::RegisterProperties() {
 }
 
 void TkvNonVisualControl::Draw(TkvCanvas& canvas) {
+    const TkvCanvasScope scope(*this, canvas);
     Width = kTileSize;
     Height = kTileSize;
     AttachCanvas(&canvas);

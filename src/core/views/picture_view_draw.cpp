@@ -168,6 +168,7 @@ QRect TkvPictureView::GraphicTarget(QSize pictureSize) const {
 }
 
 void TkvPictureView::Draw(TkvCanvas& canvas) {
+    const TkvCanvasScope scope(*this, canvas);
     AttachCanvas(&canvas);
     ScaleForDrawing();
     DrawBackground();

@@ -118,6 +118,7 @@ int TkvRichView::RichTextHeight(TkvRichText& control) {
 }
 
 void TkvRichView::Draw(TkvCanvas& canvas) {
+    const TkvCanvasScope scope(*this, canvas);
     AttachCanvas(&canvas);
     ScaleForDrawing();
     DrawBackground();

@@ -20,6 +20,7 @@ void TkvSubReportView::SaveToStream(TkvStream& s) {
 }
 
 void TkvSubReportView::Draw(TkvCanvas& canvas) {
+    const TkvCanvasScope scope(*this, canvas);
     AttachCanvas(&canvas);
     FrameWidth = 1.0f;
     ScaleForDrawing();

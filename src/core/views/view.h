@@ -78,6 +78,7 @@ public:
     int32_t SavedGapX = 0, SavedGapY = 0;
     float SavedFrameWidth = 0;
     QByteArray NamePrefix = "View";
+    // The canvas of the drawing call in progress, null outside one (see TkvCanvasScope).
     TkvCanvas* Canvas = nullptr;
     TkvRect InnerRect; // the area inside the frame lines, computed by ScaleForDrawing
     TkvStringList ResultText;
@@ -132,3 +133,18 @@ namespace kvflag {
 constexpr uint16_t Stretched = 0x0001;
 constexpr uint16_t Notify = 0x8000;
 } // namespace kvflag
+
+// A view's hold on the canvas of one drawing or measuring call: Canvas points to it while the scope
+// lives and is set back when it ends, also through an exception, so no view keeps a canvas that may
+// be gone (the engine calls PrintToStream outside drawing). Every Draw and CalcHeight opens one.
+class TkvCanvasScope {
+public:
+    TkvCanvasScope(TkvView& view, TkvCanvas& canvas) : view_(view), kept_(view.Canvas) { view.Canvas = &canvas; }
+    ~TkvCanvasScope() { view_.Canvas = kept_; }
+    TkvCanvasScope(const TkvCanvasScope&) = delete;
+    TkvCanvasScope& operator=(const TkvCanvasScope&) = delete;
+
+private:
+    TkvView& view_;
+    TkvCanvas* kept_;
+};
