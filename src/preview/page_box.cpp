@@ -1,5 +1,7 @@
 #include "preview/page_box.h"
 
+#include "base/codepage.h"
+
 #include "core/store/emf_pages.h"
 #include "core/locale.h"
 #include "base/text_util.h"
@@ -189,10 +191,10 @@ void TkvPBox::mouseMoveEvent(QMouseEvent* e) {
     setCursor(handled && cursor == TkvEMFPages::HandPointCursor ? Qt::PointingHandCursor : Qt::ArrowCursor);
     const qsizetype at = link.indexOf('@');
     if (at >= 0 && at + 1 < link.size())
-        form_.StatusLabel()->setText(QString::fromLatin1(kv::LoadLibraryText(55004)) + " " +
-                                     QString::fromLatin1(link.mid(at + 1)));
+        form_.StatusLabel()->setText(kv::DecodeText(kv::LoadLibraryText(55004), kvcs::Default) + " " +
+                                     kv::DecodeText(link.mid(at + 1), kvcs::Default));
     else
-        form_.StatusLabel()->setText(QString::fromLatin1(link));
+        form_.StatusLabel()->setText(kv::DecodeText(link, kvcs::Default));
 }
 
 void TkvPBox::mouseReleaseEvent(QMouseEvent* e) {

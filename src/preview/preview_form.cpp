@@ -1,4 +1,5 @@
 #include "preview/preview_form.h"
+#include "base/codepage.h"
 
 #include "export/export_registry.h"
 #include "preview/export_progress.h"
@@ -35,7 +36,7 @@ using kv::RoundEven;
 // Page sizes from a file may be zero or absurd; the layout works with sane ones.
 int SanePageSize(int v) { return std::clamp(v, 1, 200000); }
 
-QString Text(int id) { return QString::fromLatin1(kv::LoadLibraryText(id)); }
+QString Text(int id) { return kv::DecodeText(kv::LoadLibraryText(id), kvcs::Default); }
 
 } // namespace
 

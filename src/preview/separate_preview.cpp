@@ -1,5 +1,7 @@
 #include "preview/separate_preview.h"
 
+#include "base/codepage.h"
+
 #include "core/locale.h"
 #include "core/report/report.h"
 #include "preview/preview_form.h"
@@ -34,8 +36,9 @@ namespace kv {
 
 void ShowSeparatePreview(TkvReport& report) {
     auto* window = new SeparatePreviewWindow;
-    QString caption = QString::fromLatin1(LoadLibraryText(55207));
-    if (!report.Title.isEmpty()) caption += " - " + QString::fromLocal8Bit(report.Title);
+    // Report texts are in the report's character set, as printing decodes them.
+    QString caption = DecodeText(LoadLibraryText(55207), kvcs::Default);
+    if (!report.Title.isEmpty()) caption += " - " + DecodeText(report.Title, kvcs::Default);
     window->setWindowTitle(caption);
     window->TakePages(&report);
     window->ResetView(true);

@@ -2,6 +2,7 @@
 // menu checks, page links, panning and double clicks.
 #include "core/store/emf_pages.h"
 #include "core/report/report.h"
+#include "base/codepage.h"
 #include "core/startup.h"
 #include "preview/page_box.h"
 #include "preview/preview_form.h"
@@ -190,6 +191,44 @@ TEST_F(PreviewArea, ScrollingFollowsTheCurrentPageAndReleasesHiddenPages) {
 } // namespace
 
 namespace {
+
+// Sets the code page of the default character set for one test.
+struct DefaultCodePageGuard {
+    explicit DefaultCodePageGuard(const QByteArray& name) { EXPECT_TRUE(kv::SetDefaultCodePage(name)); }
+    ~DefaultCodePageGuard() { kv::SetDefaultCodePage({}); }
+};
+
+// The window title and link targets are report texts: decoded in the report's character set.
+TEST(SeparatePreview, TitleAndLinksDecodeInTheReportCharacterSet) {
+    kv::StartUp();
+    kv::InstallSeparatePreview();
+    DefaultCodePageGuard cyrillic("windows-1251");
+    QTemporaryDir dir;
+    TkvReport report;
+    report.LoadPreparedFile(WriteLinkedReport(dir, 1));
+    TkvView& link = *report.EMFPages.UnpackPage(0).Objects[3];
+    ASSERT_EQ(link.Tag, "@abc");
+    link.Tag = "\xCF\xF0\xE8\xEC\xE5\xF0"; // a link to a place named in Cyrillic
+    report.EMFPages.PackPage(0);
+    report.EMFPages.ReleasePage(0);
+    report.Title = "\xCE\xF2\xF7\xE5\xF2";
+    report.ModalPreview = false;
+    report.ShowPreparedPages();
+    TkvPreviewForm* window = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* f = dynamic_cast<TkvPreviewForm*>(w); f && f->isVisible()) window = f;
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Preview - Отчет"));
+    window->PageBox()->resize(1000, 700);
+    window->PickZoom(100);
+    const TkvRect r = window->Pages()->PageInfo(0).PreviewRect;
+    QMouseEvent hover(QEvent::MouseMove, QPointF(r.Left + 150, r.Top + 110 + 120), QPointF(), Qt::NoButton,
+                      Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window->PageBox(), &hover);
+    EXPECT_EQ(window->StatusLabel()->text(), QString::fromUtf8("Пример"));
+    window->close();
+    TkvReport::SeparatePreviewHook = nullptr;
+}
 
 TEST(SeparatePreview, ReportWithoutControlShowsItsOwnWindowAndGetsItsPagesBack) {
     kv::StartUp();
