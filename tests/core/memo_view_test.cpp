@@ -183,7 +183,7 @@ TEST_P(MemoVersionTest, EveryPrefixRaisesTheStreamError) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllVersions, MemoVersionTest,
-                         ::testing::Combine(::testing::Values(21, 22, 23, 24, 25), ::testing::Bool()));
+                         ::testing::Combine(::testing::Values(20, 21, 22, 23, 24, 25), ::testing::Bool()));
 
 TEST_F(MemoViewTest, WrittenRecordHasTheCurrentLayoutWhateverVersionWasRead) {
     // An old record, then written while StreamVersion still says 22.

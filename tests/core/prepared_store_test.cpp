@@ -170,6 +170,7 @@ TEST_F(PreparedStore, PictureLayoutKeepsTheMetafileInAPictureView) {
     ASSERT_NE(pic, nullptr);
     EXPECT_EQ(pic->Picture.Kind, kvgk::Metafile);
     EXPECT_EQ(pic->Picture.Data, p.Data);
+    EXPECT_EQ(pic->Flags, kvflag::Stretched | kvpf::KeepAspect);
     EXPECT_EQ(pic->Left, 0);
     EXPECT_EQ(pic->Width, store().PageInfo(1).Metrics.PageWidth);
     EXPECT_EQ(pic->Height, store().PageInfo(1).Metrics.PageHeight);

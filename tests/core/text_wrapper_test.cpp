@@ -69,7 +69,10 @@ INSTANTIATE_TEST_SUITE_P(
                     // A character wider than the box gets a line of its own, with no empty line before.
                     WrapCase{"CharWiderThanBox", "ABC", -1, Marked({"A", "B", "C|"})},
                     WrapCase{"CrLfEachBreak", "AB\r\nCD\rEF\nGH", 10, Marked({"AB|", "CD|", "EF|", "GH|"})},
-                    WrapCase{"CrLfKeepsEmptyParagraphs", "AB\r\n\r\nCD", 10, Marked({"AB|", "|", "CD|"})},
+                    WrapCase{"CrLfRunIsOneBreak", "AB\r\n\r\nCD", 10, Marked({"AB|", "CD|"})},
+                    WrapCase{"LfCrRunIsOneBreak", "AB\n\r\n\rCD", 10, Marked({"AB|", "CD|"})},
+                    WrapCase{"TrailingBreaksAddNoLine", "AB\r\n\r\n\r\n", 10, Marked({"AB|"})},
+                    WrapCase{"LeadingBreak", "\r\nAB", 10, Marked({"|", "AB|"})},
                     WrapCase{"CrLfAtEnd", "AB\r\n", 10, Marked({"AB|"})},
                     WrapCase{"CrLfOnly", "\r\n", 10, Marked({"|"})},
                     WrapCase{"CrLfThenWrap", "X\nAAA BBB", 3, Marked({"X|", "AAA", "BBB|"})}),

@@ -35,7 +35,8 @@ QByteArray PackPicturePage(int32_t width, int32_t height, const QByteArray& meta
     out.WriteByte(kvp::WrittenVersion);
     TkvPictureView picture;
     picture.SetBounds(0, 0, width, height);
-    picture.Flags = kvflag::Stretched;
+    // The picture's own flags: stretched, keeping the aspect ratio.
+    picture.Flags = kvflag::Stretched | kvpf::KeepAspect;
     picture.Picture = {kvgk::Metafile, metafile};
     picture.Prepared = 1;
     kv::WriteObjectEntry(out, picture);

@@ -130,8 +130,9 @@ void TkvMemoView::LoadFromStream(TkvStream& s) {
         LineSpacing = s.ReadInt("the line spacing");
         CharSpacing = s.ReadInt("the character spacing");
     }
-    // Version 21 and older records had no word wrap bit: their text always wrapped.
-    if (version <= 21) Flags |= kvmf::WordWrap;
+    // Version 21 records stored no word wrap bit and always wrapped; records of other versions
+    // carry the bit as meant.
+    if (version == 21) Flags |= kvmf::WordWrap;
 }
 
 void TkvMemoView::SaveToStream(TkvStream& s) {

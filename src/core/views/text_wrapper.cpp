@@ -139,9 +139,20 @@ void TkvTextWrapper::WrapLine(const QByteArray& line, TkvStringList& out) {
         WrapPiece(line, out);
         return;
     }
-    // Each CR, LF or CR LF ends a paragraph; empty paragraphs between breaks are kept.
-    for (const QByteArray& piece : kv::SplitLines(line))
-        WrapPiece(piece, out);
+    // A run of CR and LF characters is one paragraph break; breaks at the end add no paragraph.
+    qsizetype start = 0, i = 0;
+    const qsizetype n = line.size();
+    while (i < n) {
+        if (line[i] != '\r' && line[i] != '\n') {
+            ++i;
+            continue;
+        }
+        WrapPiece(line.mid(start, i - start), out);
+        while (i < n && (line[i] == '\r' || line[i] == '\n'))
+            ++i;
+        start = i;
+    }
+    if (start < n) WrapPiece(line.mid(start), out);
 }
 
 void TkvTextWrapper::WrapPiece(const QByteArray& s, TkvStringList& out) {
