@@ -3,6 +3,7 @@
 // the canvas at any scale.
 #include "band_control_support.h"
 
+#include "core/data/data_field.h"
 #include "core/views/band_control_views.h"
 #include "core/views/rich_view.h"
 #include "core/views/view_factory.h"
@@ -148,6 +149,63 @@ TEST(RichViewBuild, ASplitPrintsConsecutivePartsAndMovesOn) {
     }
     EXPECT_EQ(parts, 12);
     EXPECT_EQ(all.count(QStringLiteral("Line ")), 12);
+}
+
+// A blob field of the current record as the data layer hands it over.
+class BlobField : public TkvDataField {
+public:
+    BlobField(QByteArray bytes, bool null) : bytes_(std::move(bytes)), null_(null) {}
+    QByteArray FieldName() const override { return "NOTES"; }
+    TkvFieldType DataType() const override { return TkvFieldType::Blob; }
+    bool IsNull() const override { return null_; }
+    TkvVariant Value() const override { return null_ ? TkvVariant() : TkvVariant(bytes_); }
+    QByteArray DisplayText() const override { return null_ ? QByteArray() : bytes_; }
+    void BlobToStream(TkvStream& s) const override {
+        if (!null_) s.WriteBytes(bytes_);
+    }
+
+private:
+    QByteArray bytes_;
+    bool null_;
+};
+
+TEST(RichViewBuild, LoadFromFieldTakesTheBlobAsTheText) {
+    GlobalsGuard globals;
+    kv::RegisterBandAndControlViews();
+    struct Case {
+        const char* name;
+        QByteArray blob;
+        bool null;
+        QString printed;
+    };
+    const Case cases[] = {
+        {"rtf with a code page and a bracket",
+         QByteArray("{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset204 Arial;}}\\f0 "
+                    "\\'cf\\'f0\\'e8 {\\b [PAGE#]}\\par}"),
+         false, QStringLiteral("При 7")},
+        {"bytes that are not rtf", QByteArray("plain [PAGE#] notes"), false, QStringLiteral("plain 7 notes")},
+        {"a null field empties the text", QByteArray(), true, QString()},
+        {"an rtf cut short", QByteArray("{\\rtf1 {\\b cut [PAGE#]"), false, QStringLiteral("cut 7")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const BlobField field(c.blob, c.null);
+        HooksGuard hooks;
+        // The engine's before-print step loads the bound field before the text is expanded.
+        TkvRichView::BeforePrint = [&field](TkvRichView& v) { v.LoadFromField(const_cast<BlobField*>(&field)); };
+        TkvRichView v;
+        v.SetBounds(0, 0, 300, 40);
+        v.RichText = "{\\rtf1 template text\\par}";
+        EXPECT_GT(v.CalcHeight(), 0);
+        auto out = Printed(v);
+        ASSERT_TRUE(out);
+        EXPECT_EQ(out->RichEdit().PlainText().trimmed(), c.printed);
+        EXPECT_EQ(v.RichText, c.null ? QByteArray() : c.blob) << "the blob is kept as it was stored";
+    }
+    TkvRichView v;
+    v.RichText = "{\\rtf1 kept}";
+    v.LoadFromField(nullptr);
+    EXPECT_EQ(v.RichText, "{\\rtf1 kept}");
 }
 
 TEST(RichViewDraw, TextRunsLandInsideTheObjectAtEveryScale) {

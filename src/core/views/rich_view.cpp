@@ -1,5 +1,6 @@
 #include "core/views/rich_view.h"
 
+#include "core/data/data_field.h"
 #include "core/views/view_factory.h"
 #include "render/canvas.h"
 #include "richtext/rich_text.h"
@@ -156,6 +157,13 @@ int TkvRichView::RemainingHeight() {
 
 void TkvRichView::ShowEditor() {
     if (RichTextEditor) RichTextEditor(*this);
+}
+
+void TkvRichView::LoadFromField(TkvDataField* field) {
+    if (!field) return;
+    TkvMemoryStream blob;
+    if (!field->IsNull()) field->BlobToStream(blob);
+    RichText = blob.TakeData();
 }
 
 void TkvRichView::PrintToStream(TkvStream& s) {

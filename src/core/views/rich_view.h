@@ -35,6 +35,9 @@ public:
     void LoadFromStream(TkvStream& stream) override;
     void SaveToStream(TkvStream& stream) override;
     void ShowEditor() override;
+    // Takes the field's whole content as the object's RTF (bytes that are not RTF show as plain
+    // text); a null field empties the text.
+    void LoadFromField(TkvDataField* field) override;
 
     int CalcHeight() override;
     int MinHeight() override { return 8; }
