@@ -273,7 +273,11 @@ void TkvPainterCanvas::Restore() {
 
 QRect TkvPainterCanvas::VisibleBounds() const {
     if (!device_) return {};
-    QRect bounds(0, 0, device_->width(), device_->height());
+    // The painter's transform maps to device pixels: at a device pixel ratio above 1 it holds that
+    // ratio as a scale. A widget reports its size in logical pixels, an image or pixmap in device
+    // pixels; scaling the size by the ratio covers both (an image's bound is merely generous).
+    const qreal ratio = std::max<qreal>(1.0, device_->devicePixelRatio());
+    QRect bounds(0, 0, int(std::ceil(device_->width() * ratio)), int(std::ceil(device_->height() * ratio)));
     if (painter_->isActive() && !painter_->combinedTransform().isIdentity()) {
         bool invertible = false;
         const QTransform inverse = painter_->combinedTransform().inverted(&invertible);
