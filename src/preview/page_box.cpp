@@ -54,16 +54,18 @@ int TkvPBox::PageAt(QPoint p, QPoint* local) const {
 }
 
 void TkvPBox::paintEvent(QPaintEvent* e) {
-    if (!form_.LayoutReady && form_.Pages()) return;
-    QPainter painter(this);
     TkvEMFPages* pages = form_.Pages();
+    // Without pages the box is plain, whatever it showed before.
     if (!pages || pages->Count() == 0) {
-        painter.fillRect(rect(), kv::ColorToQColor(0x8000000F));
+        QPainter(this).fillRect(rect(), kv::ColorToQColor(0x8000000F));
         return;
     }
+    if (!form_.LayoutReady) return;
+    QPainter painter(this);
     const QRegion update = e->region();
     QRegion background = update;
     std::vector<QRect> screen(static_cast<size_t>(pages->Count()));
+    std::vector<int> damaged;
     for (int i = 0; i < pages->Count(); ++i) {
         PreparedPageInfo& info = pages->PageInfo(i);
         const QRect s = info.PreviewRect.toQRect().translated(form_.OffsetX, form_.OffsetY);
@@ -108,9 +110,10 @@ void TkvPBox::paintEvent(QPaintEvent* e) {
         try {
             pages->DrawPage(i, canvas, target);
         } catch (const std::exception& ex) {
-            // A page that cannot be unpacked shows what was read; the failure is reported once.
+            // A page that cannot be unpacked keeps what was drawn of it, is marked, and the user is told
+            // once per page.
             info.PageVisible = 0;
-            qWarning("Page %d: %s", i + 1, ex.what());
+            form_.ReportDamagedPage(i, QString::fromLocal8Bit(ex.what()));
         }
         canvas.Restore();
         // A page kept only as stored says so on the page itself.
@@ -121,7 +124,21 @@ void TkvPBox::paintEvent(QPaintEvent* e) {
                              Qt::AlignCenter | Qt::TextWordWrap, QString::fromStdString(info.Unreadable));
             painter.restore();
         }
+        // Once found damaged, a page stays marked (what was read of it may draw without failing).
+        if (!screen[static_cast<size_t>(i)].isEmpty() && form_.IsDamaged(i) && update.intersects(screen[static_cast<size_t>(i)]))
+            damaged.push_back(i);
     }
+    for (int i : damaged) MarkDamaged(painter, screen[static_cast<size_t>(i)]);
+}
+
+void TkvPBox::MarkDamaged(QPainter& painter, const QRect& page) {
+    painter.save();
+    painter.setClipRect(page.adjusted(1, 1, 0, 0));
+    painter.fillRect(page, QBrush(QColor(210, 40, 40), Qt::BDiagPattern));
+    painter.setPen(QPen(QColor(200, 0, 0), 3));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(page.adjusted(2, 2, -2, -2));
+    painter.restore();
 }
 
 void TkvPBox::mousePressEvent(QMouseEvent* e) {
@@ -212,10 +229,33 @@ void TkvPBox::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void TkvPBox::wheelEvent(QWheelEvent* e) {
-    const int notches = e->angleDelta().y() / 120;
-    if (notches == 0) return;
+    // Ctrl with the wheel zooms (a notch is one zoom step); the host decides the steps.
+    if (e->modifiers() & Qt::ControlModifier) {
+        wheelZoom_ += e->angleDelta().y();
+        const int steps = wheelZoom_ / 120;
+        wheelZoom_ -= steps * 120;
+        if (steps != 0) form_.ZoomBySteps(steps);
+        e->accept();
+        return;
+    }
+    // Touchpads and high-resolution wheels send fractions of a notch: they are added up, or their
+    // pixel distance is taken as it is where the platform gives one.
+    QPoint pixels = e->pixelDelta();
+    if (pixels.isNull()) {
+        // A notch (120) scrolls 10 pixels times the multiplier; the rest waits for the next event.
+        wheelAngle_ += e->angleDelta() * (10 * form_.WheelMultiplier);
+        pixels = QPoint(wheelAngle_.x() / 120, wheelAngle_.y() / 120);
+        wheelAngle_ -= pixels * 120;
+    }
+    if (pixels.isNull()) {
+        e->accept();
+        return;
+    }
     QScrollBar* v = form_.VScrollBar();
-    v->setValue(v->value() - notches * 10 * form_.WheelMultiplier);
+    QScrollBar* h = form_.HScrollBar();
+    v->setValue(v->value() - pixels.y());
+    h->setValue(h->value() - pixels.x());
+    e->accept();
 }
 
 void TkvPBox::resizeEvent(QResizeEvent* e) {

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class QPainter;
 class TkvPreviewForm;
 
 class TkvPBox : public QWidget {
@@ -31,5 +32,12 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
+    // Hatches a page that could not be drawn, so that it is not taken for a blank one.
+    static void MarkDamaged(QPainter& painter, const QRect& page);
+
     TkvPreviewForm& form_;
+    // Wheel turns (times the scroll distance of a notch) not yet amounting to a pixel, and not yet
+    // amounting to a zoom step.
+    QPoint wheelAngle_;
+    int wheelZoom_ = 0;
 };

@@ -3,6 +3,7 @@
 #include "preview/page_box.h"
 #include "preview/preview_form.h"
 
+#include <QLabel>
 #include <QVBoxLayout>
 
 TkvPreview::TkvPreview(QWidget* parent) : QFrame(parent), form_(std::make_unique<TkvPreviewForm>()) {
@@ -36,7 +37,13 @@ void TkvPreview::AttachReport(TkvReport* report) {
     form_->ResetView(true);
 }
 
-void TkvPreview::DetachReport() { form_->ReturnPages(); }
+void TkvPreview::DetachReport() {
+    form_->ReturnPages();
+    // Nothing of the pages stays on screen: the label clears and the box paints plain.
+    form_->UpdatePageLabel();
+    form_->StatusLabel()->clear();
+    form_->PageBox()->update();
+}
 
 int TkvPreview::CurrentPage() const { return form_->CurrentPage; }
 void TkvPreview::SetCurrentPage(int n) { form_->SetCurrentPage(n); }

@@ -9,10 +9,12 @@
 #include "core/report/report.h"
 #include "base/text_util.h"
 #include "preview/page_box.h"
+#include "preview/save_file_dialog.h"
 #include "render/colors.h"
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -173,6 +175,7 @@ int TkvPreviewForm::PageCount() const { return pages_ ? pages_->Count() : 0; }
 
 void TkvPreviewForm::TakePages(TkvReport* report) {
     report_ = report;
+    damagedReported_.clear();
     pages_.reset();
     if (report_) pages_ = report_->TakeEMFPages();
 }
@@ -254,6 +257,7 @@ void TkvPreviewForm::Relayout() {
     ScrollToCurrentPage();
     LayoutReady = true;
     pageBox_->update();
+    if (ViewChanged) ViewChanged();
 }
 
 void TkvPreviewForm::CheckZoomItems() {
@@ -277,18 +281,22 @@ void TkvPreviewForm::ScrollToCurrentPage() {
 }
 
 void TkvPreviewForm::UpdatePageLabel() {
-    if (!pages_) {
+    if (!pages_ || pages_->Count() == 0) {
         label1_->clear();
+        if (ViewChanged) ViewChanged();
         return;
     }
     if (PageChanged) PageChanged(CurrentPage);
     label1_->setText(Text(55004) + " " + QString::number(CurrentPage) + "/" + QString::number(pages_->Count()));
+    if (ViewChanged) ViewChanged();
 }
 
 void TkvPreviewForm::SetCurrentPage(int n) {
     if (n < 1 || n > PageCount()) return;
     CurrentPage = n;
+    scrollTarget_ = n;
     ScrollToCurrentPage();
+    scrollTarget_ = 0;
     UpdatePageLabel();
 }
 
@@ -304,6 +312,9 @@ void TkvPreviewForm::OnVScroll(int pos) {
             break;
         }
     }
+    // At the end of the range the pages below the top line are in view too and can be scrolled to no
+    // further: the page asked for stays current, and scrolling there makes the last page current.
+    if (pos > 0 && pos >= vScroll_->maximum()) CurrentPage = scrollTarget_ ? scrollTarget_ : pages_->Count();
     UpdatePageLabel();
 }
 
@@ -353,6 +364,50 @@ void TkvPreviewForm::PickZoom(int tag) {
     pageBox_->update();
 }
 
+const std::vector<int>& TkvPreviewForm::ZoomSteps() {
+    static const std::vector<int> steps{10, 25, 33, 50, 67, 75, 100, 125, 150, 200, 300, 400, 800};
+    return steps;
+}
+
+void TkvPreviewForm::ZoomBySteps(int steps) {
+    if (!pages_ || steps == 0) return;
+    const std::vector<int>& table = ZoomSteps();
+    const double pct = Zoom * 100;
+    int target = 0;
+    if (steps > 0) {
+        // The first step above the zoom shown (a fit zoom between steps goes to the next one).
+        auto it = std::upper_bound(table.begin(), table.end(), pct + 0.5);
+        const auto i = std::min<std::ptrdiff_t>(it - table.begin() + steps - 1, std::ptrdiff_t(table.size()) - 1);
+        target = table[static_cast<size_t>(i)];
+    } else {
+        auto it = std::lower_bound(table.begin(), table.end(), pct - 0.5);
+        const auto i = std::max<std::ptrdiff_t>(it - table.begin() + steps, 0);
+        target = table[static_cast<size_t>(i)];
+    }
+    SetZoomPercent(target);
+}
+
+void TkvPreviewForm::SetZoomPercent(double percent) {
+    if (!pages_ || !(percent > 0)) return;
+    percent = std::clamp(percent, double(ZoomSteps().front()), double(ZoomSteps().back()));
+    ZoomMode = TkvPreviewZoom::pzDefault;
+    Zoom = percent / 100.0;
+    const int page = CurrentPage;
+    Relayout();
+    // The page in view stays in view.
+    SetCurrentPage(page);
+    LastZoom = Zoom;
+    LastZoomMode = ZoomMode;
+    pageBox_->update();
+}
+
+void TkvPreviewForm::ReportDamagedPage(int index, const QString& error) {
+    if (!damagedReported_.insert(index).second) return;
+    const QString message = QCoreApplication::translate("TkvPreviewForm", "Page %1 could not be read: %2").arg(index + 1).arg(error);
+    label2_->setText(message);
+    if (DamagedPage) DamagedPage(message);
+}
+
 // ---------------------------------------------------------------- commands
 
 bool TkvPreviewForm::PageEditingAllowed() const {
@@ -368,29 +423,32 @@ void TkvPreviewForm::SaveCommand() {
     QString selected = filters.front();
     bool haveDefault = false;
     for (const auto& e : entries) {
-        filters << QString::fromLatin1(e.Description);
+        QString description = QString::fromLatin1(e.Description);
+        // The dialog adds the filter's extension to a name without it, so the filter names it.
+        if (!description.contains("*.") && e.FileMask.startsWith("*."))
+            description += " (" + QString::fromLatin1(e.FileMask) + ")";
+        filters << description;
         if (e.Filter->Default && !haveDefault) {
             selected = filters.back();
             haveDefault = true;
         }
     }
-    QString name = QFileDialog::getSaveFileName(this, QString(), QString(), filters.join(";;"), &selected);
+    const kv::SaveFileChoice choice = kv::AskSaveFileName(previewPanel_->window(), QString(), filters, {}, selected);
+    const QString name = choice.fileName;
     if (name.isEmpty()) return;
-    const qsizetype chosen = filters.indexOf(selected);
-    const QString ext = chosen > 0 ? QString::fromLatin1(entries[size_t(chosen - 1)].FileMask.mid(1)) : ".kvp";
-    if (!name.endsWith(ext, Qt::CaseInsensitive))
-        name = QFileInfo(name).path() + "/" + QFileInfo(name).completeBaseName() + ext;
+    const qsizetype chosen = choice.filterIndex;
     ReturnPages();
     if (chosen > 0) {
         TkvExportFilter& filter = *entries[size_t(chosen - 1)].Filter;
         TkvExportProgressWindow progress;
         const TkvExportResult r = kv::ExportWithFilter(*report_, filter, name, &progress);
-        if (r.Outcome == TkvExportOutcome::Failed) QMessageBox::critical(this, Text(55206), r.Message);
+        if (r.Outcome == TkvExportOutcome::Failed)
+            QMessageBox::critical(previewPanel_->window(), Text(55206), r.Message);
     } else {
         try {
             report_->SavePreparedFile(name);
         } catch (const std::exception& e) {
-            QMessageBox::critical(this, Text(55206), QString::fromLocal8Bit(e.what()));
+            QMessageBox::critical(previewPanel_->window(), Text(55206), QString::fromLocal8Bit(e.what()));
         }
     }
     TakePages(report_);

@@ -8,6 +8,8 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <set>
+#include <vector>
 
 class QAction;
 class QActionGroup;
@@ -42,6 +44,19 @@ public:
 
     // Zoom menu: tags 200 ... 10 are percentages, 1 to 3 the page-width, one-page and two-page modes.
     void PickZoom(int tag);
+    // Zooms in (steps > 0) or out through the zoom steps, from whatever zoom is shown; a free zoom.
+    void ZoomBySteps(int steps);
+    // Sets a free zoom in percent (clamped to the zoom steps' range), as the zoom field does.
+    void SetZoomPercent(double percent);
+    static const std::vector<int>& ZoomSteps();
+
+    // A page that could not be drawn: the status label says so and DamagedPage is told, once per page
+    // until other pages are taken.
+    void ReportDamagedPage(int index, const QString& error);
+    std::function<void(const QString&)> DamagedPage;
+    bool IsDamaged(int index) const { return damagedReported_.count(index) != 0; }
+    // Called whenever the current page, the page count or the zoom may have changed.
+    std::function<void()> ViewChanged;
 
     // Commands on the pages (they hand the pages back to the report while it works on them).
     void SaveCommand();
@@ -95,4 +110,7 @@ private:
     QActionGroup* zoomGroup_ = nullptr;
     QString zoomCaption_;
     int lastH_ = 0, lastV_ = 0;
+    // The page SetCurrentPage scrolls to while it scrolls, else 0.
+    int scrollTarget_ = 0;
+    std::set<int> damagedReported_;
 };

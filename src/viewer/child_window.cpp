@@ -4,17 +4,36 @@
 #include "export/rtf_adv_export.h"
 #include "export/rtf_export.h"
 #include "export/xlsx_export.h"
+#include "preview/page_box.h"
 #include "preview/preview.h"
+#include "preview/preview_form.h"
+#include "viewer/document_memory.h"
 
 #include <QDesktopServices>
+#include <QApplication>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
-#include <QMessageBox>
+#include <QScrollBar>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <stdexcept>
+
+namespace {
+
+// The wait cursor while a report loads.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+} // namespace
 
 TfrmChild::TfrmChild(QWidget* parent) : QWidget(parent), report_(std::make_unique<TkvReport>()) {
     setObjectName("frmChild");
@@ -32,48 +51,75 @@ TfrmChild::TfrmChild(QWidget* parent) : QWidget(parent), report_(std::make_uniqu
         if (book->OpenExcelAfterExport) QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
     };
     exportFilters_.push_back(std::move(workbook));
+    preview_->Form().DamagedPage = [this](const QString& message) {
+        if (messageSink_) messageSink_(message);
+    };
 }
 
 TfrmChild::~TfrmChild() {
+    preview_->Form().DamagedPage = nullptr;
+    preview_->Form().ViewChanged = nullptr;
+    if (!fileName_.isEmpty() && PageCount() > 0) kv::DocumentMemory().Remember(fileName_, CurrentPage(), ZoomPercent());
     // The preview holds the report's pages; it gives them back before the report goes.
     preview_->DetachReport();
 }
 
-uint8_t TfrmChild::Capabilities() const { return loaded_ ? 63 : 33; }
+uint8_t TfrmChild::Capabilities() const {
+    uint8_t caps = kvcap::Load | kvcap::Close;
+    if (PageCount() > 0) {
+        caps |= kvcap::Save | kvcap::Print;
+        if (preview_->Form().PageEditingAllowed()) caps |= kvcap::Edit;
+    }
+    return caps;
+}
 
 void TfrmChild::Prepare() {
     setWindowTitle(QString());
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->showMaximized();
 }
 
-void TfrmChild::LoadAndShow(const QString& fileName, bool swallowFailure, bool* failed) {
+bool TfrmChild::LoadAndShow(const QString& fileName) {
+    const QString path = QFileInfo(fileName).absoluteFilePath();
+    // The pages of an earlier report leave the screen before the new ones are read.
     preview_->DetachReport();
-    try {
-        report_->LoadPreparedFile(fileName);
-    } catch (const std::exception&) {
-        *failed = true;
-        if (!swallowFailure) throw;
+    lastError_.clear();
+    if (messageSink_) messageSink_(QCoreApplication::translate("TfrmChild", "Opening %1...").arg(path));
+    bool ok = true;
+    {
+        BusyCursor busy;
+        // The window is painted (not left black) before a long load starts.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        try {
+            report_->LoadPreparedFile(path);
+        } catch (const std::exception& e) {
+            ok = false;
+            lastError_ = QCoreApplication::translate("TfrmChild", "Cannot open \"%1\": %2")
+                             .arg(path, QString::fromLocal8Bit(e.what()));
+        }
+        report_->ShowPreparedPages();
     }
-    report_->ShowPreparedPages();
-    const QString caption = QFileInfo(fileName).absoluteFilePath();
-    setWindowTitle(caption);
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->setWindowTitle(caption);
+    setWindowTitle(path);
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->setWindowTitle(path);
+    fileName_ = path;
     loaded_ = true;
+    if (ok && PageCount() > 0) {
+        // The page and zoom the document had when it was last closed.
+        const kv::RememberedView view = kv::DocumentMemory().Recall(path);
+        if (view.zoomPercent > 0) SetZoomPercent(view.zoomPercent);
+        if (view.page > 1) GoToPage(view.page);
+    }
+    if (messageSink_) messageSink_(ok ? QString() : lastError_);
+    return ok;
 }
 
-bool TfrmChild::OpenFile(const QString& fileName) {
-    bool failed = false;
-    LoadAndShow(fileName, true, &failed);
-    return !failed;
-}
+bool TfrmChild::OpenFile(const QString& fileName) { return LoadAndShow(fileName); }
 
 bool TfrmChild::OpenWithDialog() {
-    const QString name =
-        QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("Kavora (*.kvp)"));
+    const QString name = QFileDialog::getOpenFileName(this, QString(), QFileInfo(fileName_).path(),
+                                                      QStringLiteral("Kavora (*.kvp)"));
     if (name.isEmpty()) return false;
-    // A failure here reaches the command that asked, which reports it to the user.
-    bool failed = false;
-    LoadAndShow(name, false, &failed);
+    // A failure reaches the command that asked, which shows it to the user.
+    if (!LoadAndShow(name)) throw std::runtime_error(lastError_.toLocal8Bit().toStdString());
     return true;
 }
 
@@ -93,17 +139,49 @@ void TfrmChild::Close() {
     QTimer::singleShot(0, w, [w] { w->close(); });
 }
 
+int TfrmChild::PageCount() const { return preview_->PageCount(); }
+int TfrmChild::CurrentPage() const { return PageCount() > 0 ? preview_->CurrentPage() : 0; }
+void TfrmChild::GoToPage(int page) { preview_->SetCurrentPage(page); }
+double TfrmChild::ZoomPercent() const { return PageCount() > 0 ? preview_->Form().Zoom * 100 : 0; }
+void TfrmChild::SetZoomPercent(double percent) { preview_->Form().SetZoomPercent(percent); }
+void TfrmChild::ZoomBySteps(int steps) { preview_->Form().ZoomBySteps(steps); }
+void TfrmChild::FitZoom(int mode) {
+    if (mode >= 1 && mode <= 3) preview_->Form().PickZoom(mode);
+}
+
+void TfrmChild::ScrollBy(int dx, int dy) {
+    TkvPreviewForm& form = preview_->Form();
+    form.HScrollBar()->setValue(form.HScrollBar()->value() + dx);
+    form.VScrollBar()->setValue(form.VScrollBar()->value() + dy);
+}
+
 void TfrmChild::keyPressEvent(QKeyEvent* e) {
     const bool ctrl = e->modifiers() & Qt::ControlModifier;
+    const bool shift = e->modifiers() & Qt::ShiftModifier;
+    QScrollBar* v = preview_->Form().VScrollBar();
+    const int line = 10 * preview_->Form().WheelMultiplier;
+    // A screenful less a line, so that the reader keeps a line of context.
+    const int screen = std::max(line, preview_->Form().PageBox()->height() - line);
     switch (e->key()) {
     case Qt::Key_PageUp: preview_->GoToPrevPage(); return;
     case Qt::Key_PageDown: preview_->GoToNextPage(); return;
     case Qt::Key_Home:
         if (ctrl) preview_->GoToFirstPage();
+        else v->setValue(v->minimum());
         return;
     case Qt::Key_End:
         if (ctrl) preview_->GoToLastPage();
+        else v->setValue(v->maximum());
         return;
+    case Qt::Key_Up: ScrollBy(0, -line); return;
+    case Qt::Key_Down: ScrollBy(0, line); return;
+    case Qt::Key_Left: ScrollBy(-line, 0); return;
+    case Qt::Key_Right: ScrollBy(line, 0); return;
+    case Qt::Key_Space: ScrollBy(0, shift ? -screen : screen); return;
+    case Qt::Key_Backspace: ScrollBy(0, -screen); return;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: ZoomBySteps(1); return;
+    case Qt::Key_Minus: ZoomBySteps(-1); return;
     default: QWidget::keyPressEvent(e);
     }
 }

@@ -17,15 +17,31 @@ public:
     explicit TfrmChild(QWidget* parent = nullptr);
     ~TfrmChild() override;
 
+    // Load and close always; save and print with pages; edit only where a page editor exists; find
+    // never (there is no search in this window).
     uint8_t Capabilities() const override;
     void Prepare() override;
+    // Runs the open dialog. A failed load raises one sentence naming the file.
     bool OpenWithDialog() override;
+    // Loads the named file; false when it failed (LastError says why). Pages read before a failure
+    // stay shown; with none the window shows nothing of an earlier report.
     bool OpenFile(const QString& fileName) override;
     bool SaveAs() override;
     void Find() override;
     void Print() override;
     void Edit() override;
     void Close() override;
+
+    int PageCount() const override;
+    int CurrentPage() const override;
+    void GoToPage(int page) override;
+    double ZoomPercent() const override;
+    void SetZoomPercent(double percent) override;
+    void ZoomBySteps(int steps) override;
+    void FitZoom(int mode) override;
+    QString FileName() const override { return fileName_; }
+    QString LastError() const override { return lastError_; }
+    void SetMessageSink(std::function<void(const QString&)> sink) override { messageSink_ = std::move(sink); }
 
     TkvPreview& Preview() const { return *preview_; }
     TkvReport& Report() const { return *report_; }
@@ -35,8 +51,10 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    // Loads the file into the report and shows it. Raises what the load raised.
-    void LoadAndShow(const QString& fileName, bool swallowFailure, bool* failed);
+    // Loads the file into the report and shows what was read. False on failure, with lastError_ set.
+    bool LoadAndShow(const QString& fileName);
+    // Scrolls the page area by a distance in pixels.
+    void ScrollBy(int dx, int dy);
 
     std::unique_ptr<TkvReport> report_;
     // The window's export filters (RTF, table RTF, workbook): registered while the window lives,
@@ -44,4 +62,7 @@ private:
     std::vector<std::unique_ptr<TkvExportFilter>> exportFilters_;
     TkvPreview* preview_ = nullptr;
     bool loaded_ = false;
+    QString fileName_;
+    QString lastError_;
+    std::function<void(const QString&)> messageSink_;
 };

@@ -121,3 +121,49 @@ QIcon ViewerIcon(int index) {
 }
 
 } // namespace kv
+
+namespace kv {
+
+QImage ApplicationIconImage(int size) {
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 64.0, size / 64.0);
+    // The sheet with a folded corner.
+    QPainterPath sheet;
+    sheet.moveTo(10, 4);
+    sheet.lineTo(42, 4);
+    sheet.lineTo(54, 16);
+    sheet.lineTo(54, 60);
+    sheet.lineTo(10, 60);
+    sheet.closeSubpath();
+    p.setPen(QPen(QColor(70, 80, 95), 2));
+    p.setBrush(Qt::white);
+    p.drawPath(sheet);
+    p.setBrush(QColor(205, 215, 230));
+    p.drawPolygon(QPolygonF({QPointF(42, 4), QPointF(42, 16), QPointF(54, 16)}));
+    // The report's title band and a table of rows.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(32, 96, 176));
+    p.drawRect(QRectF(15, 10, 24, 7));
+    for (int row = 0; row < 6; ++row) {
+        p.setBrush(row % 2 ? QColor(225, 232, 242) : QColor(190, 205, 225));
+        p.drawRect(QRectF(15, 22 + row * 5.5, 34, 4.5));
+    }
+    // The magnifier of a viewer.
+    p.setPen(QPen(QColor(200, 90, 20), 5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(49, 49), QPointF(59, 59));
+    p.setPen(QPen(QColor(60, 60, 60), 3));
+    p.setBrush(QColor(255, 255, 255, 150));
+    p.drawEllipse(QPointF(42, 42), 10, 10);
+    return img;
+}
+
+QIcon ApplicationIcon() {
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) icon.addPixmap(QPixmap::fromImage(ApplicationIconImage(size)));
+    return icon;
+}
+
+} // namespace kv

@@ -8,17 +8,32 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QStringList>
+#include <functional>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("KV Viewer");
     QApplication::setOrganizationName("Kavora");
 
-    QString file = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    if (!file.trimmed().isEmpty()) file = QFileInfo(file).absoluteFilePath();
+    // Every argument is a report to open (a file manager passes several at once).
+    QStringList files;
+    for (int i = 1; i < argc; ++i) {
+        const QString name = QString::fromLocal8Bit(argv[i]);
+        if (!name.trimmed().isEmpty()) files << QFileInfo(name).absoluteFilePath();
+    }
+    const QString file = files.value(0);
 
-    // A running copy takes the file (or just comes to the front) and this copy ends.
-    if (TkvSingleInstance::HandOver(file)) return 0;
+    // A running copy takes the file (or just comes to the front) and this copy ends. The copy that
+    // stays listens before its window exists; what is handed over meanwhile waits in the queue.
+    TkvSingleInstance instance;
+    std::function<void(const QString&)> open;
+    if (instance.HandOverOrListen(file, [&open](const QString& name) {
+            if (open) open(name);
+        })) {
+        for (qsizetype i = 1; i < files.size(); ++i) TkvSingleInstance::HandOver(files[i]);
+        return 0;
+    }
 
     kv::StartUp();
     kv::InstallDesktopServices();
@@ -27,14 +42,14 @@ int main(int argc, char** argv) {
     int rc = 0;
     {
         TfrmMain window;
-        TkvSingleInstance instance;
-        instance.Listen([&window](const QString& name) {
+        open = [&window](const QString& name) {
             window.OpenPendingFile(name);
             window.Activate();
-        });
+        };
         window.show();
-        window.OpenPendingFile(file);
+        for (const QString& name : files) window.OpenPendingFile(name);
         rc = app.exec();
+        open = nullptr;
     }
     kv::ShutDown();
     return rc;

@@ -1,22 +1,32 @@
 #include "viewer/main_window.h"
 
 #include "viewer/child_window.h"
+#include "viewer/document_memory.h"
 #include "viewer/icons.h"
 #include "viewer/viewer_document.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QPointer>
 #include <QScreen>
 #include <QSettings>
+#include <QSpinBox>
 #include <QStandardPaths>
+#include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -24,6 +34,9 @@
 namespace {
 
 const char* kWindowNumberProperty = "kvWindowNumber";
+const char* kContext = "TfrmMain";
+
+QString Tr(const char* text) { return QCoreApplication::translate(kContext, text); }
 
 struct ActionSpec {
     const char* name;
@@ -32,23 +45,39 @@ struct ActionSpec {
     int image;
 };
 
+// The captions are translated at run time; the source texts are the captions shown in Russian.
 const ActionSpec kActions[] = {
-    {"acNew", "Открыть в новом окне", "Открыть в новом окне", 0},
-    {"acLoad", "Открыть", "Открыть", 1},
-    {"acSave", "Сохранить как...", "Сохранение содержимого окна в файл", 2},
+    {"acNew", QT_TRANSLATE_NOOP("TfrmMain", "Открыть в новом окне"), QT_TRANSLATE_NOOP("TfrmMain", "Открыть в новом окне"), 0},
+    {"acLoad", QT_TRANSLATE_NOOP("TfrmMain", "Открыть"), QT_TRANSLATE_NOOP("TfrmMain", "Открыть"), 1},
+    {"acSave", QT_TRANSLATE_NOOP("TfrmMain", "Сохранить как..."),
+     QT_TRANSLATE_NOOP("TfrmMain", "Сохранение содержимого окна в файл"), 2},
     {"acFind", "ac", nullptr, 3},
-    {"acPrint", "Печать", "Отправка на принтер", 4},
-    {"acEdit", "Редактировать", "Редактировать текущую страницу", 5},
-    {"acClose", "Закрыть", "Закрыть окно", 6},
-    {"acExit", "Выход", "Выход из программы", 7},
-    {"acWindowTileHorizontal", "По горизонтали", nullptr, 8},
-    {"acWindowTileVertical", "По вертикали", nullptr, 9},
-    {"acWindowCascade", "Каскадом", nullptr, 10},
-    {"acWindowMinimizeAll", "Свернуть все окна", nullptr, -1},
+    {"acPrint", QT_TRANSLATE_NOOP("TfrmMain", "Печать"), QT_TRANSLATE_NOOP("TfrmMain", "Отправка на принтер"), 4},
+    {"acEdit", QT_TRANSLATE_NOOP("TfrmMain", "Редактировать"),
+     QT_TRANSLATE_NOOP("TfrmMain", "Редактировать текущую страницу"), 5},
+    {"acClose", QT_TRANSLATE_NOOP("TfrmMain", "Закрыть"), QT_TRANSLATE_NOOP("TfrmMain", "Закрыть окно"), 6},
+    {"acExit", QT_TRANSLATE_NOOP("TfrmMain", "Выход"), QT_TRANSLATE_NOOP("TfrmMain", "Выход из программы"), 7},
+    {"acWindowTileHorizontal", QT_TRANSLATE_NOOP("TfrmMain", "По горизонтали"), nullptr, 8},
+    {"acWindowTileVertical", QT_TRANSLATE_NOOP("TfrmMain", "По вертикали"), nullptr, 9},
+    {"acWindowCascade", QT_TRANSLATE_NOOP("TfrmMain", "Каскадом"), nullptr, 10},
+    {"acWindowMinimizeAll", QT_TRANSLATE_NOOP("TfrmMain", "Свернуть все окна"), nullptr, -1},
+    // Commands of a desktop document viewer beyond the ones above.
+    {"acZoomIn", QT_TRANSLATE_NOOP("TfrmMain", "Zoom In"), nullptr, -1},
+    {"acZoomOut", QT_TRANSLATE_NOOP("TfrmMain", "Zoom Out"), nullptr, -1},
+    {"acFitWidth", QT_TRANSLATE_NOOP("TfrmMain", "Fit Width"), nullptr, -1},
+    {"acFitPage", QT_TRANSLATE_NOOP("TfrmMain", "Fit Page"), nullptr, -1},
+    {"acActualSize", QT_TRANSLATE_NOOP("TfrmMain", "Actual Size"), nullptr, -1},
+    {"acGoToPage", QT_TRANSLATE_NOOP("TfrmMain", "Go to Page..."), nullptr, -1},
+    {"acFullScreen", QT_TRANSLATE_NOOP("TfrmMain", "Full Screen"), nullptr, -1},
+    {"acClearRecent", QT_TRANSLATE_NOOP("TfrmMain", "Clear List"), nullptr, -1},
 };
 
 IViewerDocument* DocumentOf(QMdiSubWindow* w) {
     return w ? dynamic_cast<IViewerDocument*>(w->widget()) : nullptr;
+}
+
+bool IsReportFile(const QUrl& url) {
+    return url.isLocalFile() && url.toLocalFile().endsWith(".kvp", Qt::CaseInsensitive);
 }
 
 } // namespace
@@ -57,22 +86,63 @@ TfrmMain::TfrmMain(QWidget* parent, DocumentFactory factory) : QMainWindow(paren
     if (!factory_) factory_ = [] { return new TfrmChild; };
     setObjectName("frmMain");
     setWindowTitle("KV Viewer");
+    setWindowIcon(kv::ApplicationIcon());
     setGeometry(226, 204, 679, 400);
+    setAcceptDrops(true);
 
     mdi_ = new QMdiArea(this);
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdi_);
 
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+
+    // Commands follow the current window; a short idle timer catches everything else.
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+        if (w) lastActive_ = w;
+        ActionListUpdate();
+        CheckActiveWindowItem();
+    });
+    auto* idle = new QTimer(this);
+    idle->setInterval(200);
+    connect(idle, &QTimer::timeout, this, &TfrmMain::ActionListUpdate);
+    idle->start();
+    ActionListUpdate();
+}
+
+TfrmMain::~TfrmMain() {
+    // Closing the document windows activates others while this window is half destroyed.
+    disconnect(mdi_, nullptr, this, nullptr);
+    for (QMdiSubWindow* w : mdi_->subWindowList()) disconnect(w, nullptr, this, nullptr);
+}
+
+void TfrmMain::CreateActions() {
     for (const ActionSpec& spec : kActions) {
-        auto* a = new QAction(QString::fromUtf8(spec.caption), this);
+        auto* a = new QAction(Tr(spec.caption), this);
         a->setObjectName(spec.name);
         if (spec.hint) {
-            a->setToolTip(QString::fromUtf8(spec.hint));
-            a->setStatusTip(QString::fromUtf8(spec.hint));
+            a->setToolTip(Tr(spec.hint));
+            a->setStatusTip(Tr(spec.hint));
         }
         if (spec.image >= 0) a->setIcon(kv::ViewerIcon(spec.image));
     }
+    // The keys users of desktop viewers expect.
+    Action("acNew")->setShortcut(QKeySequence::Open);
+    Action("acSave")->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence::SaveAs});
+    Action("acPrint")->setShortcut(QKeySequence::Print);
+    Action("acClose")->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_F4)});
+    Action("acExit")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    Action("acZoomIn")->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    Action("acZoomOut")->setShortcut(QKeySequence::ZoomOut);
+    Action("acActualSize")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    Action("acGoToPage")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    Action("acFullScreen")->setShortcuts({QKeySequence(Qt::Key_F11), QKeySequence::FullScreen});
+    Action("acFullScreen")->setCheckable(true);
+    Action("acZoomIn")->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
+    Action("acZoomOut")->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
 
     connect(Action("acNew"), &QAction::triggered, this, &TfrmMain::acNewExecute);
     connect(Action("acLoad"), &QAction::triggered, this, &TfrmMain::acLoadExecute);
@@ -107,31 +177,66 @@ TfrmMain::TfrmMain(QWidget* parent, DocumentFactory factory) : QMainWindow(paren
             x += w;
         }
     });
-    connect(Action("acWindowCascade"), &QAction::triggered, mdi_, &QMdiArea::cascadeSubWindows);
+    connect(Action("acWindowCascade"), &QAction::triggered, this, &TfrmMain::Cascade);
     connect(Action("acWindowMinimizeAll"), &QAction::triggered, this, [this] {
         for (QMdiSubWindow* w : mdi_->subWindowList()) w->showMinimized();
     });
+    connect(Action("acZoomIn"), &QAction::triggered, this, [this] { RunCommand([](IViewerDocument& d) { d.ZoomBySteps(1); }); });
+    connect(Action("acZoomOut"), &QAction::triggered, this, [this] { RunCommand([](IViewerDocument& d) { d.ZoomBySteps(-1); }); });
+    connect(Action("acFitWidth"), &QAction::triggered, this, [this] { RunCommand([](IViewerDocument& d) { d.FitZoom(1); }); });
+    connect(Action("acFitPage"), &QAction::triggered, this, [this] { RunCommand([](IViewerDocument& d) { d.FitZoom(2); }); });
+    connect(Action("acActualSize"), &QAction::triggered, this, [this] { RunCommand([](IViewerDocument& d) { d.SetZoomPercent(100); }); });
+    connect(Action("acGoToPage"), &QAction::triggered, this, [this] {
+        pageField_->setFocus(Qt::ShortcutFocusReason);
+        pageField_->selectAll();
+    });
+    connect(Action("acFullScreen"), &QAction::toggled, this, [this](bool on) {
+        if (on) showFullScreen();
+        else showNormal();
+    });
+    connect(Action("acClearRecent"), &QAction::triggered, this, [this] {
+        kv::DocumentMemory().ClearRecentFiles();
+        FillRecentMenu();
+    });
+}
 
-    QMenu* gFile = menuBar()->addMenu("Файл");
+void TfrmMain::CreateMenus() {
+    QMenu* gFile = menuBar()->addMenu(Tr("&Файл"));
     gFile->setObjectName("gFile");
     gFile->addAction(Action("acNew"));
+    recentMenu_ = gFile->addMenu(Tr("Recent Files"));
+    recentMenu_->setObjectName("gRecent");
+    connect(recentMenu_, &QMenu::aboutToShow, this, &TfrmMain::FillRecentMenu);
+    FillRecentMenu();
     // "Open" into the current window has neither a visible menu item nor a button; the
     // command stays reachable for the document windows' capability bits.
     gFile->addAction(Action("acSave"));
     gFile->addAction(Action("acPrint"));
+    gFile->addAction(Action("acClose"));
     gFile->addSeparator();
     gFile->addAction(Action("acExit"));
-    QMenu* gEdit = menuBar()->addMenu("Правка");
+    QMenu* gEdit = menuBar()->addMenu(Tr("&Правка"));
     gEdit->setObjectName("gEdit");
     gEdit->addAction(Action("acEdit"));
-    gWindow_ = menuBar()->addMenu("Окна");
+    QMenu* gView = menuBar()->addMenu(Tr("&View"));
+    gView->setObjectName("gView");
+    for (const char* n : {"acZoomIn", "acZoomOut", "acActualSize", "acFitWidth", "acFitPage"}) gView->addAction(Action(n));
+    gView->addSeparator();
+    gView->addAction(Action("acGoToPage"));
+    gView->addSeparator();
+    gView->addAction(Action("acFullScreen"));
+    gWindow_ = menuBar()->addMenu(Tr("&Окна"));
     gWindow_->setObjectName("gWindow");
     gWindow_->addAction(Action("acWindowTileHorizontal"));
     gWindow_->addAction(Action("acWindowTileVertical"));
     gWindow_->addAction(Action("acWindowCascade"));
     gWindow_->addSeparator();
     gWindow_->addAction(Action("acWindowMinimizeAll"));
+    windowItems_ = new QActionGroup(this);
+    windowItems_->setExclusive(true);
+}
 
+void TfrmMain::CreateToolBar() {
     toolBar_ = addToolBar("ToolBar2");
     toolBar_->setObjectName("ToolBar2");
     toolBar_->setMovable(false);
@@ -145,24 +250,52 @@ TfrmMain::TfrmMain(QWidget* parent, DocumentFactory factory) : QMainWindow(paren
     toolBar_->addAction(Action("acExit"));
     for (QAction* a : toolBar_->actions())
         if (auto* b = qobject_cast<QToolButton*>(toolBar_->widgetForAction(a))) b->setMinimumSize(43, 38);
-
-    // Commands follow the active window; a short idle timer catches everything else.
-    connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { ActionListUpdate(); });
-    auto* idle = new QTimer(this);
-    idle->setInterval(200);
-    connect(idle, &QTimer::timeout, this, &TfrmMain::ActionListUpdate);
-    idle->start();
-    ActionListUpdate();
 }
 
-TfrmMain::~TfrmMain() {
-    // Closing the document windows activates others while this window is half destroyed.
-    disconnect(mdi_, nullptr, this, nullptr);
+void TfrmMain::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("StatusBar");
+    auto* pageText = new QLabel(Tr("Page"), bar);
+    pageField_ = new QSpinBox(bar);
+    pageField_->setObjectName("PageField");
+    pageField_->setRange(0, 0);
+    pageField_->setAccelerated(true);
+    pageField_->setKeyboardTracking(false);
+    pageField_->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    pageField_->setAlignment(Qt::AlignRight);
+    pageField_->setMinimumWidth(60);
+    pageField_->setToolTip(Tr("Go to page (Ctrl+G)"));
+    pageCountLabel_ = new QLabel(bar);
+    pageCountLabel_->setObjectName("PageCountLabel");
+    auto* zoomOut = new QToolButton(bar);
+    zoomOut->setDefaultAction(Action("acZoomOut"));
+    zoomOut->setText("-");
+    zoomOut->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    zoomLabel_ = new QLabel(bar);
+    zoomLabel_->setObjectName("ZoomLabel");
+    zoomLabel_->setMinimumWidth(48);
+    zoomLabel_->setAlignment(Qt::AlignCenter);
+    auto* zoomIn = new QToolButton(bar);
+    zoomIn->setDefaultAction(Action("acZoomIn"));
+    zoomIn->setText("+");
+    zoomIn->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    for (QWidget* w : std::initializer_list<QWidget*>{pageText, pageField_, pageCountLabel_, zoomOut, zoomLabel_, zoomIn})
+        bar->addPermanentWidget(w);
+    connect(pageField_, &QSpinBox::valueChanged, this, [this](int page) {
+        IViewerDocument* d = ActiveDocument();
+        if (d && page >= 1 && page != d->CurrentPage()) d->GoToPage(page);
+    });
 }
 
 QAction* TfrmMain::Action(const char* name) const { return findChild<QAction*>(name, Qt::FindDirectChildrenOnly); }
 
-IViewerDocument* TfrmMain::ActiveDocument() const { return DocumentOf(mdi_->activeSubWindow()); }
+QMdiSubWindow* TfrmMain::CurrentSubWindow() const {
+    // While another application is active the area has no active window; the last one stays current.
+    if (QMdiSubWindow* w = mdi_->currentSubWindow()) return w;
+    return mdi_->subWindowList().contains(lastActive_) ? lastActive_ : nullptr;
+}
+
+IViewerDocument* TfrmMain::ActiveDocument() const { return DocumentOf(CurrentSubWindow()); }
 
 void TfrmMain::ActionListUpdate() {
     IViewerDocument* d = ActiveDocument();
@@ -176,6 +309,18 @@ void TfrmMain::ActionListUpdate() {
     const bool any = !mdi_->subWindowList().isEmpty();
     for (const char* name : {"acWindowTileHorizontal", "acWindowTileVertical", "acWindowCascade", "acWindowMinimizeAll"})
         Action(name)->setEnabled(any);
+
+    const int pages = d ? d->PageCount() : 0;
+    for (const char* name : {"acZoomIn", "acZoomOut", "acActualSize", "acFitWidth", "acFitPage", "acGoToPage"})
+        Action(name)->setEnabled(pages > 0);
+    pageField_->setEnabled(pages > 0);
+    if (!pageField_->hasFocus()) {
+        const QSignalBlocker block(pageField_);
+        pageField_->setRange(pages > 0 ? 1 : 0, pages);
+        pageField_->setValue(pages > 0 ? d->CurrentPage() : 0);
+    }
+    pageCountLabel_->setText(pages > 0 ? QStringLiteral("/ %1").arg(pages) : QString());
+    zoomLabel_->setText(pages > 0 ? QStringLiteral("%1%").arg(qRound(d->ZoomPercent())) : QString());
 }
 
 void TfrmMain::RunCommand(const std::function<void(IViewerDocument&)>& command) {
@@ -184,14 +329,26 @@ void TfrmMain::RunCommand(const std::function<void(IViewerDocument&)>& command) 
     try {
         command(*d);
     } catch (const std::exception& e) {
-        ReportFailure(e);
+        ReportFailure(QString::fromLocal8Bit(e.what()));
     }
+    ActionListUpdate();
 }
 
 QMdiSubWindow* TfrmMain::CreateDocumentWindow() {
-    QMdiSubWindow* w = mdi_->addSubWindow(factory_());
+    QWidget* widget = factory_();
+    QMdiSubWindow* w = mdi_->addSubWindow(widget);
     w->setAttribute(Qt::WA_DeleteOnClose);
-    w->setProperty(kWindowNumberProperty, nextWindowNumber_++);
+    w->setWindowIcon(kv::ApplicationIcon());
+    const int number = nextWindowNumber_++;
+    w->setProperty(kWindowNumberProperty, number);
+    if (IViewerDocument* d = DocumentOf(w))
+        d->SetMessageSink([this](const QString& message) { statusBar()->showMessage(message, 10000); });
+    // However the window goes (close command, frame button, Ctrl+F4), its Window-menu item goes too.
+    connect(w, &QObject::destroyed, this, [this, number] {
+        const QString name = QStringLiteral("m%1").arg(number);
+        for (QAction* a : gWindow_->actions())
+            if (a->objectName() == name) delete a;
+    });
     w->showMaximized();
     mdi_->setActiveSubWindow(w);
     return w;
@@ -202,16 +359,28 @@ void TfrmMain::AddWindowMenuItem(QMdiSubWindow* w) {
     auto* item = new QAction(w->windowTitle().left(255), gWindow_);
     item->setObjectName(QStringLiteral("m%1").arg(number));
     item->setData(number);
-    connect(item, &QAction::triggered, this, [this, number] {
-        for (QMdiSubWindow* sub : mdi_->subWindowList()) {
-            if (sub->property(kWindowNumberProperty).toInt() == number) {
-                mdi_->setActiveSubWindow(sub);
-                sub->raise();
-                return;
-            }
-        }
-    });
+    item->setCheckable(true);
+    windowItems_->addAction(item);
+    connect(item, &QAction::triggered, this, [this, number] { ShowDocumentWindow(number); });
     gWindow_->addAction(item);
+    CheckActiveWindowItem();
+}
+
+void TfrmMain::ShowDocumentWindow(int number) {
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+        if (sub->property(kWindowNumberProperty).toInt() != number) continue;
+        // A minimised window comes back as it was before.
+        if (sub->isMinimized()) sub->showNormal();
+        mdi_->setActiveSubWindow(sub);
+        sub->raise();
+        CheckActiveWindowItem();
+        return;
+    }
+}
+
+void TfrmMain::CheckActiveWindowItem() {
+    QAction* item = FindWindowMenuItem(CurrentSubWindow());
+    for (QAction* a : windowItems_->actions()) a->setChecked(a == item);
 }
 
 QAction* TfrmMain::FindWindowMenuItem(QMdiSubWindow* w) const {
@@ -222,10 +391,53 @@ QAction* TfrmMain::FindWindowMenuItem(QMdiSubWindow* w) const {
     return nullptr;
 }
 
+void TfrmMain::Cascade() {
+    const auto list = mdi_->subWindowList();
+    if (list.isEmpty()) return;
+    // Each window keeps a useful size: two thirds of the area, at least 400 x 300 where it fits.
+    const QSize area = mdi_->viewport()->size();
+    const int step = std::max(24, style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    const QSize size(std::min(area.width(), std::max(400, area.width() * 2 / 3)),
+                     std::min(area.height(), std::max(300, area.height() * 2 / 3)));
+    int k = 0;
+    for (QMdiSubWindow* w : list) {
+        if (w->isMinimized()) continue;
+        w->showNormal();
+        QPoint at(k * step, k * step);
+        if (at.x() + size.width() > area.width() || at.y() + size.height() > area.height()) {
+            k = 0;
+            at = QPoint(0, 0);
+        }
+        w->setGeometry(QRect(at, size));
+        w->raise();
+        ++k;
+    }
+}
+
+void TfrmMain::Opened(QMdiSubWindow* w) {
+    AddWindowMenuItem(w);
+    if (IViewerDocument* d = DocumentOf(w)) {
+        kv::DocumentMemory().AddRecentFile(d->FileName());
+        FillRecentMenu();
+    }
+}
+
 void TfrmMain::OpenPendingFile(const QString& fileName) {
     if (fileName.trimmed().isEmpty()) return;
     QMdiSubWindow* w = CreateDocumentWindow();
-    if (DocumentOf(w)->OpenFile(fileName)) AddWindowMenuItem(w);
+    IViewerDocument* d = DocumentOf(w);
+    if (d->OpenFile(fileName)) {
+        Opened(w);
+    } else {
+        ReportFailure(d->LastError().isEmpty() ? Tr("Cannot open \"%1\".").arg(fileName) : d->LastError());
+        // A window showing nothing does not stay behind; pages read before the damage stay shown.
+        if (d->PageCount() == 0) {
+            mdi_->removeSubWindow(w);
+            w->deleteLater();
+        } else {
+            Opened(w);
+        }
+    }
     ActionListUpdate();
 }
 
@@ -233,37 +445,88 @@ void TfrmMain::acNewExecute() {
     QMdiSubWindow* w = CreateDocumentWindow();
     IViewerDocument* d = DocumentOf(w);
     try {
-        if (d->OpenWithDialog()) AddWindowMenuItem(w);
+        if (d->OpenWithDialog()) Opened(w);
         else d->Close();
     } catch (const std::exception& e) {
-        ReportFailure(e);
+        ReportFailure(QString::fromLocal8Bit(e.what()));
+        if (d->PageCount() == 0) d->Close();
+        else Opened(w);
     }
     ActionListUpdate();
 }
 
 void TfrmMain::acLoadExecute() {
-    QMdiSubWindow* w = mdi_->activeSubWindow();
+    QMdiSubWindow* w = CurrentSubWindow();
     IViewerDocument* d = DocumentOf(w);
     if (!d) return;
     try {
         if (!d->OpenWithDialog()) return;
     } catch (const std::exception& e) {
-        ReportFailure(e);
+        ReportFailure(QString::fromLocal8Bit(e.what()));
+        ActionListUpdate();
         return;
     }
     if (QAction* item = FindWindowMenuItem(w)) item->setText(w->windowTitle().left(255));
+    kv::DocumentMemory().AddRecentFile(d->FileName());
+    ActionListUpdate();
 }
 
-void TfrmMain::ReportFailure(const std::exception& e) {
-    QMessageBox::critical(this, windowTitle(), QString::fromLocal8Bit(e.what()));
+void TfrmMain::ReportFailure(const QString& message) {
+    // The message does not block: a second start waiting for its file to open is answered meanwhile.
+    auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(), message, QMessageBox::Ok, this);
+    box->setObjectName("ErrorBox");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+    statusBar()->showMessage(message, 10000);
+}
+
+QMessageBox* TfrmMain::LastErrorBox() const {
+    const auto boxes = findChildren<QMessageBox*>("ErrorBox", Qt::FindDirectChildrenOnly);
+    return boxes.isEmpty() ? nullptr : boxes.last();
 }
 
 void TfrmMain::acCloseExecute() {
-    QMdiSubWindow* w = mdi_->activeSubWindow();
+    QMdiSubWindow* w = CurrentSubWindow();
     IViewerDocument* d = DocumentOf(w);
     if (!d) return;
     if (QAction* item = FindWindowMenuItem(w)) delete item;
     d->Close();
+}
+
+void TfrmMain::FillRecentMenu() {
+    recentMenu_->clear();
+    const QStringList files = kv::DocumentMemory().RecentFiles();
+    int n = 1;
+    for (const QString& f : files) {
+        // A mnemonic digit for the first nine; ampersands in names are shown as they are.
+        QString text = QDir::toNativeSeparators(f);
+        text.replace('&', "&&");
+        if (n <= 9) text = QStringLiteral("&%1 %2").arg(n).arg(text);
+        QAction* a = recentMenu_->addAction(text);
+        connect(a, &QAction::triggered, this, [this, f] { OpenPendingFile(f); });
+        ++n;
+    }
+    if (!files.isEmpty()) recentMenu_->addSeparator();
+    recentMenu_->addAction(Action("acClearRecent"));
+    Action("acClearRecent")->setEnabled(!files.isEmpty());
+}
+
+void TfrmMain::dragEnterEvent(QDragEnterEvent* e) {
+    if (!e->mimeData()->hasUrls()) return;
+    for (const QUrl& url : e->mimeData()->urls()) {
+        if (IsReportFile(url)) {
+            e->acceptProposedAction();
+            return;
+        }
+    }
+}
+
+void TfrmMain::dropEvent(QDropEvent* e) {
+    if (!e->mimeData()->hasUrls()) return;
+    const QList<QUrl> urls = e->mimeData()->urls();
+    e->acceptProposedAction();
+    for (const QUrl& url : urls)
+        if (IsReportFile(url)) OpenPendingFile(url.toLocalFile());
 }
 
 void TfrmMain::Activate() {

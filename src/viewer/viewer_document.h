@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 // Capability bits of a document window.
 namespace kvcap {
@@ -30,4 +31,23 @@ public:
     virtual void Edit() = 0;
     // Releases the window once pending events are handled.
     virtual void Close() = 0;
+
+    // Navigation and zoom for the main window's status bar and view commands. A document without
+    // pages reports 0 pages and ignores the rest.
+    virtual int PageCount() const { return 0; }
+    virtual int CurrentPage() const { return 0; }
+    virtual void GoToPage(int /*page*/) {}
+    // Zoom in percent of the page's natural size (0 without pages).
+    virtual double ZoomPercent() const { return 0; }
+    virtual void SetZoomPercent(double /*percent*/) {}
+    // Zoom steps: > 0 in, < 0 out.
+    virtual void ZoomBySteps(int /*steps*/) {}
+    // 1 page width, 2 whole page, 3 two pages.
+    virtual void FitZoom(int /*mode*/) {}
+    // The full name of the file shown, or empty.
+    virtual QString FileName() const { return {}; }
+    // Why the last open failed (one sentence naming the file), or empty.
+    virtual QString LastError() const { return {}; }
+    // Where the document shows short messages (a page that could not be drawn); the main window sets it.
+    virtual void SetMessageSink(std::function<void(const QString&)> /*sink*/) {}
 };

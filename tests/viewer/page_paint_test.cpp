@@ -9,6 +9,7 @@
 
 #include <QImage>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -94,6 +95,34 @@ TEST_F(PagePaint, WholePageIsDrawnAtTheDevicePixelRatio) {
     // The bottom-right cell is filled too, not only the top-left part of the page.
     const QPoint lastCell = page.topLeft() + QPoint(qRound((40 + 3 * 170 + 85) * form.Zoom), qRound((90 + 19 * 40 + 20) * form.Zoom));
     EXPECT_EQ(img.pixel(lastCell * dpr) & 0xFFFFFF, 0x00C000u);
+}
+
+TEST_F(PagePaint, DamagedPageIsMarkedAndReported) {
+    // The second page's objects are not a packed page at all.
+    QStringList told;
+    form.DamagedPage = [&told](const QString& m) { told << m; };
+    Open({FilledTablePage(), QByteArray("\x19\x00\xff\xff\xff\x7f garbage", 14), FilledTablePage()});
+    const int H = form.Pages()->PageInfo(0).PreviewRect.Height();
+    form.VScrollBar()->setValue(H);
+    const QImage img = Grab();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].startsWith("Page 2 could not be read")) << told[0].toStdString();
+    EXPECT_EQ(form.StatusLabel()->text(), told[0]);
+    // The page is hatched in red, so that it is not taken for a blank page.
+    const QRect page = form.Pages()->PageInfo(1).PreviewRect.toQRect().translated(form.OffsetX, form.OffsetY) &
+                       form.PageBox()->rect();
+    const qreal dpr = img.devicePixelRatio();
+    int reddish = 0;
+    const QRect sample(page.center() * dpr, QSize(100, 100) * dpr);
+    for (int y = sample.top(); y <= sample.bottom(); ++y)
+        for (int x = sample.left(); x <= sample.right(); ++x) {
+            const QColor c = img.pixelColor(x, y);
+            if (c.red() > 150 && c.green() < 150) ++reddish;
+        }
+    EXPECT_GT(reddish, 100);
+    // Painting again does not tell again.
+    form.PageBox()->repaint();
+    EXPECT_EQ(told.size(), 1);
 }
 
 } // namespace

@@ -252,3 +252,100 @@ TEST(SeparatePreview, ReportWithoutControlShowsItsOwnWindowAndGetsItsPagesBack) 
 }
 
 } // namespace
+
+namespace {
+
+QWheelEvent Wheel(QWidget* w, QPoint pixelDelta, QPoint angleDelta, Qt::KeyboardModifiers mods = {}) {
+    const QPointF at(w->width() / 2, w->height() / 2);
+    return QWheelEvent(at, w->mapToGlobal(at), pixelDelta, angleDelta, Qt::NoButton, mods, Qt::NoScrollPhase,
+                       false);
+}
+
+TEST_F(PreviewArea, TouchpadAndHighResolutionWheelsScroll) {
+    form.PickZoom(200);
+    QScrollBar* v = form.VScrollBar();
+    QScrollBar* h = form.HScrollBar();
+    v->setValue(500);
+    h->setValue(100);
+    struct Case {
+        const char* what;
+        QPoint pixels, angle;
+        int repeat;
+        int dx, dy; // scroll bar movement expected in all
+    };
+    const Case cases[] = {
+        {"five fifths of a notch down", {}, {0, -24}, 5, 0, 10},
+        {"a notch up", {}, {0, 120}, 1, 0, -10},
+        {"three eighths of a notch, twice (no step yet is lost)", {}, {0, -45}, 2, 0, 7},
+        {"pixel distances where given", {0, -37}, {0, -8}, 1, 0, 37},
+        {"a horizontal wheel", {}, {-120, 0}, 1, 10, 0},
+        {"horizontal touchpad pixels", {25, 0}, {}, 2, -50, 0},
+    };
+    for (const Case& c : cases) {
+        const int v0 = v->value(), h0 = h->value();
+        for (int i = 0; i < c.repeat; ++i) {
+            QWheelEvent e = Wheel(form.PageBox(), c.pixels, c.angle);
+            QCoreApplication::sendEvent(form.PageBox(), &e);
+        }
+        EXPECT_EQ(v->value() - v0, c.dy) << c.what;
+        EXPECT_EQ(h->value() - h0, c.dx) << c.what;
+    }
+}
+
+TEST_F(PreviewArea, CtrlWheelAndZoomStepsZoom) {
+    QWheelEvent in = Wheel(form.PageBox(), {}, {0, 120}, Qt::ControlModifier);
+    QCoreApplication::sendEvent(form.PageBox(), &in);
+    EXPECT_EQ(form.ZoomCaption(), "125%");
+    form.ZoomBySteps(-2);
+    EXPECT_EQ(form.ZoomCaption(), "75%");
+    // From a fit zoom between steps, one step goes to the neighbouring step.
+    form.PickZoom(1);
+    const double fit = form.Zoom * 100;
+    form.ZoomBySteps(1);
+    EXPECT_GT(form.Zoom * 100, fit);
+    form.PickZoom(1);
+    form.ZoomBySteps(-1);
+    EXPECT_LT(form.Zoom * 100, fit);
+    EXPECT_EQ(form.ZoomMode, TkvPreviewZoom::pzDefault);
+    form.ZoomBySteps(-100);
+    EXPECT_EQ(form.ZoomCaption(), "10%");
+}
+
+// The last page is small, so at the end of the scroll range it sits below the line that picks the
+// current page.
+TEST(PreviewEnd, LastPageIsCurrentAtTheEndOfTheScrollRange) {
+    kv::StartUp();
+    TkvPreviewForm::LastZoom = 1.0;
+    TkvPreviewForm::LastZoomMode = TkvPreviewZoom::pzDefault;
+    QTemporaryDir dir;
+    kvpfile::FileSpec f;
+    for (int i = 0; i < 4; ++i) {
+        kvpfile::PageSpec p;
+        if (i == 3) p.PaperSize = 256, p.PaperWidth = 1000, p.PaperHeight = 600;
+        f.Pages.push_back(p);
+    }
+    QFile out(dir.filePath("small-last.kvp"));
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(kvpfile::BuildKvp(f));
+    out.close();
+    TkvReport report;
+    report.LoadPreparedFile(out.fileName());
+    TkvPreviewForm form;
+    form.TakePages(&report);
+    form.PageBox()->resize(1000, 700);
+    form.ResetView(true);
+    ASSERT_LT(form.Pages()->PageInfo(3).PreviewRect.Height(), 600);
+
+    form.SetCurrentPage(form.PageCount());
+    EXPECT_EQ(form.CurrentPage, 4);
+    EXPECT_EQ(form.PageLabel()->text(), "Page 4/4");
+    form.SetCurrentPage(1);
+    form.VScrollBar()->setValue(form.VScrollBar()->maximum());
+    EXPECT_EQ(form.CurrentPage, 4) << "scrolled to the end";
+    // Asking for page 3 at the end of the range keeps page 3.
+    form.SetCurrentPage(3);
+    EXPECT_EQ(form.CurrentPage, 3);
+    form.ReturnPages();
+}
+
+} // namespace

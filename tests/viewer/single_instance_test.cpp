@@ -1,5 +1,7 @@
 // One running copy per user: a second start hands its file over and ends; a stale socket left by a
 // crashed copy is replaced. The second copy is the real kvviewer program.
+#include "core/startup.h"
+#include "support/kvp_builder.h"
 #include "viewer/main_window.h"
 #include "viewer/single_instance.h"
 
@@ -15,6 +17,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUuid>
+#include <QTest>
+#include <memory>
+#include <vector>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -25,6 +30,7 @@ namespace {
 class SingleInstance : public ::testing::Test {
 protected:
     void SetUp() override {
+        kv::StartUp();
         socket_ = "kvviewer-test-" + QUuid::createUuid().toString(QUuid::Id128);
         qputenv("KV_VIEWER_SOCKET", socket_.toUtf8());
     }
@@ -68,6 +74,14 @@ TEST_F(SingleInstance, SecondStartHandsItsFileToTheRunningCopy) {
         received << name;
         window.OpenPendingFile(name);
     }));
+    // Files the running copy can open.
+    for (const char* name : {"first.kvp", "second.kvp"}) {
+        kvpfile::FileSpec f;
+        f.Pages.resize(1);
+        QFile out(dir.filePath(name));
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(kvpfile::BuildKvp(f));
+    }
     window.OpenPendingFile(dir.filePath("first.kvp"));
 
     // A relative name is made absolute by the second copy before it is handed over.
@@ -132,6 +146,64 @@ TEST_F(SingleInstance, TwoRealCopies) {
     EXPECT_EQ(first.state(), QProcess::Running);
     first.terminate();
     if (!first.waitForFinished(5000)) first.kill();
+}
+
+} // namespace
+
+namespace {
+
+TEST(SingleInstanceSocket, LiesInTheUsersRuntimeFolder) {
+    QTemporaryDir runtime;
+    QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray old = qgetenv("XDG_RUNTIME_DIR");
+    qunsetenv("KV_VIEWER_SOCKET");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    EXPECT_EQ(TkvSingleInstance::SocketName(), runtime.filePath("kvviewer.socket"));
+    EXPECT_FALSE(TkvSingleInstance::SocketName().startsWith("/tmp/kvviewer-"));
+    if (old.isEmpty()) qunsetenv("XDG_RUNTIME_DIR");
+    else qputenv("XDG_RUNTIME_DIR", old);
+}
+
+TEST(SingleInstanceSocket, LiveCopysSocketIsNeverTakenOver) {
+    const QString name = "kvviewer-test-" + QUuid::createUuid().toString(QUuid::Id128);
+    qputenv("KV_VIEWER_SOCKET", name.toUtf8());
+    TkvSingleInstance first, second;
+    ASSERT_TRUE(first.Listen([](const QString&) {}));
+    EXPECT_FALSE(second.Listen([](const QString&) {})) << "the name belongs to a live copy";
+    EXPECT_TRUE(QFileInfo::exists(TkvSingleInstance::SocketName()));
+    qunsetenv("KV_VIEWER_SOCKET");
+}
+
+TEST_F(SingleInstance, SimultaneousStartsElectOneCopy) {
+    QTemporaryDir dir;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    std::vector<std::unique_ptr<QProcess>> starts;
+    for (int i = 0; i < 3; ++i) {
+        auto p = std::make_unique<QProcess>();
+        p->setProcessEnvironment(env);
+        p->start(KV_VIEWER_EXE, {dir.filePath(QStringLiteral("f%1.kvp").arg(i))});
+        starts.push_back(std::move(p));
+    }
+    // Two of them hand over and end; one stays.
+    QElapsedTimer t;
+    t.start();
+    auto running = [&] {
+        int n = 0;
+        for (auto& p : starts) n += p->state() != QProcess::NotRunning;
+        return n;
+    };
+    while (running() > 1 && t.elapsed() < 30000) QTest::qWait(100);
+    QTest::qWait(500);
+    EXPECT_EQ(running(), 1);
+    for (auto& p : starts) {
+        if (p->state() == QProcess::NotRunning) {
+            EXPECT_EQ(p->exitCode(), 0);
+        } else {
+            p->terminate();
+            if (!p->waitForFinished(5000)) p->kill();
+        }
+    }
 }
 
 } // namespace
