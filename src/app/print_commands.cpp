@@ -1,5 +1,9 @@
 #include "app/print_commands.h"
 
+#include "app/pdf_printout.h"
+#include "preview/save_file_dialog.h"
+#include "core/store/emf_pages.h"
+
 #include "core/globals.h"
 #include "core/locale.h"
 #include "core/paper/printer.h"
@@ -12,6 +16,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -64,7 +69,11 @@ void PrintPreparedPagesWithDialog(TkvReport& report) {
         control->Print();
         return;
     }
-    if (report.EMFPages.Count() == 0 || !HasPlatformPrinter()) return;
+    if (report.EMFPages.Count() == 0) return;
+    if (!HasPlatformPrinter()) {
+        OfferPdfPrintout(report.EMFPages, DecodeText(report.Title, kvcs::Default), QApplication::activeWindow());
+        return;
+    }
     TkvPrintForm dialog(report.EMFPages.Count(), QApplication::activeWindow());
     dialog.RB2->setEnabled(false);
     dialog.E1->setText(QString::number(report.DefaultCopies));
@@ -98,10 +107,37 @@ bool SwitchPrinter(TkvReport& report, int oldIndex, int newIndex) {
     }
 }
 
+bool OfferPdfPrintout(TkvEMFPages& pages, const QString& title, QWidget* parent) {
+    const auto answer = QMessageBox::question(
+        parent, Text(PrintCaptionTextId),
+        QCoreApplication::translate("kv", "No printer is installed. Print to a PDF file instead?"),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    if (answer != QMessageBox::Yes) return false;
+    const QString path =
+        AskSaveFileName(parent, QCoreApplication::translate("kv", "Print to PDF file"), {"PDF (*.pdf)"}).fileName;
+    if (path.isEmpty()) return false;
+    std::vector<int> all(static_cast<size_t>(pages.Count()));
+    for (int i = 0; i < pages.Count(); ++i) all[static_cast<size_t>(i)] = i;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        PrintPagesToPdf(pages, all, path, title);
+    } catch (const std::exception& e) {
+        QApplication::restoreOverrideCursor();
+        QMessageBox::critical(parent, Text(ErrorCaptionTextId), QString::fromLocal8Bit(e.what()));
+        return false;
+    }
+    QApplication::restoreOverrideCursor();
+    return true;
+}
+
 void PreviewPrintCommand(TkvPreviewForm& form) {
     TkvReport* report = form.Report();
     // The preview holds the pages while it shows them.
-    if (!report || form.PageCount() == 0 || !HasPlatformPrinter()) return;
+    if (!report || form.PageCount() == 0) return;
+    if (!HasPlatformPrinter()) {
+        OfferPdfPrintout(*form.Pages(), DecodeText(report->Title, kvcs::Default), form.PreviewPanel()->window());
+        return;
+    }
     TkvPrintForm dialog(form.PageCount(), &form);
     dialog.E1->setText(QString::number(report->DefaultCopies));
     dialog.CollateCB->setChecked(report->DefaultCollate);

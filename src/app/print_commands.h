@@ -10,6 +10,8 @@
 class QWidget;
 class TkvPreviewForm;
 class TkvReport;
+class TkvEMFPages;
+class QString;
 
 namespace kv {
 
@@ -38,5 +40,9 @@ void ReportPrintResult(const TkvPrintResult& result, QWidget* parent);
 
 // Whether the platform lists any printer (the virtual printer does not count).
 bool HasPlatformPrinter();
+
+// Without a print queue: tells the user and offers printing every page to a PDF file, asking for its
+// name. True when a file was written.
+bool OfferPdfPrintout(TkvEMFPages& pages, const QString& title, QWidget* parent);
 
 } // namespace kv

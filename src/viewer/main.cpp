@@ -3,11 +3,15 @@
 #include "preview/desktop_services.h"
 #include "preview/separate_preview.h"
 #include "app/print_commands.h"
+#include "viewer/icons.h"
 #include "viewer/main_window.h"
 #include "viewer/single_instance.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QStringList>
 #include <functional>
 
@@ -15,6 +19,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("KV Viewer");
     QApplication::setOrganizationName("Kavora");
+    QApplication::setDesktopFileName("kvviewer");
+    QApplication::setWindowIcon(kv::ApplicationIcon());
 
     // Every argument is a report to open (a file manager passes several at once).
     QStringList files;
@@ -33,6 +39,21 @@ int main(int argc, char** argv) {
         })) {
         for (qsizetype i = 1; i < files.size(); ++i) TkvSingleInstance::HandOver(files[i]);
         return 0;
+    }
+
+    // Captions in the user's language: Russian (the captions as designed) for a Russian locale,
+    // English otherwise; KV_LANG chooses another.
+    QTranslator viewerTexts, qtTexts;
+    {
+        QString lang = qEnvironmentVariable("KV_LANG");
+        if (lang.isEmpty()) lang = QLocale::system().name();
+        lang = lang.startsWith("ru", Qt::CaseInsensitive) ? "ru" : "en";
+        const QString dir = QCoreApplication::applicationDirPath();
+        for (const QString& where : {dir + "/translations", dir + "/../share/kvviewer/translations"})
+            if (viewerTexts.load("kvviewer_" + lang, where)) break;
+        if (!viewerTexts.isEmpty()) QCoreApplication::installTranslator(&viewerTexts);
+        if (qtTexts.load("qtbase_" + lang, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(&qtTexts);
     }
 
     kv::StartUp();

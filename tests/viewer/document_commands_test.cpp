@@ -1,5 +1,6 @@
 // Document commands on real windows: opening files that fail, Save As with the real save dialog,
 // commands that need pages, and the command state while another application has the focus.
+#include "app/print_commands.h"
 #include "core/startup.h"
 #include "preview/page_box.h"
 #include "preview/preview.h"
@@ -271,6 +272,33 @@ TEST_F(DocumentCommands, StatusBarFollowsTheDocument) {
     QTest::keyClick(child, Qt::Key_Down);
     QTest::keyClick(child, Qt::Key_Space, Qt::ShiftModifier);
     EXPECT_EQ(child->Preview().Form().VScrollBar()->value(), before + 30);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DocumentCommands, WithoutAPrinterQueueThePagesGoToAPdfFile) {
+    window.OpenPendingFile(WriteReport(dir.filePath("three.kvp"), 3));
+    TfrmChild* child = Current();
+    ASSERT_NE(child, nullptr);
+    QStringList questions;
+    const QString pdf = dir.filePath("printout");
+    ModalScript script({AnswerQuestion(&questions, QMessageBox::Yes), TypeFileName(pdf)});
+    bool written = false;
+    RunUntil(script, [&] {
+        written = kv::OfferPdfPrintout(*child->Preview().Form().Pages(), "three", &window);
+    });
+    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(written);
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions[0].contains("No printer")) << questions[0].toStdString();
+    const QByteArray bytes = ReadAll(pdf + ".pdf");
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 3)
+        << "one sheet per page";
+    // The pages stay with the window.
+    EXPECT_EQ(child->PageCount(), 3);
 }
 
 } // namespace
