@@ -267,18 +267,19 @@ void TfrmMain::CreateStatusBar() {
     pageField_->setToolTip(Tr("Go to page (Ctrl+G)"));
     pageCountLabel_ = new QLabel(bar);
     pageCountLabel_->setObjectName("PageCountLabel");
+    // Small "-" and "+" buttons beside the zoom; the commands carry the long captions.
     auto* zoomOut = new QToolButton(bar);
-    zoomOut->setDefaultAction(Action("acZoomOut"));
     zoomOut->setText("-");
-    zoomOut->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    zoomOut->setToolTip(Action("acZoomOut")->text());
+    connect(zoomOut, &QToolButton::clicked, Action("acZoomOut"), &QAction::trigger);
     zoomLabel_ = new QLabel(bar);
     zoomLabel_->setObjectName("ZoomLabel");
     zoomLabel_->setMinimumWidth(48);
     zoomLabel_->setAlignment(Qt::AlignCenter);
     auto* zoomIn = new QToolButton(bar);
-    zoomIn->setDefaultAction(Action("acZoomIn"));
     zoomIn->setText("+");
-    zoomIn->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    zoomIn->setToolTip(Action("acZoomIn")->text());
+    connect(zoomIn, &QToolButton::clicked, Action("acZoomIn"), &QAction::trigger);
     for (QWidget* w : std::initializer_list<QWidget*>{pageText, pageField_, pageCountLabel_, zoomOut, zoomLabel_, zoomIn})
         bar->addPermanentWidget(w);
     connect(pageField_, &QSpinBox::valueChanged, this, [this](int page) {

@@ -150,10 +150,18 @@ TEST_F(PrintDialogTest, PreviewPrintCommandPrintsThePagesItHolds) {
     EXPECT_EQ(preview.PageCount(), 4); // the pages are back in the preview
     EXPECT_EQ(Report.EMFPages.Count(), 0);
 
-    // Without a platform printer the command does nothing.
+    // Without a platform printer the user is offered a PDF file instead; declining prints nothing.
     Log = PrintLog();
     kv::InstallPrinterDevice(nullptr);
+    QString offer;
+    QTimer::singleShot(50, [&offer] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            offer = box->text();
+            box->reject();
+        }
+    });
     preview.Print();
+    EXPECT_TRUE(offer.contains("PDF")) << offer.toStdString();
     EXPECT_TRUE(Log.Pages.isEmpty());
     preview.DetachReport();
     Report.Preview = nullptr;
