@@ -1,5 +1,5 @@
 // kvtool: the headless face of the report library.
-#include "cli/export_command.h"
+#include "cli/convert_command.h"
 #include "cli/prepared_info.h"
 #include "cli/print_command.h"
 #include "cli/render_command.h"
@@ -12,23 +12,20 @@
 namespace {
 
 void PrintUsage(FILE* out) {
-    std::fputs("usage: kvtool COMMAND [ARGS]\n"
-               "       kvtool info FILE.kvp [--json]\n"
-               "       kvtool convert IN.kvp OUT.kvp|OUT.pdf\n"
-               "       kvtool convert IN.kvp OUT.txt|OUT.rtf|OUT.xlsx [--pages LIST] [--filter rtf|rtf-table]\n"
-               "                    [--scale F | --scale-x F --scale-y F] [--page-breaks|--no-page-breaks]\n"
-               "                    [--pictures|--no-pictures] [--frames] [--pseudographic] [--oem]\n"
-               "                    [--keep-empty-lines] [--table] [--numbers]\n"
-               "       kvtool render FILE.kvp [--page N] [--zoom Z] -o OUT.png|OUT.pdf\n"
-               "       kvtool print FILE.kvp [--printer NAME] [--pages LIST] [--copies N]\n"
-               "                    [--collate|--no-collate] [--parity all|odd|even] [--title TEXT]\n"
-               "       kvtool printers\n"
-               "       kvtool template info FILE.kvf [--json]\n"
-               "       kvtool convert IN.kvf OUT.kvf\n"
-               "       kvtool data list --db sqlite:PATH|postgresql://HOST/DB --data NAME=SQL|NAME=csv:PATH\n"
-               "                        [--data ...] [--rows N]\n"
-               "       kvtool --help | --version\n",
-               out);
+    std::fprintf(
+        out,
+        "usage: kvtool COMMAND [ARGS]\n"
+        "       kvtool info FILE.kvp [--json]\n"
+        "%s"
+        "       kvtool render FILE.kvp [--page N] [--zoom Z] -o OUT.png|OUT.pdf\n"
+        "       kvtool print FILE.kvp [--printer NAME] [--pages LIST] [--copies N]\n"
+        "                    [--collate|--no-collate] [--parity all|odd|even] [--title TEXT]\n"
+        "       kvtool printers\n"
+        "       kvtool template info FILE.kvf [--json]\n"
+        "       kvtool data list --db sqlite:PATH|postgresql://HOST/DB --data NAME=SQL|NAME=csv:PATH\n"
+        "                        [--data ...] [--rows N]\n"
+        "       kvtool --help | --version\n",
+        kvcli::ConvertUsage().constData());
 }
 
 // Errors reach stderr as one line of our own; Qt's diagnostics about the environment (runtime
@@ -66,20 +63,12 @@ int main(int argc, char** argv) {
     const QString command = QString::fromLocal8Bit(argv[1]);
     if (command == "info" && (argc == 3 || (argc == 4 && !std::strcmp(argv[3], "--json"))))
         return Finish(kvcli::Info(QString::fromLocal8Bit(argv[2]), argc == 4));
-    if (command == "convert" && argc >= 4 && kvcli::IsExportTarget(QString::fromLocal8Bit(argv[3])))
-        return Finish(kvcli::ExportFromArguments(app.arguments().mid(2)));
-    if (command == "convert" && argc == 4 &&
-        QString::fromLocal8Bit(argv[3]).endsWith(".pdf", Qt::CaseInsensitive))
-        return Finish(kvcli::ConvertToPdf(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])));
     if (command == "template" && argc >= 4 && !std::strcmp(argv[2], "info") &&
         (argc == 4 || (argc == 5 && !std::strcmp(argv[4], "--json"))))
         return Finish(kvcli::TemplateInfo(QString::fromLocal8Bit(argv[3]), argc == 5));
-    if (command == "convert" && argc == 4 && QString::fromLocal8Bit(argv[2]).endsWith(".kvf", Qt::CaseInsensitive))
-        return Finish(kvcli::ConvertTemplate(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])));
     if (command == "data" && argc >= 3 && !std::strcmp(argv[2], "list"))
         return Finish(kvcli::DataList(app.arguments().mid(3)));
-    if (command == "convert" && argc == 4)
-        return Finish(kvcli::Convert(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])));
+    if (command == "convert" && argc >= 4) return Finish(kvcli::ConvertFromArguments(app.arguments().mid(2)));
     if (command == "render") return Finish(kvcli::RenderFromArguments(app.arguments().mid(2)));
     if (command == "print") return Finish(kvcli::PrintFromArguments(app.arguments().mid(2)));
     if (command == "printers" && argc == 2) return Finish(kvcli::ListPrinters());

@@ -290,6 +290,29 @@ TEST(KvtoolBinary, InfoConvertAndErrors) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err.count('\n'), 1);
 
+    // A target extension it cannot write: a usage error naming the formats it can write, and nothing
+    // written (an existing file stays as it was).
+    WriteFile(dir.filePath("kept.xlsx"), "spreadsheet");
+    for (const char* target : {"out.foo", "out.xlsx", "out", "out.kvp.bak", "kept.xlsx"}) {
+        const QString path = dir.filePath(target);
+        const bool existed = QFile::exists(path);
+        r = RunKvtool({"convert", in, path});
+        EXPECT_EQ(r.exitCode, 2) << target;
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains("kvp (prepared report), pdf (PDF document)")) << r.err.toStdString();
+        EXPECT_EQ(QFile::exists(path), existed) << target;
+    }
+    EXPECT_EQ(ReadFile(dir.filePath("kept.xlsx")), "spreadsheet");
+    // A template converts to a template only; the refusal comes before the input is read.
+    r = RunKvtool({"convert", dir.filePath("missing.kvf"), dir.filePath("t.pdf")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("writes kvf (report template)\n")) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("t.pdf")));
+    // The extension is matched in any case.
+    r = RunKvtool({"convert", in, dir.filePath("upper.KVP")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(ReadFile(dir.filePath("upper.KVP")), ReadFile(in));
+
     r = RunKvtool({"info", dir.filePath("nope.kvp")});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err.count('\n'), 1);

@@ -41,7 +41,7 @@ protected:
     void SetUp() override {
         pdfinfo_ = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
         pdftotext_ = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-        if (pdfinfo_.isEmpty() || pdftotext_.isEmpty()) GTEST_SKIP() << "pdfinfo/pdftotext are not installed";
+        if (pdfinfo_.isEmpty() || pdftotext_.isEmpty()) GTEST_SKIP() << "\nnot checked: PDF text read back: pdfinfo/pdftotext are not installed (package poppler-utils)";
         ASSERT_TRUE(dir_.isValid());
         pdf_ = dir_.filePath(QStringLiteral("demo.pdf"));
         const ToolRun convert = Execute(QStringLiteral(KV_BINARY_DIR "/src/cli/kvtool"),

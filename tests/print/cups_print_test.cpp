@@ -1,6 +1,6 @@
 // Printing through a real spooler: the private CUPS scheduler of scripts/start-test-cups.sh with its
-// cups-pdf queue. ctest starts it as a fixture and passes its directory in KV_TEST_CUPS_DIR; without
-// it (or when it could not start) these tests are skipped with the reason.
+// PDF queue. ctest starts it as a fixture and passes its state folder in KV_TEST_CUPS_DIR; without
+// it (or when it could not start) these tests are skipped with one line saying why.
 
 #include "tools/demo_report.h"
 #include "cli/print_command.h"
@@ -22,6 +22,12 @@ QString CupsDir() {
     return qEnvironmentVariable("KV_TEST_CUPS_DIR");
 }
 
+// The scheduler's own folder (spool, output), named by the start script.
+QString SpoolerRoot() {
+    QFile root(CupsDir() + "/root");
+    return root.open(QIODevice::ReadOnly) ? QString::fromUtf8(root.readAll()).trimmed() : QString();
+}
+
 QString SkipReason() {
     if (CupsDir().isEmpty())
         return "KV_TEST_CUPS_DIR is not set (run through ctest, which starts the spooler)";
@@ -32,6 +38,7 @@ QString SkipReason() {
     // Every CUPS client of this process talks to the private scheduler.
     QFile server(CupsDir() + "/server");
     if (!server.open(QIODevice::ReadOnly)) return "the test spooler did not name its socket";
+    if (SpoolerRoot().isEmpty()) return "the test spooler did not name its folder";
     qputenv("CUPS_SERVER", server.readAll().trimmed());
     return {};
 }
@@ -43,10 +50,10 @@ QString RunTool(const QString& program, const QStringList& args) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-// cups-pdf names its output after the job title and ends it with the job number; it is complete
+// The queue names its output after the job title and ends it with the job number; it is complete
 // once poppler can read it.
 QString WaitForOutput(const QString& title, int* jobId) {
-    const QDir out(CupsDir() + "/out");
+    const QDir out(SpoolerRoot() + "/out");
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < 90000) {
@@ -88,7 +95,7 @@ double Difference(const QImage& a, const QImage& b) {
 }
 
 TEST(CupsPrint, DemoPagesTwoToThreeInTwoCollatedCopies) {
-    if (const QString why = SkipReason(); !why.isEmpty()) GTEST_SKIP() << why.toStdString();
+    if (const QString why = SkipReason(); !why.isEmpty()) GTEST_SKIP() << "\nnot checked: printing through a CUPS spooler: " << why.toStdString();
     const QString demo = QDir(CupsDir()).filePath("demo.kvp");
     ASSERT_EQ(kvdemo::MakeDemo(demo), QByteArray());
     const QString title = QStringLiteral("kvdemo%1").arg(QCoreApplication::applicationPid());
@@ -100,13 +107,13 @@ TEST(CupsPrint, DemoPagesTwoToThreeInTwoCollatedCopies) {
 
     int jobId = 0;
     const QString pdf = WaitForOutput(title, &jobId);
-    ASSERT_FALSE(pdf.isEmpty()) << "no output from cups-pdf in " << CupsDir().toStdString() << "/out";
+    ASSERT_FALSE(pdf.isEmpty()) << "no output from the spooler in " << SpoolerRoot().toStdString() << "/out";
     EXPECT_TRUE(RunTool("pdfinfo", {pdf}).contains(QRegularExpression("Pages:\\s+4\\n")));
     EXPECT_EQ(PageSizes(pdf, 4), QStringList(4, QStringLiteral("595 x 842 pts (A4)")));
 
-    // The document the spooler received carries the text; cups-pdf's PostScript stage keeps the
+    // The document the spooler received carries the text; the queue's PostScript stage keeps the
     // drawing but not the text encoding, so the text is read from the spooled job.
-    const QString spooled = QStringLiteral("%1/spool/d%2-001").arg(CupsDir()).arg(jobId, 5, 10, QChar('0'));
+    const QString spooled = QStringLiteral("%1/spool/d%2-001").arg(SpoolerRoot()).arg(jobId, 5, 10, QChar('0'));
     ASSERT_TRUE(QFile::exists(spooled)) << spooled.toStdString();
     QStringList texts;
     for (int page = 1; page <= 4; ++page)
@@ -135,7 +142,7 @@ TEST(CupsPrint, DemoPagesTwoToThreeInTwoCollatedCopies) {
 }
 
 TEST(CupsPrint, PrinterListAndRefusals) {
-    if (const QString why = SkipReason(); !why.isEmpty()) GTEST_SKIP() << why.toStdString();
+    if (const QString why = SkipReason(); !why.isEmpty()) GTEST_SKIP() << "\nnot checked: printing through a CUPS spooler: " << why.toStdString();
     const kvcli::CommandResult list = kvcli::ListPrinters();
     EXPECT_EQ(list.ExitCode, 0);
     EXPECT_TRUE(list.Out.contains("kvpdf\n")) << list.Out.toStdString();
