@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fontconfig
   xvfb xauth
-  libcups2-dev cups printer-driver-cups-pdf poppler-utils
+  libcups2-dev cups printer-driver-cups-pdf ghostscript poppler-utils
   libreoffice-writer-nogui libreoffice-calc-nogui python3-openpyxl
 )
 
