@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with AddressSanitizer and UndefinedBehaviorSanitizer
-# and runs every test with ctest.
+# and runs every test with ctest; then builds the fuzz targets (clang, build-fuzz/) and runs each
+# over its seed corpus, and under CI (CI set) fuzzes each for a short fixed time as well.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
@@ -19,4 +20,9 @@ ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@" || status=$?
 if [ -f "$build/Testing/Temporary/LastTest.log" ]; then
   grep -h '^not checked: ' "$build/Testing/Temporary/LastTest.log" | sort -u || true
 fi
+# Fuzz targets: a regression run over the seeds, and under CI 20 s of fuzzing each. A finding
+# fails the run.
+fuzz_seconds=0
+if [ -n "${CI:-}" ]; then fuzz_seconds=20; fi
+./scripts/fuzz.sh all "$fuzz_seconds" || status=1
 exit "$status"
