@@ -13,7 +13,6 @@ packages=(
   fonts-liberation2 fontconfig
   xvfb xauth
   libcups2-dev cups printer-driver-cups-pdf ghostscript poppler-utils
-  libcups2-dev cups printer-driver-cups-pdf ghostscript poppler-utils
   libreoffice-writer-nogui libreoffice-calc-nogui python3-openpyxl
   # The fuzz targets (scripts/fuzz.sh), which ./test.sh runs over their seeds every time.
   clang libclang-rt-14-dev
