@@ -292,8 +292,8 @@ TEST(KvtoolBinary, InfoConvertAndErrors) {
 
     // A target extension it cannot write: a usage error naming the formats it can write, and nothing
     // written (an existing file stays as it was).
-    WriteFile(dir.filePath("kept.xlsx"), "spreadsheet");
-    for (const char* target : {"out.foo", "out.xlsx", "out", "out.kvp.bak", "kept.xlsx"}) {
+    WriteFile(dir.filePath("kept.odt"), "document");
+    for (const char* target : {"out.foo", "out.docx", "out", "out.kvp.bak", "kept.odt"}) {
         const QString path = dir.filePath(target);
         const bool existed = QFile::exists(path);
         r = RunKvtool({"convert", in, path});
@@ -302,7 +302,7 @@ TEST(KvtoolBinary, InfoConvertAndErrors) {
         EXPECT_TRUE(r.err.contains("kvp (prepared report), pdf (PDF document)")) << r.err.toStdString();
         EXPECT_EQ(QFile::exists(path), existed) << target;
     }
-    EXPECT_EQ(ReadFile(dir.filePath("kept.xlsx")), "spreadsheet");
+    EXPECT_EQ(ReadFile(dir.filePath("kept.odt")), "document");
     // A template converts to a template only; the refusal comes before the input is read.
     r = RunKvtool({"convert", dir.filePath("missing.kvf"), dir.filePath("t.pdf")});
     EXPECT_EQ(r.exitCode, 2);
