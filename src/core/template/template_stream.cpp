@@ -131,6 +131,11 @@ void WritePageRecord(TkvStream& s, const TkvPage& page) {
 
 namespace {
 
+// A next offset that points backwards or outside the stream.
+struct TkvTemplateBadOffset : TkvStreamError {
+    using TkvStreamError::TkvStreamError;
+};
+
 // One object entry after its type byte. Failures inside the entry are recovered at the next
 // offset where the stream has one.
 void ReadObjectEntryOfTemplate(TkvReport& report, TkvStream& s, uint8_t type) {
@@ -151,11 +156,14 @@ void ReadObjectEntryOfTemplate(TkvReport& report, TkvStream& s, uint8_t type) {
     if (page) CurPage = page;
 
     qint64 next = -1;
+    // A next offset that does not move forward inside the stream leaves nothing to resume at: the
+    // failure ends the load (resuming there could read the same entries for ever).
     auto readNextOffset = [&] {
         if (StreamVersion < 24 || next >= 0) return;
         const qint64 at = s.Position();
-        next = s.ReadUInt("a next offset");
-        if (next <= at || next > s.Size()) throw TkvStreamError(at, "a next offset outside the stream");
+        const qint64 value = s.ReadUInt("a next offset");
+        if (value <= at || value > s.Size()) throw TkvTemplateBadOffset(at, "a next offset outside the stream");
+        next = value;
     };
 
     TkvView* view = nullptr;
@@ -178,6 +186,8 @@ void ReadObjectEntryOfTemplate(TkvReport& report, TkvStream& s, uint8_t type) {
             throw;
         }
         view->SetProperty("NAME", TkvVariant(view->Name));
+    } catch (const TkvTemplateBadOffset&) {
+        throw;
     } catch (const TkvStreamError&) {
         // Past the end of the stream nothing further can be read.
         if (StreamVersion < 24 || s.Remaining() == 0) throw;
