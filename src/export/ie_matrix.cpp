@@ -204,6 +204,7 @@ void TkvIEMatrix::CutObjects() {
             o.TextLines = std::move(src.Obj.TextLines);
             o.Picture = std::move(src.Obj.Picture);
             o.IsText = src.Obj.IsText;
+            o.IsRichText = src.Obj.IsRichText; // the text stays RTF source, not text to escape
             src.Obj.TextLines.clear();
             src.Obj.Picture = QImage();
             src.Obj.IsText = true;
@@ -235,6 +236,32 @@ void TkvIEMatrix::CutObjects() {
             for (int y = r; y < r + h; ++y)
                 for (int x = c; x < c + w; ++x) At(x, y) = index;
         }
+    }
+    MoveTextsToLargestParts();
+}
+
+void TkvIEMatrix::MoveTextsToLargestParts() {
+    // The first part met in row order may be a thin strip above or beside the covering object,
+    // too small to show the text that the whole object held; the largest part shows it best.
+    std::vector<int> largest(placements_.size(), -1);
+    for (size_t i = 0; i < placements_.size(); ++i) {
+        const TkvIEMObject& o = placements_[i].Obj;
+        if (o.SourceObject < 0 || size_t(o.SourceObject) >= placements_.size()) continue;
+        int& best = largest[size_t(o.SourceObject)];
+        const auto area = [&](int k) { return placements_[size_t(k)].Obj.Width * placements_[size_t(k)].Obj.Height; };
+        if (best < 0 || area(int(i)) > area(best)) best = int(i);
+    }
+    for (size_t i = 0; i < placements_.size(); ++i) {
+        TkvIEMObject& from = placements_[i].Obj;
+        if (from.SourceObject < 0 || !from.IsText || from.TextLines.isEmpty()) continue;
+        const int to = largest[size_t(from.SourceObject)];
+        if (to < 0 || size_t(to) == i) continue;
+        TkvIEMObject& target = placements_[size_t(to)].Obj;
+        target.TextLines = std::move(from.TextLines);
+        target.IsRichText = from.IsRichText;
+        target.Charset = from.Charset;
+        from.TextLines.clear();
+        from.IsRichText = false;
     }
 }
 

@@ -103,6 +103,7 @@ private:
     void PlaceObjects();
     void BuildCells();
     void CutObjects();
+    void MoveTextsToLargestParts();
     void OptimizeFrames();
     void Tick();
     int& At(int col, int row) { return cells_[size_t(col) + size_t(row) * size_t(colCount_)]; }

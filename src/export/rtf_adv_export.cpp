@@ -83,6 +83,18 @@ QByteArray TkvRtfAdvExport::BorderWords(const TkvIEMStyle& s) {
     return out;
 }
 
+QByteArray TkvRtfAdvExport::VerticalAlignment(int32_t alignment) {
+    // Bits 3 and 4 place the block of lines across their direction; both set keeps it at the top.
+    const int32_t block = alignment & (kvta::Middle | kvta::Down);
+    return block == kvta::Middle ? "\\clvertalc" : block == kvta::Down ? "\\clvertalb" : "\\clvertalt";
+}
+
+QByteArray TkvRtfAdvExport::TextFlow(int32_t alignment) {
+    // Rotated text runs bottom to top in its cell; written left to right, a tall narrow cell would
+    // wrap it into a column of single letters.
+    return (alignment & kvta::Vertical) ? "\\cltxbtlr" : "\\cltxlrtb";
+}
+
 QByteArray TkvRtfAdvExport::CellText(TkvIEMObject& o, int h) {
     const TkvIEMStyle& s = matrix_->Style(o.StyleIndex);
     if (o.IsText) {
@@ -150,11 +162,15 @@ void TkvRtfAdvExport::EndDocument() {
         if (Progress) Progress->Tick();
         if (Report && Report->CancelRequested) break;
         if (PageBreaks && pageBreak < m.PageBreakCount() && m.YPosition(r) >= m.PageBreak(pageBreak)) {
-            out += QByteArray("{\\page\\fs1\\par}") + kCrLf;
+            // A paragraph of its own that starts a new page: a page break inside a group between
+            // table rows is lost on some readers, and the rows of the next page would follow on.
+            out += QByteArray("\\pard\\plain\\pagebb\\fs2\\par") + kCrLf;
             ++pageBreak;
         }
-        const int h = kv::RoundEven((m.YPosition(r + 1) - m.YPosition(r)) * ScaleY * 15);
-        QByteArray row = "\\trowd \\trrh" + Num(h) + "\\trgaph15";
+        const int h = std::max(1, kv::RoundEven((m.YPosition(r + 1) - m.YPosition(r)) * ScaleY * 15));
+        // Exact heights: rows that grow to fit a reader's line spacing would push the page's last
+        // rows, and so the next page's first rows, onto a page of their own.
+        QByteArray row = "\\trowd \\trrh-" + Num(h) + "\\trgaph15";
         QByteArray cells;
         for (int c = 0; c < m.ColCount(); ++c) {
             const int k = m.Cell(c, r);
@@ -166,15 +182,11 @@ void TkvRtfAdvExport::EndDocument() {
             if (o.Marker == -1) {
                 if (p.RowSpan > 1) row += "\\clvmgf";
                 row += "\\clcbpat" + Num(colors_.Number(s.FillColor == kTransparent ? 0xFFFFFF : s.FillColor));
-                if (s.Alignment & 4) row += "\\clvertalt";
-                if (s.Alignment & 8) row += "\\clvertalc";
-                if (s.Alignment & 16) row += "\\clvertalb";
-                if (!(s.Alignment & (4 | 8 | 16))) row += "\\ql";
-                row += BorderWords(s) + "\\cltxlrtb\\cellx" + right;
+                row += VerticalAlignment(s.Alignment) + BorderWords(s) + TextFlow(s.Alignment) + "\\cellx" + right;
                 cells += CellText(o, h);
                 o.Marker = r + 1;
             } else if (p.RowSpan > 1 && o.Marker != r + 1) {
-                row += "\\clvmrg" + BorderWords(s) + "\\cltxlrtb\\cellx" + right;
+                row += "\\clvmrg" + BorderWords(s) + TextFlow(s.Alignment) + "\\cellx" + right;
                 cells += "{\\fs" + Num(std::min(h / 16, 20)) + " \\cell}";
                 o.Marker = r + 1;
             }

@@ -31,6 +31,9 @@ public:
     // A rich text object's RTF source as a piece of the document: its font and colour numbers
     // mapped into the document's tables, its header groups and paragraph resets removed.
     static QByteArray RemapRichText(const QByteArray& rtf, kvrtf::FontTable& fonts, kvrtf::ColorTable& colors);
+    // The cell words of a text object's alignment bits: its vertical placement and its text flow.
+    static QByteArray VerticalAlignment(int32_t alignment);
+    static QByteArray TextFlow(int32_t alignment);
 
 private:
     void CollectTables();

@@ -67,4 +67,40 @@ TEST(ExportInterop, LibreOfficeReadsEveryExport) {
     ExpectInOrder(ReadText(d + "/out/book.csv"), kTexts, "workbook");
 }
 
+// The table RTF as LibreOffice lays it out: one printed page per report page, each page's own texts
+// on it (the rows of one page once ran on into the next, so a page's header ended up at the bottom
+// of the page before), and rotated text read as one line instead of a column of single letters.
+TEST(ExportInterop, TableRtfKeepsThePagesAndRotatedText) {
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (soffice.isEmpty() || pdftotext.isEmpty()) GTEST_SKIP() << "LibreOffice or pdftotext is not installed";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString d = dir.path();
+    QByteArray err;
+    ASSERT_EQ(RunTool(kTool, {"convert", kDemo, d + "/table.rtf"}, &err), 0) << err.constData();
+    const QString profile = QStringLiteral("-env:UserInstallation=file://") + d + "/lo-profile";
+    ASSERT_EQ(RunTool(soffice, {profile, "--headless", "--convert-to", "pdf", "--outdir", d, d + "/table.rtf"}), 0);
+    const auto pageText = [&](int page) {
+        const QString out = d + QStringLiteral("/p%1.txt").arg(page);
+        const QString n = QString::number(page);
+        if (RunTool(pdftotext, {"-f", n, "-l", n, d + "/table.pdf", out}) != 0) return QString();
+        return ReadText(out);
+    };
+    // Texts that begin each page (below its running header) and the footers of the portrait pages.
+    const QStringList firsts = {QStringLiteral("Отчёт о продажах за III квартал"),
+                                QStringLiteral("Продажи по регионам / Sales"),
+                                QStringLiteral("Выводы и рекомендации"), QStringLiteral("Приложение 1")};
+    for (int page = 1; page <= 4; ++page) {
+        const QString text = pageText(page);
+        ASSERT_FALSE(text.isEmpty()) << "no printed page " << page;
+        for (int other = 0; other < 4; ++other)
+            EXPECT_EQ(text.contains(firsts[other]), other == page - 1)
+                << firsts[other].toStdString() << " on printed page " << page;
+        if (page < 4) EXPECT_TRUE(text.contains(QStringLiteral("Страница %1 из 4").arg(page))) << page;
+    }
+    EXPECT_TRUE(pageText(5).isEmpty()) << "more printed pages than report pages";
+    EXPECT_TRUE(pageText(2).contains(QStringLiteral("ДЛЯ СЛУЖЕБНОГО ПОЛЬЗОВАНИЯ")));
+}
+
 } // namespace

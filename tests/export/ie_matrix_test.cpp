@@ -73,6 +73,19 @@ TEST(IEMatrix, CoveredObjectIsCutAndKeepsItsOuterFrames) {
     EXPECT_EQ(m.Cell(0, 99), -1);
 }
 
+TEST(IEMatrix, CutTextGoesToItsLargestPart) {
+    // A band drawn over all but a thin strip at the top: the text belongs in the part below, where
+    // it has room, not in the strip met first.
+    TkvIEMatrix m;
+    Add(m, {0, 0, 300, 300, "big"});
+    Add(m, {0, 10, 300, 200, "band"});
+    m.Prepare();
+    ASSERT_EQ(m.RowCount(), 4);
+    EXPECT_TRUE(m.CellObject(0, 0)->TextLines.isEmpty());
+    EXPECT_EQ(m.CellObject(0, 2)->TextLines, TkvStringList{"big"});
+    EXPECT_EQ(m.CellObject(0, 1)->TextLines, TkvStringList{"band"});
+}
+
 TEST(IEMatrix, SharedFrameLinesAreDrawnOnce) {
     TkvIEMatrix m;
     m.FramesOptimization = true;
