@@ -40,6 +40,7 @@ TkvExportResult ExportWithFilter(TkvReport& report, TkvExportFilter& filter, con
     TkvExportResult result;
     ExportScope scope(report, filter);
     filter.FileName = fileName;
+    filter.Report = &report; // the options dialog checks a page range against the report's pages
     bool proceed = true;
     if (filter.OnBeforeExport) filter.OnBeforeExport(filter.FileName, proceed);
     result.FileName = filter.FileName;

@@ -4,6 +4,7 @@
 #include "export/rtf_adv_export.h"
 #include "export/rtf_export.h"
 #include "export/xlsx_export.h"
+#include "exportui/options_dialogs.h"
 #include "preview/page_box.h"
 #include "preview/preview.h"
 #include "preview/preview_form.h"
@@ -51,6 +52,7 @@ TfrmChild::TfrmChild(QWidget* parent) : QWidget(parent), report_(std::make_uniqu
         if (book->OpenExcelAfterExport) QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
     };
     exportFilters_.push_back(std::move(workbook));
+    for (auto& filter : exportFilters_) kvexportui::InstallOptionsDialog(*filter, this);
     preview_->Form().DamagedPage = [this](const QString& message) {
         if (messageSink_) messageSink_(message);
     };
