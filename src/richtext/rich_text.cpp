@@ -46,7 +46,7 @@ void DrawPicture(TkvCanvas& canvas, const QTextDocument& doc, const QTextImageFo
     const QUrl url(f.name());
     const QString kind = url.path().section('/', 0, 0);
     if (kind == QLatin1String("wmf") || kind == QLatin1String("emf")) {
-        const TkvMetafile metafile(doc.resource(QTextDocument::UserResource, url).toByteArray());
+        const TkvMetafile metafile(doc.resource(QTextDocument::UserResource, kvrtf::PictureBytesUrl(url)).toByteArray());
         if (metafile.IsValid()) {
             metafile.Play(canvas, rect);
             return;

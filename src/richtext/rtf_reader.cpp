@@ -580,7 +580,7 @@ void Reader::InsertPicture() {
     ++pictures_;
     pictureBytes_ += p.data.size();
     doc_.addResource(QTextDocument::ImageResource, url, image);
-    doc_.addResource(QTextDocument::UserResource, url, p.data);
+    doc_.addResource(QTextDocument::UserResource, PictureBytesUrl(url), p.data);
     FlushText();
     if (S().para.inTable || table_) EnterTableCell();
     QTextImageFormat f;
@@ -845,6 +845,12 @@ void Reader::ControlWord(const QByteArray& w, bool hasParam, int v) {
 }
 
 } // namespace
+
+QUrl PictureBytesUrl(const QUrl& picture) {
+    QUrl bytes(picture);
+    bytes.setFragment(QStringLiteral("bytes"));
+    return bytes;
+}
 
 bool LooksLikeRtf(QByteArrayView bytes) {
     qsizetype i = 0;

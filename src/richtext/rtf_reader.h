@@ -13,6 +13,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QUrl>
 
 class QTextDocument;
 
@@ -31,11 +32,13 @@ struct Limits {
     qsizetype maxTextChars = 8 * 1024 * 1024;
 };
 
-// Resource names of pictures: the document keeps each picture's original bytes as a user resource
-// under "kvpict:<kind>/<n>" (kind png, jpeg, dib, wmf, emf) and a rendered image under the same
-// name as an image resource, so the writer can write the bytes back unchanged and an editor can
-// show the picture.
+// Resource names of pictures: an image format names "kvpict:<kind>/<n>" (kind png, jpeg, dib, wmf,
+// emf), the document's image resource of that name, a rendered image, is what the layout, drawing
+// and an editor show, and the picture's original bytes are kept under PictureBytesUrl of that name,
+// so the writer can write them back unchanged. (A document holds one resource per name whatever
+// its type, so the two need names of their own.)
 constexpr const char* kPictureScheme = "kvpict";
+QUrl PictureBytesUrl(const QUrl& picture);
 
 // Replaces the document's content; fastest on a document without a layout yet, since the layout
 // follows every change (kvrich::PrepareDocument is applied at the end). Returns false when the bytes do not start with "{\rtf" (they are

@@ -253,7 +253,7 @@ void Writer::WriteText(const QString& text, int charset) {
 
 void Writer::WritePicture(const QTextImageFormat& f) {
     const QUrl url(f.name());
-    QByteArray data = doc_.resource(QTextDocument::UserResource, url).toByteArray();
+    QByteArray data = doc_.resource(QTextDocument::UserResource, PictureBytesUrl(url)).toByteArray();
     QByteArray kind;
     if (!data.isEmpty() && url.scheme() == QLatin1String(kPictureScheme))
         kind = url.path().section('/', 0, 0).toLatin1();

@@ -8,8 +8,11 @@
 #include "designer/rich_popup.h"
 #include "designer/rich_ruler.h"
 #include "richtext/rich_text.h"
+#include "richtext/rtf_reader.h"
 
 #include <QAction>
+#include <QBuffer>
+#include <QImage>
 #include <QComboBox>
 #include <QFile>
 #include <QFontComboBox>
@@ -101,6 +104,25 @@ TEST_F(FormFixture, StoredTextComesBackWithItsFormattingAndTwipsIndents) {
     EXPECT_EQ(back.FormatAt(7).foreground().color(), QColor(200, 0, 0));
     EXPECT_TRUE(form.SaveRtf().contains("\\u1055\\'cf")) << "Cyrillic with its code page's fallback\n"
                                                          << form.SaveRtf().toStdString();
+}
+
+TEST_F(FormFixture, PicturesPassThroughTheEditorUnchanged) {
+    QImage image(8, 6, QImage::Format_RGB32);
+    image.fill(QColor(200, 40, 40));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    form.LoadRtf("{\\rtf1 a{\\pict\\pngblip\\picwgoal240\\pichgoal180 " + png.toHex() + "}b\\par}");
+    // The editor shows the picture at its size.
+    const QImage shown = form.Editor()->viewport()->grab().toImage();
+    EXPECT_GT(shown.pixelColor(shown.width() > 0 ? QPoint(int(20 * shown.devicePixelRatio()), int(10 * shown.devicePixelRatio())) : QPoint()).red(), 150);
+    Stored back(form.SaveRtf());
+    const QTextImageFormat f = back.FormatAt(1).toImageFormat(); // "a", the picture, "b"
+    ASSERT_TRUE(f.isValid());
+    EXPECT_EQ(back.text.Document().resource(QTextDocument::UserResource, kvrtf::PictureBytesUrl(QUrl(f.name()))).toByteArray(),
+              png)
+        << "the stored bytes, not a re-encoding";
 }
 
 TEST_F(FormFixture, ToolBarSizeBoxAndAlignmentActOnTheSelection) {

@@ -190,7 +190,11 @@ TEST(RtfReader, PicturesKeepTheirBytesAndSize) {
         EXPECT_EQ(QUrl(f.name()).path().section('/', 0, 0), c.kind) << c.name;
         EXPECT_EQ(f.width() * kvrich::kScaled, c.width) << c.name;
         EXPECT_EQ(f.height() * kvrich::kScaled, c.height) << c.name;
-        EXPECT_EQ(text.Document().resource(QTextDocument::UserResource, QUrl(f.name())).toByteArray(), c.bytes)
+        EXPECT_EQ(text.Document().resource(QTextDocument::UserResource, kvrtf::PictureBytesUrl(QUrl(f.name()))).toByteArray(),
+                  c.bytes)
+            << c.name;
+        // What drawing and the editor show: an image of its own, not the stored bytes.
+        EXPECT_FALSE(text.Document().resource(QTextDocument::ImageResource, QUrl(f.name())).value<QImage>().isNull())
             << c.name;
         EXPECT_EQ(text.Length(), 1) << c.name;
     }
