@@ -3,11 +3,17 @@
 #include "core/report/report.h"
 #include "core/views/band_view.h"
 #include "core/views/memo_view.h"
+#include "engine/data/row_sources.h"
+#include "support/postgres_server.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -86,6 +92,41 @@ TEST(DataCommand, ListsCsvRowsAndNamesFailingDataSets) {
     EXPECT_TRUE(bad.Error.startsWith("Data set Orders: ")) << bad.Error.constData();
     EXPECT_TRUE(bad.Out.isEmpty());
     EXPECT_EQ(kvcli::DataList({"--data", "noequals"}).ExitCode, 2);
+}
+
+// The kvtool program lists a table of the private PostgreSQL test server and names a data set whose
+// query the server refuses.
+TEST(DataCommand, KvtoolListsPostgresRows) {
+    const kvtest::PostgresServer pg = kvtest::TestPostgres("kvtool data list --db postgresql://");
+    if (!pg.SkipReason.isEmpty()) GTEST_SKIP() << pg.SkipReason.toStdString();
+    const QString table = QStringLiteral("kv_cli_%1").arg(QCoreApplication::applicationPid());
+    TkvSqlConnection setup(pg.Address);
+    QSqlQuery q(QSqlDatabase::database(setup.ConnectionName(), false));
+    ASSERT_TRUE(q.exec(QString("create table %1 (id integer, name text, note text)").arg(table)));
+    ASSERT_TRUE(q.exec(QString("insert into %1 values (1, 'Smith, J', 'two\nlines'), (2, 'Lee', null), "
+                               "(3, 'Ann', '')")
+                           .arg(table)));
+    auto run = [&](const QStringList& args, QByteArray* err) {
+        QProcess p;
+        p.start(QStringLiteral(KV_BINARY_DIR "/src/cli/kvtool"), args);
+        p.waitForFinished(30000);
+        *err = p.readAllStandardError();
+        return std::make_pair(p.exitCode(), p.readAllStandardOutput());
+    };
+    QByteArray err;
+    const auto [code, out] = run({"data", "list", "--db", pg.Address, "--data",
+                                  "People=select id, name, note from " + table + " order by id", "--rows", "2"},
+                                 &err);
+    EXPECT_EQ(code, 0) << err.constData();
+    EXPECT_EQ(out, "People: id name note\n1\tSmith, J\ttwo\\nlines\n2\tLee\t(null)\n");
+
+    const auto [badCode, badOut] =
+        run({"data", "list", "--db", pg.Address, "--data", "Orders=select * from kv_no_such_table"}, &err);
+    EXPECT_EQ(badCode, 1);
+    EXPECT_TRUE(badOut.isEmpty());
+    EXPECT_TRUE(err.startsWith("kvtool: Data set Orders: ")) << err.constData();
+    EXPECT_EQ(err.count('\n'), 1) << err.constData();
+    q.exec("drop table " + table);
 }
 
 } // namespace

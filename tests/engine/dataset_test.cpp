@@ -1,11 +1,14 @@
 // Data sources: user datasets with counts and events, database datasets with ranges and bookmarks
-// over memory, SQLite and CSV record sets, removal of referenced components, CSV parsing and the
-// record cache bound.
+// over memory, SQLite, CSV and PostgreSQL record sets, removal of referenced components, CSV parsing,
+// SQL values by type and the record cache bound. The PostgreSQL cases use the private server ctest
+// starts (tests/support/postgres_server.h) and are skipped with the reason when it is not running.
 #include "engine/data/dataset.h"
 #include "engine/data/row_sources.h"
+#include "support/postgres_server.h"
 
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -38,13 +41,43 @@ TEST(UserDataset, CountsAndEvents) {
 }
 
 // Five records with ids 1 to 5 in each kind of record set.
-enum class Backend { Memory, Sqlite, Csv };
+enum class Backend { Memory, Sqlite, Csv, Postgres };
+
+std::string BackendName(const ::testing::TestParamInfo<Backend>& info) {
+    const char* names[] = {"Memory", "Sqlite", "Csv", "Postgres"};
+    return names[static_cast<int>(info.param)];
+}
+
+// Runs statements on the connection a row source reads through (a temporary table of a PostgreSQL
+// session is seen only there).
+void Exec(const TkvSqlConnection& c, const QStringList& statements) {
+    QSqlQuery q(QSqlDatabase::database(c.ConnectionName(), false));
+    for (const QString& s : statements)
+        ASSERT_TRUE(q.exec(s)) << s.toStdString() << ": " << q.lastError().text().toStdString();
+}
 
 struct Fixture {
     QTemporaryDir dir;
     std::unique_ptr<TkvSqlConnection> connection;
+    QString skipReason;
+    // Null with skipReason set when the backend cannot be reached.
     std::unique_ptr<TkvRecordSet> Make(Backend b) {
         switch (b) {
+        case Backend::Postgres: {
+            const kvtest::PostgresServer pg = kvtest::TestPostgres("the five-record data set walk");
+            if (!pg.SkipReason.isEmpty()) {
+                skipReason = pg.SkipReason;
+                return nullptr;
+            }
+            connection = std::make_unique<TkvSqlConnection>(pg.Address);
+            QStringList fill{"create temporary table t (id integer, name text)"};
+            for (int i = 5; i >= 1; --i)
+                fill << QString("insert into t values (%1, 'n%1')").arg(i);
+            Exec(*connection, fill);
+            return std::make_unique<TkvRecordSet>(
+                "T",
+                std::make_unique<TkvSqlRowSource>(*connection, "select id, name from t order by id", "T"));
+        }
         case Backend::Memory: {
             std::vector<TkvRow> rows;
             for (int i = 1; i <= 5; ++i)
@@ -83,10 +116,7 @@ struct Fixture {
     }
 };
 
-int Id(TkvRecordSet& r) {
-    return static_cast<int>(r.FieldByName("id")->Value().toInt());
-}
-QByteArray Id(TkvRecordSet& r, bool) {
+QByteArray Id(TkvRecordSet& r) {
     return r.FieldByName("ID")->DisplayText();
 }
 
@@ -95,6 +125,7 @@ class DBDataSetRanges : public ::testing::TestWithParam<Backend> {};
 TEST_P(DBDataSetRanges, RangesFromTheCurrentRecordAndBack) {
     Fixture fx;
     std::unique_ptr<TkvRecordSet> rs = fx.Make(GetParam());
+    if (!rs) GTEST_SKIP() << fx.skipReason.toStdString();
     struct Case {
         TRangeBegin begin;
         TRangeEnd end;
@@ -117,22 +148,25 @@ TEST_P(DBDataSetRanges, RangesFromTheCurrentRecordAndBack) {
         d.Init();
         QByteArray seen;
         for (d.First(); !d.Eof(); d.Next())
-            seen += Id(*rs, true);
+            seen += Id(*rs);
         EXPECT_EQ(seen, c.ids) << int(c.begin) << "/" << int(c.end);
         d.Exit();
-        if (c.begin == TRangeBegin::rbCurrent || c.end == TRangeEnd::reCurrent) EXPECT_EQ(Id(*rs, true), "3");
+        if (c.begin == TRangeBegin::rbCurrent || c.end == TRangeEnd::reCurrent) {
+            EXPECT_EQ(Id(*rs), "3");
+        }
     }
     // Prior walks back; past the start the record set stays on the first record.
     rs->First();
     rs->Next();
     rs->Prior();
-    EXPECT_EQ(Id(*rs, true), "1");
+    EXPECT_EQ(Id(*rs), "1");
     rs->Prior();
     EXPECT_TRUE(rs->Bof());
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DBDataSetRanges,
-                         ::testing::Values(Backend::Memory, Backend::Sqlite, Backend::Csv));
+                         ::testing::Values(Backend::Memory, Backend::Sqlite, Backend::Csv, Backend::Postgres),
+                         BackendName);
 
 TEST(DBDataSet, ReferencesRemovalAndOpeningFailures) {
     TkvDataModule form("Form1");
@@ -242,6 +276,89 @@ TEST(RecordSet, CacheStaysBoundedAndPriorReachesEvictedRows) {
     EXPECT_EQ(rs.FieldByName("I")->Value().toInt(), 0);
     EXPECT_EQ(raw->Restarts, restarts + 1);
 }
+
+// Values of each SQL type as the engine sees them, a row of nulls after them, and a failing query,
+// over SQLite and PostgreSQL.
+class SqlRowSourceValues : public ::testing::TestWithParam<Backend> {};
+
+TEST_P(SqlRowSourceValues, TypesNullsAndErrors) {
+    const bool pg = GetParam() == Backend::Postgres;
+    QTemporaryDir dir;
+    QString address = "sqlite::memory:";
+    if (pg) {
+        const kvtest::PostgresServer server = kvtest::TestPostgres("SQL values by type");
+        if (!server.SkipReason.isEmpty()) GTEST_SKIP() << server.SkipReason.toStdString();
+        address = server.Address;
+    }
+    using V = TkvVariant;
+    struct Column {
+        const char* name;
+        const char* sqliteType; // null: PostgreSQL only
+        const char* pgType;
+        const char* literal;
+        TkvFieldType type;
+        TkvVariant value;
+    };
+    // 45352 is 1 March 2024 counted from 30 December 1899.
+    const Column columns[] = {
+        {"i", "integer", "integer", "7", TkvFieldType::Integer, V(7)},
+        {"big", nullptr, "bigint", "9000000000", TkvFieldType::LargeInt, V(int64_t(9000000000))},
+        {"f", "double", "double precision", "2.5", TkvFieldType::Float, V(2.5)},
+        {"txt", "text", "text", "'\u041f\u0440\u0438'", TkvFieldType::String, V("\xcf\xf0\xe8")},
+        {"ok", nullptr, "boolean", "true", TkvFieldType::Boolean, V(true)},
+        {"d", nullptr, "date", "'2024-03-01'", TkvFieldType::DateTime, V(V::DateTimeValue{45352})},
+        {"ts", nullptr, "timestamp", "'2024-03-01 18:00:00'", TkvFieldType::DateTime,
+         V(V::DateTimeValue{45352.75})},
+        {"bin", "blob", "bytea", pg ? "'\\x00ff41'" : "x'00ff41'", TkvFieldType::Blob,
+         V(QByteArray("\0\xff" "A", 3))},
+    };
+    QStringList decl, values, nulls, names;
+    for (const Column& c : columns) {
+        if (!pg && !c.sqliteType) continue;
+        decl << QString("%1 %2").arg(c.name, pg ? c.pgType : c.sqliteType);
+        values << QString::fromUtf8(c.literal);
+        nulls << "null";
+        names << c.name;
+    }
+    TkvSqlConnection connection(address);
+    Exec(connection, {QString("create temporary table v (%1)").arg(decl.join(", ")),
+                      QString("insert into v values (%1)").arg(values.join(", ")),
+                      QString("insert into v values (%1)").arg(nulls.join(", "))});
+    TkvRecordSet rs("V", std::make_unique<TkvSqlRowSource>(
+                             connection, QString("select %1 from v order by i nulls last").arg(names.join(", ")), "V"));
+    rs.Open();
+    for (const Column& c : columns) {
+        if (!pg && !c.sqliteType) continue;
+        TkvDataField* f = rs.FieldByName(c.name);
+        ASSERT_NE(f, nullptr) << c.name;
+        EXPECT_EQ(f->DataType(), c.type) << c.name;
+        EXPECT_EQ(f->Value(), c.value) << c.name << " " << f->DisplayText().toStdString();
+    }
+    rs.Next();
+    ASSERT_FALSE(rs.Eof());
+    for (const Column& c : columns) {
+        if (!pg && !c.sqliteType) continue;
+        EXPECT_TRUE(rs.FieldByName(c.name)->IsNull()) << c.name;
+        EXPECT_EQ(rs.FieldByName(c.name)->DisplayText(), QByteArray()) << c.name;
+    }
+    rs.Next();
+    EXPECT_TRUE(rs.Eof());
+
+    // The server's message (several lines from PostgreSQL) becomes one line naming the data set.
+    TkvRecordSet bad("Orders", std::make_unique<TkvSqlRowSource>(connection, "select * from nothing", "Orders"));
+    try {
+        bad.Open();
+        FAIL() << "a query of a missing table opened";
+    } catch (const TkvDataError& e) {
+        const std::string m = e.what();
+        EXPECT_EQ(m.rfind("Data set Orders: ", 0), 0u) << m;
+        EXPECT_NE(m.find("nothing"), std::string::npos) << m;
+        EXPECT_EQ(m.find('\n'), std::string::npos) << m;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, SqlRowSourceValues, ::testing::Values(Backend::Sqlite, Backend::Postgres),
+                         BackendName);
 
 TEST(SqlRowSource, ErrorsNameTheDataSet) {
     QTemporaryDir dir;

@@ -128,6 +128,7 @@ TkvSqlConnection::TkvSqlConnection(const QString& address) {
         if (url.port() > 0) db.setPort(url.port());
         if (q.hasQueryItem("port")) db.setPort(q.queryItemValue("port").toInt());
         if (!url.userName().isEmpty()) db.setUserName(url.userName());
+        if (q.hasQueryItem("user")) db.setUserName(q.queryItemValue("user"));
         if (!url.password().isEmpty()) db.setPassword(url.password());
         db.setDatabaseName(url.path().mid(1));
         db.setConnectOptions("connect_timeout=5");

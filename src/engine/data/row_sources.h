@@ -12,7 +12,8 @@ class QSqlDatabase;
 class QFile;
 
 // One named connection: "sqlite:PATH" or "postgresql://[user@]host[:port]/dbname" (host may be an
-// absolute socket directory, written as postgresql:///dbname?host=/dir). Raises TkvDataError
+// absolute socket directory, written as postgresql:///dbname?host=/dir; user= names the role as
+// the user part does). Raises TkvDataError
 // with one line when the address is not understood or the database cannot be opened.
 class TkvSqlConnection {
 public:
