@@ -21,6 +21,17 @@ enum class TkvFieldType {
     Memo
 };
 
+class TkvDataField;
+
+// A dataset as a view bound to one of its fields reaches it (the view's BoundDataSet): the
+// engine's record sets implement it.
+class TkvDataFieldSource {
+public:
+    virtual ~TkvDataFieldSource() = default;
+    // Null when there is no field of that name. May raise the data layer's error.
+    virtual TkvDataField* FieldByName(const QByteArray& name) = 0;
+};
+
 class TkvDataField {
 public:
     virtual ~TkvDataField() = default;

@@ -1,5 +1,6 @@
 #include "core/views/memo_view.h"
 
+#include "core/data/data_field.h"
 #include "core/globals.h"
 #include "base/stream_text.h"
 
@@ -179,4 +180,11 @@ int TkvMemoView::RemainingHeight() {
     // A line step of zero or less holds no lines at all: nothing is left over beyond frame and gaps.
     const int64_t rest = LineHeight > 0 ? (int64_t(Height) - edges) % LineHeight : 0;
     return ClampToInt(double(edges + rest));
+}
+
+void TkvMemoView::LoadFromField(TkvDataField* field) {
+    if (!field || !field->IsBlob()) return;
+    TkvMemoryStream content;
+    if (!field->IsNull()) field->BlobToStream(content);
+    ResultText = kv::SplitLines(content.Data());
 }

@@ -63,6 +63,10 @@ public:
 
     // Height of the laid-out text plus both gaps; ResultText keeps the laid-out lines (memo_view_draw.cpp).
     int CalcHeight() override;
+    // A blob or memo field gives its whole content as the text lines of ResultText (so they are
+    // not expanded again); other fields leave ResultText alone, since [expressions] bring their
+    // values with the object's display format.
+    void LoadFromField(TkvDataField* field) override;
     // One line with its frame and gaps.
     int MinHeight() override;
     // The part of the current height that holds no whole line, plus frame and gaps.

@@ -71,12 +71,9 @@ int TkvMemoView::CalcHeight() {
     AttachCanvas(&TkvMemoLayout::Measuring());
     if (Visible == 0) return 0;
     ResultText = Memo;
-    bool expand = true;
-    if (kv::CurReport && kv::CurReport->OnBeforePrint) {
-        const TkvStringList before = ResultText;
-        kv::CurReport->OnBeforePrint(ResultText, this);
-        expand = ResultText == before;
-    }
+    const TkvStringList before = ResultText;
+    BeforePrintStep();
+    const bool expand = ResultText == before;
     TkvMemoLayout layout = LayoutFor(*this);
     if (expand) layout.ExpandMemo();
 

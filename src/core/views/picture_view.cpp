@@ -1,5 +1,6 @@
 #include "core/views/picture_view.h"
 
+#include "core/data/data_field.h"
 #include "core/globals.h"
 #include "base/variables.h"
 
@@ -193,6 +194,14 @@ void TkvPictureView::LoadFromBlob(const QByteArray& bytes, bool isNull) {
     if (kind == kvgk::None) return;
     Picture.Kind = kind;
     Picture.Data = bytes;
+}
+
+void TkvPictureView::LoadFromField(TkvDataField* field) {
+    if (!field) return;
+    TkvMemoryStream content;
+    const bool isNull = field->IsNull();
+    if (!isNull) field->BlobToStream(content);
+    LoadFromBlob(content.Data(), isNull);
 }
 
 void TkvPictureView::LoadFromFile(const QString& fileName) {

@@ -93,6 +93,8 @@ public:
 
     // Loads the picture as a database field of BlobType holds it; a null field empties it.
     void LoadFromBlob(const QByteArray& bytes, bool isNull);
+    // LoadFromBlob with the field's bytes.
+    void LoadFromField(TkvDataField* field) override;
     // Loads the picture from a file; a missing, unreadable or unrecognised file empties it.
     void LoadFromFile(const QString& fileName);
 

@@ -3,6 +3,7 @@
 
 #include "base/coord.h"
 #include "core/views/band.h"
+#include "core/data/data_field.h"
 #include "core/globals.h"
 #include "core/report/page.h"
 #include "core/report/report.h"
@@ -212,11 +213,18 @@ void TkvView::SaveToStream(TkvStream& s) {
     s.WriteByte(BandAlign);
 }
 
+void TkvView::BeforePrintStep() {
+    if (BoundDataSet)
+        if (TkvDataField* field = BoundDataSet->FieldByName(BoundFieldName)) LoadFromField(field);
+    if (kv::CurReport && kv::CurReport->OnBeforePrint) kv::CurReport->OnBeforePrint(ResultText, this);
+}
+
 void TkvView::PrintToStream(TkvStream& s) {
     AttachCanvas(Canvas);
     ResultText = Memo;
-    // The before-print step, the script and tag expressions belong to the engine; it installs
-    // them through the report's hooks when it exists.
+    BeforePrintStep();
+    // The script and tag expressions belong to the engine; it installs them through the report's
+    // hooks when it exists.
     if (Visible == 0) return;
     const QByteArray keptTag = Tag;
     if (Tag.contains('[') && TagExpander) TagExpander(*this);

@@ -15,6 +15,7 @@ class TkvCanvas;
 class TkvPage;
 class TkvBand;
 class TkvDataField;
+class TkvDataFieldSource;
 class TkvExportTarget;
 
 // View type bytes.
@@ -42,6 +43,8 @@ public:
 
     virtual void DrawBackground();
     virtual void DrawFrame();
+    // Takes the object's content from a database field of the current record (the field is borrowed
+    // for the call). The default takes nothing.
     virtual void LoadFromField(TkvDataField* field) {}
     virtual void ViewPrinted(TkvView* printed) {}
     virtual void AfterLoad() {}
@@ -59,6 +62,10 @@ public:
 
     // Non-virtual operations.
     void AttachCanvas(TkvCanvas* canvas);
+    // The report's before-print step, run by PrintToStream and CalcHeight after ResultText was set to
+    // Memo: a view bound to a field (BoundDataSet has a field named BoundFieldName) takes its content
+    // from it (LoadFromField), then the report's OnBeforePrint sees the text.
+    void BeforePrintStep();
     void SetBounds(int left, int top, int width, int height);
     void CreateUniqueName();
     TkvView* FindBandViewAt();
@@ -82,7 +89,7 @@ public:
     TkvCanvas* Canvas = nullptr;
     TkvRect InnerRect; // the area inside the frame lines, computed by ScaleForDrawing
     TkvStringList ResultText;
-    void* BoundDataSet = nullptr;
+    TkvDataFieldSource* BoundDataSet = nullptr; // borrowed; set and cleared by the page builder
     QByteArray BoundFieldName;
     uint8_t Prepared = 0;
     QByteArray Name;

@@ -49,7 +49,7 @@ struct TkvBookmark {
     bool IsSet() const { return Row >= 0; }
 };
 
-class TkvRecordSet : public TkvComponent {
+class TkvRecordSet : public TkvComponent, public TkvDataFieldSource {
 public:
     TkvRecordSet(QByteArray name, std::unique_ptr<TkvRowSource> source);
     ~TkvRecordSet() override;
@@ -83,7 +83,7 @@ public:
 
     int FieldCount() const { return static_cast<int>(fields_.size()); }
     // Null when there is no field of that name (compared without regard to case). Opens first.
-    TkvDataField* FieldByName(const QByteArray& name);
+    TkvDataField* FieldByName(const QByteArray& name) override;
     TkvDataField* FieldAt(int i);
 
     // Rows kept behind the current one for Prior without a restart.
