@@ -97,7 +97,7 @@ TEST(DataCommand, ListsCsvRowsAndNamesFailingDataSets) {
 // The kvtool program lists a table of the private PostgreSQL test server and names a data set whose
 // query the server refuses.
 TEST(DataCommand, KvtoolListsPostgresRows) {
-    const kvtest::PostgresServer pg = kvtest::TestPostgres("kvtool data list --db postgresql://");
+    const kvtest::PostgresServer pg = kvtest::TestPostgres("kvtool data list");
     if (!pg.SkipReason.isEmpty()) GTEST_SKIP() << pg.SkipReason.toStdString();
     const QString table = QStringLiteral("kv_cli_%1").arg(QCoreApplication::applicationPid());
     TkvSqlConnection setup(pg.Address);
