@@ -1,5 +1,6 @@
 // Walking 1,000,000 rows through TkvDBDataSet, reading three fields a row, over SQLite and CSV.
 // Disabled by default; run with --gtest_also_run_disabled_tests --gtest_filter=DataBench.*
+// KV_DATA_BENCH_ROWS sets another row count (a profiler run wants fewer).
 #include "engine/data/dataset.h"
 #include "engine/data/row_sources.h"
 
@@ -12,7 +13,11 @@
 
 namespace {
 
-constexpr int kRows = 1000000;
+const int kRows = [] {
+    bool ok = false;
+    const int n = qEnvironmentVariableIntValue("KV_DATA_BENCH_ROWS", &ok);
+    return ok && n > 0 ? n : 1000000;
+}();
 
 double Walk(TkvRecordSet& rs) {
     TkvDBDataSet d("Bench");
@@ -43,8 +48,8 @@ TEST(DataBench, DISABLED_MillionRowsSqliteAndCsv) {
         s.open();
         QSqlQuery q(s);
         q.exec("create table t (id integer, name text, amount real)");
-        q.exec("with recursive n(i) as (select 1 union all select i + 1 from n where i < 1000000) "
-               "insert into t select i, 'name ' || i, i * 0.5 from n");
+        q.exec("with recursive n(i) as (select 1 union all select i + 1 from n where i < " +
+               QString::number(kRows) + ") insert into t select i, 'name ' || i, i * 0.5 from n");
         s.close();
     }
     QSqlDatabase::removeDatabase("bench-setup");

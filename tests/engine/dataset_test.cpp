@@ -240,6 +240,19 @@ TEST(CsvRowSource, QuotedFieldsSeparatorsLineBreaksAndEncodings) {
     rs2.Open();
     EXPECT_EQ(rs2.FieldByName("N")->DisplayText(), QByteArray("\xcf\xf0\xe8\xe2\xe5\xf2"));
 
+    // A quoted field longer than the read buffer (64 KB), with a doubled quote split by its edge.
+    QByteArray big(100000, 'x');
+    for (int at : {65530, 65540})
+        big[at] = '"';
+    const QByteArray longPath = WriteFile(dir, "l.csv", "A,B\n\"" + big.replace("\"", "\"\"") + "\",2\n");
+    TkvRecordSet rsLong("L", std::make_unique<TkvCsvRowSource>(QString::fromUtf8(longPath), "L"));
+    rsLong.Open();
+    QByteArray expected(100000, 'x');
+    for (int at : {65530, 65540})
+        expected[at] = '"';
+    EXPECT_EQ(rsLong.FieldByName("A")->DisplayText(), expected);
+    EXPECT_EQ(rsLong.FieldByName("B")->DisplayText(), "2");
+
     const QByteArray open = WriteFile(dir, "c.csv", "A\n\"never ends\n1\n");
     TkvRecordSet rs3("Broken", std::make_unique<TkvCsvRowSource>(QString::fromUtf8(open), "Broken"));
     try {

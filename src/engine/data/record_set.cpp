@@ -113,7 +113,7 @@ bool TkvRecordSet::MoveTo(qint64 r) {
         source_->Restart();
     }
     while (fetched_ <= r && !sourceEnded_) {
-        TkvRow row;
+        TkvRow row = std::move(spare_);
         if (!source_->FetchRow(row)) {
             sourceEnded_ = true;
             break;
@@ -126,6 +126,7 @@ bool TkvRecordSet::MoveTo(qint64 r) {
             std::min(r - PriorWindow,
                      bookmarks_.empty() ? r : *std::min_element(bookmarks_.begin(), bookmarks_.end()));
         while (cacheStart_ < keepFrom && !rows_.empty()) {
+            spare_ = std::move(rows_.front());
             rows_.pop_front();
             ++cacheStart_;
         }
@@ -141,6 +142,7 @@ void TkvRecordSet::Trim() {
     for (qint64 b : bookmarks_)
         keepFrom = std::min(keepFrom, b);
     while (cacheStart_ < keepFrom && !rows_.empty()) {
+        spare_ = std::move(rows_.front());
         rows_.pop_front();
         ++cacheStart_;
     }

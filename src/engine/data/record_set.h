@@ -32,7 +32,8 @@ struct TkvColumn {
 using TkvRow = std::vector<TkvVariant>;
 
 // Where rows come from. Restart goes back before the first row (opening on first use); FetchRow
-// fills the next row or returns false at the end. Both raise TkvDataError.
+// fills the next row or returns false at the end; the row it is given may hold an earlier row (its
+// storage is reused), so every column is set. Both raise TkvDataError.
 class TkvRowSource {
 public:
     virtual ~TkvRowSource() = default;
@@ -105,6 +106,7 @@ private:
     std::unique_ptr<TkvRowSource> source_;
     std::vector<std::unique_ptr<RecordField>> fields_;
     std::deque<TkvRow> rows_; // rows cacheStart_ .. cacheStart_ + size - 1
+    TkvRow spare_;            // the last row dropped, whose storage the next fetch reuses
     qint64 cacheStart_ = 0;
     qint64 fetched_ = 0; // rows fetched from the source since its restart
     bool sourceEnded_ = false;
