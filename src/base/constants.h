@@ -92,7 +92,7 @@ constexpr int32_t mb_Ok = 0, mb_OkCancel = 1, mb_YesNoCancel = 3, mb_YesNo = 4, 
 
 namespace kv {
 
-// The constant groups under their script names, each in the documented order.
+// The constant groups under their script names, each in its fixed order.
 inline constexpr std::array<TkvNamedCode, 5> kModalResultNames = {
     {{"mrNone", mrNone}, {"mrOk", mrOk}, {"mrCancel", mrCancel}, {"mrYes", mrYes}, {"mrNo", mrNo}}};
 inline constexpr std::array<TkvNamedCode, 4> kFontStyleNames = {

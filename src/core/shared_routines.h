@@ -11,8 +11,8 @@ namespace kv {
 // A copy of the font turned by 90 degrees (escapement 900 tenths of a degree), for vertical text.
 TkvFont RotatedFont(const TkvFont& font);
 
-// The platform family name the original library reported to scripts: always "NT" here, as every
-// platform this program runs on is of that family ("32s", "95" and "98" are never reported).
+// The platform family name reported to scripts: always "NT", the family every platform this program
+// runs on belongs to ("32s", "95" and "98" are names scripts may test for but never get).
 QByteArray OperatingSystemName();
 
 } // namespace kv

@@ -38,7 +38,7 @@ const char* kContext = "TfrmMain";
 
 QString Tr(const char* text) { return QCoreApplication::translate(kContext, text); }
 
-struct ActionSpec {
+struct ActionItem {
     const char* name;
     const char* caption;
     const char* hint;
@@ -46,7 +46,7 @@ struct ActionSpec {
 };
 
 // The captions are translated at run time; the source texts are the captions shown in Russian.
-const ActionSpec kActions[] = {
+const ActionItem kActions[] = {
     {"acNew", QT_TRANSLATE_NOOP("TfrmMain", "Открыть в новом окне"), QT_TRANSLATE_NOOP("TfrmMain", "Открыть в новом окне"), 0},
     {"acLoad", QT_TRANSLATE_NOOP("TfrmMain", "Открыть"), QT_TRANSLATE_NOOP("TfrmMain", "Открыть"), 1},
     {"acSave", QT_TRANSLATE_NOOP("TfrmMain", "Сохранить как..."),
@@ -120,14 +120,14 @@ TfrmMain::~TfrmMain() {
 }
 
 void TfrmMain::CreateActions() {
-    for (const ActionSpec& spec : kActions) {
-        auto* a = new QAction(Tr(spec.caption), this);
-        a->setObjectName(spec.name);
-        if (spec.hint) {
-            a->setToolTip(Tr(spec.hint));
-            a->setStatusTip(Tr(spec.hint));
+    for (const ActionItem& item : kActions) {
+        auto* a = new QAction(Tr(item.caption), this);
+        a->setObjectName(item.name);
+        if (item.hint) {
+            a->setToolTip(Tr(item.hint));
+            a->setStatusTip(Tr(item.hint));
         }
-        if (spec.image >= 0) a->setIcon(kv::ViewerIcon(spec.image));
+        if (item.image >= 0) a->setIcon(kv::ViewerIcon(item.image));
     }
     // The keys users of desktop viewers expect.
     Action("acNew")->setShortcut(QKeySequence::Open);

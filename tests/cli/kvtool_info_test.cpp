@@ -13,7 +13,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <chrono>
 
 using namespace kvpfile;
 
@@ -225,7 +224,6 @@ TEST(KvtoolInfo, VersionlessAndPictureLayoutsReportVersionZero) {
 // Every truncation and every byte inverted: never a crash or hang; a failure is one line.
 TEST(KvtoolInfo, DamagedFilesNeverCrashAndFailWithOneLine) {
     const QByteArray good = SmallFile();
-    const auto start = std::chrono::steady_clock::now();
     auto check = [&](const QByteArray& bytes, const std::string& what) {
         const kvcli::CommandResult r = kvcli::InfoFromBytes(bytes, true, "f.kvp");
         if (r.ExitCode != 0) {
@@ -245,7 +243,6 @@ TEST(KvtoolInfo, DamagedFilesNeverCrashAndFailWithOneLine) {
             check(b, "byte " + std::to_string(i) + " flipped by " + std::to_string(x));
         }
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(120));
 }
 
 TEST(KvtoolBinary, InfoConvertAndErrors) {

@@ -5,38 +5,27 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace {
 
-TEST(LibraryTexts, SpotChecksOfTheBuiltInTable) {
-    struct Case {
-        int id;
-        const char* text;
-    };
-    const Case cases[] = {
-        {53000, "Find text"},
-        {53048, "Enter page numbers and/or page ranges, separated by commas. For example, 1,3,5-12"},
-        {53267, "Don't de&lete"},
-        {55000, "OK"},
-        {55007, "Virtual printer"},
-        {55008, "Letter, 8 1/2 x 11\""},           // paper entry 0
-        {55027, "#10 Envelope, 4 1/8  x 9 1/2\""}, // entry 19: two spaces before x
-        {55036, "C3 Envelope,  324 x 458 mm"},     // entry 28: two spaces after the comma
-        {55039, "C65 Envelope, 114 x 229 mm"},
-        {55055, "Letter Extra 9/275 x 12\""}, // entry 47 (paper id 50: ids 48 and 49 do not occur)
-        {55074, "Custom"},                   // entry 66
-        {55076, "[None]"},
-        {55077, "Report title"},
-        {55099, "None"},
-        {55150, "[None]"},
-        {55174, "Custom"},
-        {55200, "An error occured during calculating"},
-        {55223, "Insert RichText object"},
-        {55337, "1"},
-        {55442, "You can't place two or more %s objects on one page."},
-        {58001, "Active="},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(kv::LoadLibraryText(c.id), QByteArray(c.text)) << c.id;
+// The built-in table is the one source: every entry is found by its id, and ids are unique.
+TEST(LibraryTexts, EveryEntryIsFoundByItsUniqueId) {
+    std::set<int> ids;
+    for (const kv::TkvLibraryText& t : kv::BuiltInLibraryTexts()) {
+        EXPECT_TRUE(ids.insert(t.Id).second) << t.Id;
+        EXPECT_EQ(kv::LoadLibraryText(t.Id), QByteArray(t.Text)) << t.Id;
+    }
+}
+
+// Texts the library reads as data rather than shows: the default character set is a number.
+TEST(LibraryTexts, TextsReadAsDataAreWellFormed) {
+    bool ok = false;
+    const int charset = kv::LoadLibraryText(55337).trimmed().toInt(&ok);
+    EXPECT_TRUE(ok);
+    EXPECT_GE(charset, 0);
+    EXPECT_LE(charset, 255);
+    EXPECT_EQ(kv::LoadLibraryText(55442).count("%s"), 1);
 }
 
 TEST(LibraryTexts, IdsWithoutTextYieldTheEmptyText) {

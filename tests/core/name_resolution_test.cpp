@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 namespace {
 
 class FontView : public TkvView {
@@ -214,3 +216,9 @@ TEST_F(NameResolutionTest, ListComponentsOfAClassQualifiesByOwner) {
 }
 
 } // namespace
+
+// The report's main data source and a view's bound data set are components, not untyped pointers:
+// the engine hands its datasets over and gets them back without casts from void.
+static_assert(std::is_same_v<decltype(TkvReport::Dataset), TkvComponent*>);
+static_assert(!std::is_same_v<decltype(TkvView::BoundDataSet), void*>);
+static_assert(!std::is_assignable_v<TkvComponent*&, int*>);

@@ -467,7 +467,7 @@ TEST_F(PreparedStore, InsertDeletePackAndExport) {
     design.UseMargins = 0xFFFF;
     EXPECT_TRUE(store().InsertPage(99, design)); // appends
     design.PaperWidth = 1111;
-    store().InsertPage(1, design);
+    EXPECT_TRUE(store().InsertPage(1, design));
     ASSERT_EQ(store().Count(), 3);
     EXPECT_EQ(store().PageInfo(1).PaperWidth, 1111);
     EXPECT_EQ(store().PageInfo(0).Margins.Left, 30);
@@ -609,7 +609,9 @@ TEST_F(PreparedStore, ZeroOrNegativePaperFromAFileStaysDrawable) {
     const PreparedPageInfo& info = store().PageInfo(0);
     EXPECT_TRUE(info.HasPageArea());
     EXPECT_EQ(info.PaperWidth, 0); // kept as stored, so the file saves back unchanged
+    // The page's objects are still found where they lie.
     QByteArray text;
     int cursor = 0;
-    store().HitTestObject(0, {1, 1}, false, text, cursor);
+    EXPECT_TRUE(store().HitTestObject(0, {1, 1}, false, text, cursor));
+    EXPECT_EQ(cursor, TkvEMFPages::HandPointCursor);
 }

@@ -68,7 +68,7 @@ TEST(StreamString, OldEncodingIsZeroTerminated) {
     EXPECT_EQ(s.Position(), 3);
 }
 
-TEST(StreamMemo, LinesAbAndEmptyHaveTheDocumentedImage) {
+TEST(StreamMemo, LinesAbAndEmptyHaveTheExpectedImage) {
     StreamVersionGuard v(kv::CurrentStreamVersion);
     const QByteArray image = Bytes({2, 0, 2, 0, 'a', 'b', 13, 0, 0, 0});
     EXPECT_EQ(WrittenMemo({"ab", ""}), image);

@@ -47,6 +47,11 @@ struct WrapCase {
     TkvStringList expected;
 };
 
+// Cases print as their names in test listings, so the names ctest derives from them are stable.
+void PrintTo(const WrapCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class WrapTest : public testing::TestWithParam<WrapCase> {};
 
 TEST_P(WrapTest, BreaksAsExpected) {

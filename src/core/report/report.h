@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+class TkvComponent;
 class TkvReport;
 class TkvBand;
 
@@ -101,7 +102,7 @@ public:
     void SelectPrinterByName(const QByteArray& name);
 
     // Published properties.
-    void* Dataset = nullptr; // the main data source, owned by the application
+    TkvComponent* Dataset = nullptr; // the main data source (a dataset of the engine), owned by the application
     int32_t DefaultCopies = 1;
     bool DefaultCollate = true;
     bool GrayedButtons = false;

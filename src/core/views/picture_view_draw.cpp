@@ -34,7 +34,7 @@ int ClampToInt(int64_t v) {
     return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX));
 }
 
-// Delphi's div: integer division truncating toward zero, on 64 bits so that nothing overflows.
+// Halves toward zero, on 64 bits so that nothing overflows.
 int64_t Div2(int64_t v) {
     return v / 2;
 }

@@ -12,6 +12,7 @@
 #include <cstdint>
 
 class TkvCanvas;
+class TkvComponent;
 class TkvPage;
 class TkvBand;
 class TkvDataField;
