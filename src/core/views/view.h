@@ -12,7 +12,6 @@
 #include <cstdint>
 
 class TkvCanvas;
-class TkvComponent;
 class TkvPage;
 class TkvBand;
 class TkvDataField;
