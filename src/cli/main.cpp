@@ -1,5 +1,6 @@
 // kvtool: the headless face of the report library.
 #include "cli/convert_command.h"
+#include "cli/expression_command.h"
 #include "cli/prepared_info.h"
 #include "cli/print_command.h"
 #include "cli/render_command.h"
@@ -24,6 +25,8 @@ void PrintUsage(FILE* out) {
         "       kvtool template info FILE.kvf [--json]\n"
         "       kvtool data list --db sqlite:PATH|postgresql://HOST/DB --data NAME=SQL|NAME=csv:PATH\n"
         "                        [--data ...] [--rows N]\n"
+        "       kvtool eval [--json] [--var NAME=VALUE]... [--] EXPRESSION\n"
+        "       kvtool format [--] FORMAT VALUE\n"
         "       kvtool --help | --version\n",
         kvcli::ConvertUsage().constData());
 }
@@ -56,6 +59,13 @@ int main(int argc, char** argv) {
     if (!std::strcmp(argv[1], "--version")) {
         std::printf("kvtool %s\n", KV_VERSION);
         return 0;
+    }
+    // The expression commands need no application object, and must not let one take arguments
+    // such as "-reverse" that are expressions here.
+    if (!std::strcmp(argv[1], "eval") || !std::strcmp(argv[1], "format")) {
+        QStringList args;
+        for (int i = 2; i < argc; ++i) args.append(QString::fromLocal8Bit(argv[i]));
+        return Finish(!std::strcmp(argv[1], "eval") ? kvcli::EvalFromArguments(args) : kvcli::FormatFromArguments(args));
     }
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietQtMessages);
