@@ -11,6 +11,7 @@ class TkvReport;
 class TkvPage;
 class TkvView;
 class TkvBand;
+class TkvExpressionEvaluator;
 
 namespace kv {
 
@@ -30,5 +31,10 @@ extern uint32_t NextViewID;
 extern uint8_t DocumentMode;
 // 1 during the first pass of a two-pass build: backgrounds and frames paint nothing.
 extern uint8_t FirstPassActive;
+
+// The evaluator of [expressions] for the objects being drawn, printed or built: CurReport's, or
+// none. RequireEvaluator raises TkvExpressionError when there is none.
+TkvExpressionEvaluator* CurEvaluator();
+TkvExpressionEvaluator& RequireEvaluator();
 
 } // namespace kv

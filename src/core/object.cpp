@@ -1,8 +1,9 @@
 #include "core/object.h"
 
 #include "base/text_util.h"
-
-std::function<TkvVariant(const QByteArray&)> TkvObject::ExpressionEvaluator;
+#include "base/value_ops.h"
+#include "core/globals.h"
+#include "base/expression_evaluator.h"
 
 TkvListIndexError::TkvListIndexError(int64_t index)
     : message_("List index out of bounds (" + std::to_string(index) + ")") {}
@@ -53,9 +54,12 @@ void TkvObject::GetFontProperty(const TkvViewFont& font, const QByteArray& name,
 
 namespace {
 
-TkvVariant Evaluate(const TkvVariant& expr) {
-    if (!TkvObject::ExpressionEvaluator) throw TkvVariantError("No expression evaluator is installed");
-    return TkvObject::ExpressionEvaluator(expr.toText());
+// The value of the expression text a1, as text when asked.
+TkvVariant Evaluate(const TkvVariant& expr) { return kv::RequireEvaluator().Evaluate(expr.toText()); }
+
+QByteArray EvaluateText(const TkvVariant& expr) {
+    TkvExpressionEvaluator& e = kv::RequireEvaluator();
+    return kvval::ToText(e.Evaluate(expr.toText()), e.FormatSettings());
 }
 
 qsizetype CheckedIndex(const TkvStringList& list, const TkvVariant& v) {
@@ -75,13 +79,13 @@ void TkvObject::CallListMethod(TkvStringList& list, const QByteArray& method, co
     } else if (method == "GETINDEXPROPERTY") {
         if (a1IsProp) result = list[CheckedIndex(list, a2)];
     } else if (method == propName + ".ADD") {
-        list.append(Evaluate(a1).toText());
+        list.append(EvaluateText(a1));
     } else if (method == propName + ".CLEAR") {
         list.clear();
     } else if (method == propName + ".DELETE") {
         list.removeAt(CheckedIndex(list, Evaluate(a1)));
     } else if (method == propName + ".INDEXOF") {
-        const QByteArray text = Evaluate(a1).toText();
+        const QByteArray text = EvaluateText(a1);
         result = int64_t(list.indexOf(text));
     }
 }

@@ -79,13 +79,9 @@ public:
     static void GetFontProperty(const TkvViewFont& font, const QByteArray& name, TkvVariant& result);
 
     // Script methods on a list-valued property. The methods that evaluate an expression
-    // (".ADD", ".DELETE", ".INDEXOF") call the evaluator installed in ExpressionEvaluator.
+    // (".ADD", ".DELETE", ".INDEXOF") use the current report's evaluator (kv::RequireEvaluator).
     void CallListMethod(TkvStringList& list, const QByteArray& method, const QByteArray& propName,
                         const TkvVariant& a1, const TkvVariant& a2, const TkvVariant& a3, TkvVariant& result);
-
-    // The expression evaluator of the engine; empty until the parser is installed, in which case
-    // the evaluating list methods raise an error.
-    static std::function<TkvVariant(const QByteArray&)> ExpressionEvaluator;
 
     std::vector<std::unique_ptr<TkvPropRec>> PropertyTable;
 };

@@ -1,3 +1,4 @@
+#include "stand_in_evaluator.h"
 #include "core/views/memo_layout.h"
 #include "core/views/export_target.h"
 
@@ -31,7 +32,6 @@ protected:
     }
     void TearDown() override {
         TkvMemoLayout::MeasuringCanvasOverride = nullptr;
-        TkvMemoLayout::ExpressionExpander = nullptr;
         kv::DocumentMode = 0;
     }
     std::vector<kvrec::Text> DrawTexts() {
@@ -277,10 +277,10 @@ TEST_F(MemoLayoutTest, SplitKeepsTheLinesThatFit) {
 }
 
 TEST_F(MemoLayoutTest, ExpandMemo) {
-    TkvMemoLayout::ExpressionExpander = [](TkvView&, const QByteArray& s) {
-        return QByteArray(s).replace("[x]", "1\r\n2");
-    };
     view.Memo = {"A [x]", "", "B\r\nC"};
+    layout.ExpandMemo(); // no evaluator: lines as they are
+    EXPECT_EQ(view.ResultText, (TkvStringList{"A [x]", "", "B", "C"}));
+    kvtest::ScopedEvaluator scope([](const QByteArray& e) { return TkvVariant(e == "x" ? "1\r\n2" : "?"); });
     layout.ExpandMemo();
     EXPECT_EQ(view.ResultText, (TkvStringList{"A 1", "2", "", "B", "C"}));
     view.Flags |= 0x0010; // text only

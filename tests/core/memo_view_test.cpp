@@ -2,6 +2,7 @@
 // layout on write, truncated records, properties and methods by name, height queries.
 #include "core/views/memo_view.h"
 #include "record_builder.h"
+#include "stand_in_evaluator.h"
 #include "render/recording_canvas.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,6 @@ protected:
     void TearDown() override {
         kv::StreamVersion = kv::CurrentStreamVersion;
         kv::DocumentMode = 0;
-        TkvObject::ExpressionEvaluator = nullptr;
     }
 };
 
@@ -302,7 +302,7 @@ TEST_F(MemoViewTest, RegisteredPropertiesFollowTheViewList) {
 }
 
 TEST_F(MemoViewTest, ListMethodsActOnTheMemoUnderBothNames) {
-    TkvObject::ExpressionEvaluator = [](const QByteArray& e) { return TkvVariant(e + "!"); };
+    kvtest::ScopedEvaluator scope([](const QByteArray& e) { return TkvVariant(e + "!"); });
     TkvMemoView m;
     TkvVariant r;
     m.CallMethod("LINES.ADD", "x", {}, {}, r);

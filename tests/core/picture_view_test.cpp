@@ -1,5 +1,6 @@
 // The picture object's data: the record tail with its stored end position, the blob type gate,
 // kept graphic bytes, truncated and inconsistent records, properties, handles and file loading.
+#include "stand_in_evaluator.h"
 #include "core/views/picture_view.h"
 #include "base/variables.h"
 #include "record_builder.h"
@@ -20,7 +21,6 @@ class PictureViewTest : public ::testing::Test {
 protected:
     void TearDown() override {
         kv::StreamVersion = kv::CurrentStreamVersion;
-        TkvObject::ExpressionEvaluator = nullptr;
     }
 };
 
@@ -306,9 +306,9 @@ TEST_F(PictureViewTest, LoadFromFileMethod) {
     EXPECT_THROW(p.CallMethod("LOADFROMFILE", "'x'", {}, {}, r), TkvVariantError); // no evaluator yet
 
     // The argument is an expression; this stand-in evaluator maps it to a file name.
-    TkvObject::ExpressionEvaluator = [&](const QByteArray& e) {
+    kvtest::ScopedEvaluator scope([&](const QByteArray& e) {
         return e == "FileName" ? TkvVariant(QFile::encodeName(path)) : TkvVariant(e);
-    };
+    });
     p.CallMethod("LOADFROMFILE", "FileName", {}, {}, r);
     EXPECT_EQ(p.Picture, (TkvGraphic{kvgk::Bitmap, "BM-some-bitmap-bytes"}));
 

@@ -3,6 +3,8 @@
 #include "base/atomic_file.h"
 #include "base/file_stream.h"
 #include "core/globals.h"
+#include "core/views/view.h"
+#include "base/display_format.h"
 #include "core/store/kvp_format.h"
 #include "core/locale.h"
 #include "core/paper/printer.h"
@@ -143,3 +145,26 @@ TkvTemplateLoadResult TkvReport::LoadFromMemory(const QByteArray& bytes) {
     TkvMemoryStream s(bytes);
     return LoadFromStream(s);
 }
+
+QByteArray TkvReport::ExpressionToText(const QByteArray& expression) {
+    if (!Evaluator) throw TkvExpressionError("No expression evaluator is set for the report");
+    const TkvView* v = kv::CurView;
+    return kv::ExpressionToText(expression, v ? v->DisplayFormat : 0, v ? v->DisplayFormatText : QByteArray(),
+                                v && (v->Flags & 0x0040), *Evaluator);
+}
+
+QByteArray TkvReport::FormatValue(const TkvVariant& value, uint32_t word, const QByteArray& format) const {
+    return kv::FormatValue(value, word, format, Evaluator ? Evaluator->FormatSettings() : TkvFormatSettings::System());
+}
+
+namespace kv {
+
+TkvExpressionEvaluator* CurEvaluator() { return CurReport ? CurReport->Evaluator : nullptr; }
+
+TkvExpressionEvaluator& RequireEvaluator() {
+    TkvExpressionEvaluator* e = CurEvaluator();
+    if (!e) throw TkvExpressionError("No expression evaluator is set for the report");
+    return *e;
+}
+
+} // namespace kv

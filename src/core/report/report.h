@@ -7,6 +7,7 @@
 #include "core/report/preview_host.h"
 #include "core/template/data_dictionary.h"
 #include "core/template/template_stream.h"
+#include "base/expression_evaluator.h"
 #include "base/variant.h"
 
 #include <QDateTime>
@@ -149,6 +150,16 @@ public:
     uint16_t DoublePassReport = 0;
     QByteArray PrinterName;
     bool Rebuildable = true;
+
+    // The evaluator of [expressions] in this report's objects, borrowed from whoever builds,
+    // previews or tests the report. None: list methods that evaluate raise an error and texts keep
+    // their [expressions] as written.
+    TkvExpressionEvaluator* Evaluator = nullptr;
+    // A bracketed expression (without brackets) as text, by CurView's display format and hide
+    // zeros flag (text format when there is no CurView). Raises when there is no evaluator.
+    QByteArray ExpressionToText(const QByteArray& expression);
+    // A value as text by a display format word and custom format, in the evaluator's settings.
+    QByteArray FormatValue(const TkvVariant& value, uint32_t word, const QByteArray& format) const;
     bool CancelRequested = false;
     // Set by the error path of a build (kv::SetBuildError) so that the build stops at its next check.
     bool Terminated = false;

@@ -13,7 +13,6 @@
 #include <cmath>
 #include <limits>
 
-std::function<QByteArray(TkvView&, const QByteArray&)> TkvMemoLayout::ExpressionExpander;
 TkvCanvas* TkvMemoLayout::MeasuringCanvasOverride = nullptr;
 
 namespace {
@@ -135,10 +134,7 @@ void TkvMemoLayout::SetupFont(TkvCanvas& canvas) {
 void TkvMemoLayout::ExpandMemo() {
     view_.ResultText.clear();
     for (QByteArray s : view_.Memo) {
-        // Expression replacement belongs to the parser; until it installs the expander, text is
-        // taken as it is.
-        if (!s.isEmpty() && !(view_.Flags & kTextOnly) && ExpressionExpander)
-            s = ExpressionExpander(view_, s);
+        if (!s.isEmpty() && !(view_.Flags & kTextOnly)) s = view_.ExpandExpressions(s);
         if (s.isEmpty())
             view_.ResultText.append(QByteArray());
         else

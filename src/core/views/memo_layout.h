@@ -65,8 +65,9 @@ public:
     // (screen) or in points (printer).
     void SetupFont(TkvCanvas& canvas);
 
-    // view.ResultText := the lines of view.Memo with [expressions] replaced (unless text only),
-    // values holding line breaks giving several lines.
+    // view.ResultText := the lines of view.Memo with [expressions] replaced (unless text only) through
+    // the current report's evaluator (lines stay as they are without one), values holding line
+    // breaks giving several lines.
     void ExpandMemo();
 
     // For a text split over pages: of the laid-out view.ResultText, keeps the lines that fit the
@@ -79,9 +80,6 @@ public:
     // The step between lines: spacing plus em height, at least 1 and clamped.
     static int LineStep(int64_t spacing, int64_t pixelHeight);
 
-    // Replaces the [expressions] of one memo line; installed by the expression parser. Without
-    // it lines are taken as they are.
-    static std::function<QByteArray(TkvView& view, const QByteArray& line)> ExpressionExpander;
     // The canvas layouts measure on; null means kv::MeasuringCanvas(). For tests.
     static TkvCanvas* MeasuringCanvasOverride;
     static TkvCanvas& Measuring();

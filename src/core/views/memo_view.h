@@ -72,6 +72,12 @@ public:
     // The part of the current height that holds no whole line, plus frame and gaps.
     int RemainingHeight() override;
 
+    // While HighlightCondition holds (evaluated from HighlightPostfix through the current report's
+    // evaluator; a value other than 0), Font takes the highlight style and colour and FillColor the
+    // highlight fill. Failures are ignored: no highlight. The caller saves and restores Font and
+    // FillColor around the operation that needs it.
+    void ApplyHighlight();
+
     // Em height of Font in pixels at the screen resolution (96 dpi), page units.
     int FontPixelHeight() const;
 
@@ -89,9 +95,15 @@ public:
     uint32_t HighlightFontColor = 0;
     uint32_t HighlightFillColor = 0xFFFFFF;
     QByteArray HighlightCondition; // expression; empty means no highlight
+    // HighlightCondition in postfix form: set by the page builder when it prepares the page, or
+    // converted on first use (and again when the condition changes).
+    QByteArray HighlightPostfix;
     int32_t LineSpacing = 2;       // extra page units between lines
     int32_t CharSpacing = 0;       // extra page units between characters
 
     // Designer dialogs for the "Font", "DisplayFormat" and "Highlight" properties; empty without a designer.
     static TkvEditorProc FontEditor, DisplayFormatEditor, HighlightEditor;
+
+private:
+    QByteArray highlightSource_; // the condition HighlightPostfix was converted from
 };

@@ -4,6 +4,8 @@
 #include "core/views/memo_layout.h"
 #include "core/views/memo_view.h"
 #include "core/report/report.h"
+#include "base/expression_evaluator.h"
+#include "base/value_ops.h"
 
 namespace {
 
@@ -62,9 +64,29 @@ void TkvMemoView::ExportContents(TkvExportTarget& target) {
     Canvas = kept;
 }
 
-// The layout part of the height calculation. Running the object's script and applying the
-// highlight condition belong to the script interpreter and the expression parser; they come with
-// the band engine.
+void TkvMemoView::ApplyHighlight() {
+    if (HighlightCondition.isEmpty()) return;
+    TkvExpressionEvaluator* e = kv::CurEvaluator();
+    if (!e) return;
+    try {
+        if (highlightSource_ != HighlightCondition || HighlightPostfix.isEmpty()) {
+            HighlightPostfix = e->ConvertToPostfix(HighlightCondition);
+            highlightSource_ = HighlightCondition;
+        }
+        const TkvVariant v = e->EvaluatePostfix(HighlightPostfix);
+        // An unknown name (null) does not hold.
+        if (v.isEmpty() || kvval::CompareValues(v, TkvVariant(int64_t(0)), kvval::Compare::Equal, e->FormatSettings()))
+            return;
+        Font.Style = HighlightFontStyle & kvfs::All;
+        Font.Color = HighlightFontColor;
+        FillColor = HighlightFillColor;
+    } catch (const std::exception&) {
+        // A condition that cannot be evaluated leaves the object as it is.
+    }
+}
+
+// The layout part of the height calculation. Running the object's script belongs to the script
+// interpreter; it comes with the band engine.
 int TkvMemoView::CalcHeight() {
     const TkvCanvasScope scope(*this, TkvMemoLayout::Measuring());
     PrintPhase = kvpp::HeightCalculated;
@@ -74,18 +96,24 @@ int TkvMemoView::CalcHeight() {
     const TkvStringList before = ResultText;
     BeforePrintStep();
     const bool expand = ResultText == before;
-    TkvMemoLayout layout = LayoutFor(*this);
-    if (expand) layout.ExpandMemo();
+    if (expand) LayoutFor(*this).ExpandMemo();
 
     const TkvViewFont keptFont = Font;
     const uint32_t keptFill = FillColor;
+    ApplyHighlight();
+    TkvMemoLayout layout = LayoutFor(*this); // measures with the highlighted font
     ScaleForDrawing();
     int result = 0;
     if (!ResultText.isEmpty()) {
         ResultText = layout.LayoutText();
         CopyBack(layout, *this);
         result = TextHeight;
-        if ((Flags & kvmf::Suppress) && kv::JoinLines(ResultText) == LastValue) result = 0;
+        const QByteArray text = kv::JoinLines(ResultText);
+        if ((Flags & kvmf::Suppress) && text == LastValue) result = 0;
+        // The first pass of a two-pass build counts pages: repeated values must be suppressed
+        // there as they will be in the second pass.
+        if ((Flags & kvmf::Suppress) && kv::MasterReport && kv::MasterReport->DoublePassReport && kv::FirstPassActive)
+            LastValue = text;
     }
     RestoreAfterDrawing();
     Font = keptFont;

@@ -3,6 +3,8 @@
 #include "core/data/data_field.h"
 #include "core/globals.h"
 #include "base/variables.h"
+#include "base/expression_evaluator.h"
+#include "base/value_ops.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -132,8 +134,8 @@ void TkvPictureView::CallMethod(const QByteArray& name, const TkvVariant& a1, co
                                 const TkvVariant& a3, TkvVariant& result) {
     TkvView::CallMethod(name, a1, a2, a3, result);
     if (name != "LOADFROMFILE") return;
-    if (!ExpressionEvaluator) throw TkvVariantError("No expression evaluator is installed");
-    const QByteArray fileName = ExpressionEvaluator(a1.toText()).toText();
+    TkvExpressionEvaluator& e = kv::RequireEvaluator();
+    const QByteArray fileName = kvval::ToText(e.Evaluate(a1.toText()), e.FormatSettings());
     LoadFromFile(QFile::decodeName(fileName));
 }
 

@@ -172,7 +172,7 @@ void TkvRichView::PrintToStream(TkvStream& s) {
     if (BeforePrint) BeforePrint(*this);
     if (Visible == 0) return;
     const QByteArray keptTag = Tag;
-    if (Tag.contains('[') && TagExpander) TagExpander(*this);
+    if (Tag.contains('[')) ExpandTagBrackets();
     auto scratch = ExpandedCopy();
     if (PrintPhase == kvpp::SplitPart) {
         FromChar = NextChar;

@@ -8,6 +8,8 @@
 #include "core/report/page.h"
 #include "core/report/report.h"
 #include "base/text_util.h"
+#include "base/display_format.h"
+#include "base/expression_evaluator.h"
 #include "core/views/view_factory.h"
 #include "render/canvas.h"
 
@@ -21,7 +23,6 @@
 using kv::RoundEven;
 
 TkvEditorProc TkvView::TagEditor, TkvView::MemoEditor, TkvView::RestrictionsEditor;
-std::function<void(TkvView&)> TkvView::TagExpander;
 std::function<bool(const QByteArray&)> TkvView::DialogFormHasComponent;
 
 namespace {
@@ -227,7 +228,7 @@ void TkvView::PrintToStream(TkvStream& s) {
     // hooks when it exists.
     if (Visible == 0) return;
     const QByteArray keptTag = Tag;
-    if (Tag.contains('[') && TagExpander) TagExpander(*this);
+    if (Tag.contains('[')) ExpandTagBrackets();
     if (kv::CurBand) {
         if (BandAlign == 5) Top = kv::CurBand->BandTop() + kv::CurBand->BandHeight() - Height;
         else if (BandAlign == 6) Top = kv::CurBand->BandTop();
@@ -239,6 +240,14 @@ void TkvView::PrintToStream(TkvStream& s) {
     kv::WriteObjectEntry(s, *this);
     Tag = keptTag;
 }
+
+QByteArray TkvView::ExpandExpressions(const QByteArray& text) {
+    TkvExpressionEvaluator* e = kv::CurEvaluator();
+    if (!e || !text.contains('[')) return text;
+    return kv::ExpandExpressions(text, DisplayFormat, DisplayFormatText, Flags & 0x0040, *e);
+}
+
+void TkvView::ExpandTagBrackets() { Tag = ExpandExpressions(Tag); }
 
 void TkvView::ExportContents(TkvExportTarget& target) {
     target.ExportObject(Left, Top, *this);

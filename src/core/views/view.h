@@ -68,6 +68,12 @@ public:
     void BeforePrintStep();
     void SetBounds(int left, int top, int width, int height);
     void CreateUniqueName();
+    // Replaces every [expression] of Tag by its value as text, with this view's display format and
+    // hide zeros flag, through the current report's evaluator; without one the tag stays as it is.
+    // Expression errors propagate.
+    void ExpandTagBrackets();
+    // The same replacement on any text of this view (memo lines).
+    QByteArray ExpandExpressions(const QByteArray& text);
     TkvView* FindBandViewAt();
     void DrawFrameLine(int x1, int y1, int x2, int y2);
     static void AssignView(TkvView& dest, TkvView& source);
@@ -123,8 +129,6 @@ public:
 
     // Designer hooks for the tag, memo and restrictions editors; empty without a designer.
     static TkvEditorProc TagEditor, MemoEditor, RestrictionsEditor;
-    // Replaces [expressions] of the tag; installed by the engine, absent until then.
-    static std::function<void(TkvView&)> TagExpander;
     // Whether the hidden dialog form already has a component of that name (dialog controls).
     static std::function<bool(const QByteArray&)> DialogFormHasComponent;
 
