@@ -8,12 +8,12 @@
 
 namespace {
 
-struct Run {
+struct ToolRun {
     int exitCode;
     QByteArray out, err;
 };
 
-Run Kvtool(const QStringList& args, const QByteArray& settings = "decimal=.;thousands=,;dateSeparator=/;"
+ToolRun Kvtool(const QStringList& args, const QByteArray& settings = "decimal=.;thousands=,;dateSeparator=/;"
                                                                  "shortDate=mm/dd/yyyy;longTime=hh:nn:ss") {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -45,7 +45,7 @@ TEST(KvtoolEval, ValuesAndOptions) {
         {{"eval", ""}, "0\n"},
     };
     for (const Case& c : cases) {
-        const Run r = Kvtool(c.args);
+        const ToolRun r = Kvtool(c.args);
         EXPECT_EQ(r.exitCode, 0) << c.args.join(' ').toStdString() << ": " << r.err.toStdString();
         EXPECT_EQ(r.out, c.out) << c.args.join(' ').toStdString();
     }
@@ -66,7 +66,7 @@ TEST(KvtoolEval, JsonTypes) {
         {"[Nothing]", "null", QJsonValue::Null},
     };
     for (const Case& c : cases) {
-        const Run r = Kvtool({"eval", "--json", c.expr});
+        const ToolRun r = Kvtool({"eval", "--json", c.expr});
         ASSERT_EQ(r.exitCode, 0) << c.expr << r.err.toStdString();
         const QJsonObject o = QJsonDocument::fromJson(r.out).object();
         EXPECT_EQ(o["type"].toString(), c.type) << c.expr;
@@ -88,11 +88,11 @@ TEST(KvtoolFormat, WordsInlineFormatsAndSettings) {
         {{"format", "#Ddd.mm.yyyy", "36114"}, "", "15.11.1998\n"},
         {{"format", "0x2010000", "36114"}, "", "11.15.1998\n"},
         {{"format", "#BNo;Yes", "1"}, "", "Yes\n"},
-        {{"format", "--", "#N0.00", "-2.5"}, "", "-2.50\n"},
+        {{"format", "--", "#N#0.00", "-2.5"}, "", "-2.50\n"},
         {{"format", "0x1010200", "1,5"}, "decimal=,", "1,50\n"},
     };
     for (const Case& c : cases) {
-        const Run r = Kvtool(c.args, c.settings);
+        const ToolRun r = Kvtool(c.args, c.settings);
         EXPECT_EQ(r.exitCode, 0) << c.args.join(' ').toStdString() << ": " << r.err.toStdString();
         EXPECT_EQ(r.out, c.out) << c.args.join(' ').toStdString();
     }
@@ -115,7 +115,7 @@ TEST(KvtoolExpressions, ErrorsAreOneLineWithStatusTwo) {
         {"format", "#N1.999", "1"},
     };
     for (const QStringList& args : cases) {
-        const Run r = Kvtool(args);
+        const ToolRun r = Kvtool(args);
         EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(r.out.isEmpty()) << args.join(' ').toStdString();
         EXPECT_TRUE(r.err.startsWith("kvtool: ")) << r.err.toStdString();
