@@ -1,6 +1,7 @@
 // libFuzzer target: any text as an expression, and as a postfix form, through the parser with
 // hooks that answer names and evaluate function arguments (so recursion is exercised). Must end
 // in a value or a TkvVariantError, never a crash, hang or unbounded memory.
+// fuzz-link: kvscript
 #include "script/parser.h"
 
 #include <cstddef>

@@ -1,5 +1,6 @@
 // libFuzzer target: inline formats, number and date patterns and format words from any bytes.
 // The first 8 bytes choose the format word and the value; the rest is the format text.
+// fuzz-link: kvbase
 #include "base/date_time.h"
 #include "base/display_format.h"
 #include "base/expression_evaluator.h"
