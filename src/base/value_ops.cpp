@@ -37,8 +37,6 @@ const char* KindName(Kind k) {
 
 double Days(const TkvVariant& v) { return v.toDouble(); }
 
-bool IsInteger(const TkvVariant& v) { return v.kind() == Kind::Integer; }
-
 // A value that can take part in arithmetic: integer or floating, with date-times marked.
 struct Num {
     bool isInt = true;
