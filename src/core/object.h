@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-class TkvFont;
+struct TkvFont;
 
 // Property kind bits.
 namespace kvpk {

@@ -1,6 +1,7 @@
 #include "core/views/rich_view.h"
 
 #include "core/data/data_field.h"
+#include "base/coord.h"
 #include "core/views/view_factory.h"
 #include "render/canvas.h"
 #include "richtext/rich_text.h"
@@ -19,8 +20,8 @@ TkvRichView::TkvRichView() {
 
 TkvRichView::~TkvRichView() = default;
 
-int TkvRichView::ToTwips(int units) {
-    return int(std::nearbyint(double(units) * 1440.0 / 96.0));
+int TkvRichView::ToTwips(int64_t units) {
+    return kv::ClampCoord(kv::RoundTo64(double(units) * 1440.0 / 96.0));
 }
 
 void TkvRichView::SetProperty(const QByteArray& rawName, const TkvVariant& value) {
@@ -97,7 +98,8 @@ int TkvRichView::FormatRichText(bool render, TkvRichText* control) {
     NextChar = FromChar;
     if (render) {
         if (!Canvas) return NextChar;
-        const int w = ToTwips(SavedWidth - 2 * SavedGapX), h = ToTwips(SavedHeight - 2 * SavedGapY);
+        const int w = ToTwips(int64_t(SavedWidth) - 2 * int64_t(SavedGapX)),
+                  h = ToTwips(int64_t(SavedHeight) - 2 * int64_t(SavedGapY));
         if (w > 0 && h > 0) RichEdit().Draw(*Canvas, InnerRect.toQRect(), w, h, FromChar);
         NextChar = RichEdit().Length();
         return NextChar;
@@ -115,7 +117,7 @@ int TkvRichView::RichTextHeight(TkvRichText& control) {
     while (hi > 0 && ToTwips(hi - 1) >= twips)
         --hi;
     if (hi < 2) hi = 8;
-    return 2 * GapY + hi;
+    return kv::ClampCoord(2 * int64_t(GapY) + hi);
 }
 
 void TkvRichView::Draw(TkvCanvas& canvas) {

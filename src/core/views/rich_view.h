@@ -64,8 +64,9 @@ public:
     QString PlainText();
     QStringList TextLines();
 
-    // Page units to twips at the screen's 96 pixels per inch, halves to even.
-    static int ToTwips(int units);
+    // Page units to twips at the screen's 96 pixels per inch, halves to even; clamped to the
+    // coordinate range, since sizes come from files.
+    static int ToTwips(int64_t units);
 
     // --- fields of its own, in declared order
     int32_t PrintedChars = 0;
@@ -90,8 +91,8 @@ public:
 private:
     // The scratch copy of RichEdit for one build-time operation, expanded unless text only.
     std::unique_ptr<TkvRichText> ExpandedCopy();
-    int WidthTwips() const { return ToTwips(Width - 2 * GapX); }
-    int HeightTwips() const { return ToTwips(Height - 2 * GapY); }
+    int WidthTwips() const { return ToTwips(int64_t(Width) - 2 * int64_t(GapX)); }
+    int HeightTwips() const { return ToTwips(int64_t(Height) - 2 * int64_t(GapY)); }
 
     std::unique_ptr<TkvRichText> richEdit_;
     QByteArray richEditSource_;
