@@ -1,0 +1,83 @@
+#pragma once
+// The compiler behind TkvInterpretator::Compile: one recursive descent over the joined source
+// text that checks the form of every statement and expression, emits instructions and patches
+// jump targets. Labels live in the compiler object for the one compilation (no shared table), so
+// there is no limit on their number or length.
+
+#include "base/stream_text.h"
+#include "script/parser.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <vector>
+
+class TkvScriptCompiler {
+public:
+    TkvScriptCompiler(const TkvParser& parser, TkvStringList& compiled, TkvStringList& errors)
+        : parser_(parser), out_(compiled), errors_(errors) {}
+
+    // `source` is read completely before `compiled` is touched, so both may be one list.
+    void Run(const TkvStringList& source);
+
+    // Statements and expressions nested deeper than this are reported as an error.
+    static constexpr int kMaxNesting = 256;
+
+private:
+    struct Stop {}; // unwinds the descent once the error state is set
+
+    struct Cut {
+        qsizetype At;     // position in the text without comments
+        qsizetype Length; // characters removed there
+    };
+    struct Goto {
+        int Instruction;
+        QByteArray Label;
+        qsizetype At;
+    };
+
+    void StripComments(const QByteArray& joined);
+    [[noreturn]] void Fail(const QByteArray& message, qsizetype at);
+    [[noreturn]] void Quiet() { throw Stop{}; }
+
+    void SkipBlanks();
+    // The next word, upper-cased, and where it starts; empty at the end of the text.
+    QByteArray PeekWord(qsizetype& start);
+    bool WordOperatorAt(qsizetype at, const char* word) const;
+    bool IsNameStart(qsizetype at) const;
+    bool IsNameChar(qsizetype at) const;
+    void ReadName();
+
+    void Statement();
+    void Compound(const char* closing, const char* message);
+    bool TryLabel();
+    bool TryVariable();
+
+    // Skips blanks, checks an expression, returns its text; `start` receives its position.
+    QByteArray ExpressionText(qsizetype& start);
+    void Expression();
+    void SimpleExpression();
+    void Term();
+    void Factor();
+
+    int Emit(char kind, const QByteArray& expression, qsizetype at);
+    int EmitAssignment(const QByteArray& name, const QByteArray& expression, qsizetype at);
+    int EmitJump(int target);
+    void Patch(int instruction, int target);
+    QByteArray Postfix(const QByteArray& expression, qsizetype at);
+    void Finish();
+
+    const TkvParser& parser_;
+    TkvStringList& out_;
+    TkvStringList& errors_;
+
+    QByteArray joined_; // the source as written (lines joined by CR, tabs as blanks)
+    QByteArray t_;      // the same without comments: what is compiled
+    std::vector<Cut> cuts_;
+    qsizetype pos_ = 0;
+    int nesting_ = 0;
+    bool failed_ = false;
+
+    std::vector<bool> open_; // jump targets still to be patched, by instruction
+    QHash<QByteArray, int> labels_;
+    std::vector<Goto> gotos_;
+};
