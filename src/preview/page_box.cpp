@@ -3,6 +3,7 @@
 #include "base/codepage.h"
 
 #include "core/store/emf_pages.h"
+#include "core/store/page_search.h"
 #include "core/locale.h"
 #include "base/text_util.h"
 #include "preview/preview_form.h"
@@ -94,18 +95,7 @@ void TkvPBox::paintEvent(QPaintEvent* e) {
     for (int i = 0; i < pages->Count(); ++i) {
         PreparedPageInfo& info = pages->PageInfo(i);
         QRect target;
-        if (info.PageVisible) {
-            const QRect& s = screen[static_cast<size_t>(i)];
-            target = s;
-            if (!info.UseMargins) {
-                const double z = form_.Zoom;
-                const TkvPageMetrics& m = info.Metrics;
-                target = QRect(s.left() + RoundEven((m.OffsetLeft + double(info.Margins.Left)) * z),
-                               s.top() + RoundEven((m.OffsetTop + double(info.Margins.Top)) * z),
-                               RoundEven((double(m.PrintableWidth) - info.Margins.Left - info.Margins.Right) * z),
-                               RoundEven((double(m.PrintableHeight) - info.Margins.Top - info.Margins.Bottom) * z));
-            }
-        }
+        if (info.PageVisible) target = kv::PageDrawArea(info, screen[static_cast<size_t>(i)], form_.Zoom);
         canvas.Save();
         try {
             pages->DrawPage(i, canvas, target);
@@ -129,6 +119,16 @@ void TkvPBox::paintEvent(QPaintEvent* e) {
             damaged.push_back(i);
     }
     for (int i : damaged) MarkDamaged(painter, screen[static_cast<size_t>(i)]);
+    // The found text is inverted where it is on screen; the next paint of that area without the mark
+    // (the mark is cleared by scrolling and relayout) shows it plain again.
+    const QRect mark = form_.MarkScreenRect();
+    if (!mark.isEmpty() && update.intersects(mark)) {
+        painter.save();
+        painter.setClipRegion(update);
+        painter.setCompositionMode(QPainter::CompositionMode_Difference);
+        painter.fillRect(mark, Qt::white);
+        painter.restore();
+    }
 }
 
 void TkvPBox::MarkDamaged(QPainter& painter, const QRect& page) {

@@ -19,10 +19,28 @@ TkvPreview::TkvPreview(QWidget* parent) : QFrame(parent), form_(std::make_unique
 TkvPreview::~TkvPreview() {
     // The page area lives inside this control while attached; hand it back before the window goes.
     form_->ReturnPages();
-    if (form_->PreviewPanel()->parentWidget() == this) {
-        layout()->removeWidget(form_->PreviewPanel());
-        form_->PreviewPanel()->setParent(form_.get());
+    for (QWidget* part : {form_->PreviewPanel(), form_->ToolbarPanel()}) {
+        if (part->parentWidget() == this) {
+            layout()->removeWidget(part);
+            part->setParent(form_.get());
+        }
     }
+}
+
+void TkvPreview::SetShowToolbar(bool show) {
+    showToolbar_ = show;
+    QWidget* toolbar = form_->ToolbarPanel();
+    auto* own = static_cast<QVBoxLayout*>(layout());
+    if (show && toolbar->parentWidget() != this) {
+        toolbar->setParent(this);
+        own->insertWidget(0, toolbar);
+        toolbar->show();
+    } else if (!show && toolbar->parentWidget() == this) {
+        own->removeWidget(toolbar);
+        toolbar->setParent(form_.get());
+        static_cast<QVBoxLayout*>(form_->layout())->insertWidget(0, toolbar);
+    }
+    if (form_->Report()) form_->ApplyToolbarSettings(*form_->Report());
 }
 
 void TkvPreview::AttachReport(TkvReport* report) {
@@ -33,6 +51,7 @@ void TkvPreview::AttachReport(TkvReport* report) {
     }
     panel->show();
     form_->TakePages(report);
+    if (report) form_->ApplyToolbarSettings(*report);
     form_->WheelMultiplier = 3;
     form_->ResetView(true);
 }
@@ -55,6 +74,10 @@ void TkvPreview::GoToLastPage() { SetCurrentPage(PageCount()); }
 void TkvPreview::SaveToFile() { form_->SaveCommand(); }
 void TkvPreview::Print() { form_->PrintCommand(); }
 void TkvPreview::EditCurrentPage() { form_->EditPageCommand(); }
+void TkvPreview::Find() { form_->FindCommand(); }
+void TkvPreview::FindNext() {
+    if (!form_->SearchText.isEmpty()) form_->FindNext();
+}
 
 void TkvPreview::resizeEvent(QResizeEvent* e) {
     QFrame::resizeEvent(e);

@@ -31,6 +31,14 @@ public:
     void SaveToFile();
     void Print();
     void EditCurrentPage();
+    // The window's find command and F3.
+    void Find();
+    void FindNext();
+
+    // True moves the preview window's toolbar into this control, above the pages (without its help
+    // and exit buttons); false (the default) leaves it in the hidden window.
+    void SetShowToolbar(bool show);
+    bool ShowToolbar() const { return showToolbar_; }
 
     TkvPreviewForm& Form() const { return *form_; }
     std::function<void(int)> OnPageChanged;
@@ -40,4 +48,5 @@ protected:
 
 private:
     std::unique_ptr<TkvPreviewForm> form_;
+    bool showToolbar_ = false;
 };

@@ -1,6 +1,9 @@
 #pragma once
 // A report without an embedded preview control shows its pages in a preview window of its own.
 
+#include <QString>
+
+class QWidget;
 class TkvReport;
 
 namespace kv {
@@ -12,5 +15,12 @@ void InstallSeparatePreview();
 
 // Opens the separate preview window for a report (what the hook does).
 void ShowSeparatePreview(TkvReport& report);
+
+// Placement of the separate preview window, kept in the user's settings ("Kavora", the
+// application's name) in the group "Form/TkvPreviewForm": XPosition, YPosition, Width, Height and
+// Maximized. A window opens maximised unless Maximized is false; a missing value keeps the
+// window's own; a saved position is used only where it is on some screen.
+void RestorePreviewPlacement(QWidget& window);
+void SavePreviewPlacement(const QWidget& window);
 
 } // namespace kv

@@ -69,7 +69,7 @@ TfrmChild::~TfrmChild() {
 uint8_t TfrmChild::Capabilities() const {
     uint8_t caps = kvcap::Load | kvcap::Close;
     if (PageCount() > 0) {
-        caps |= kvcap::Save | kvcap::Print;
+        caps |= kvcap::Save | kvcap::Print | kvcap::Find;
         if (preview_->Form().PageEditingAllowed()) caps |= kvcap::Edit;
     }
     return caps;
@@ -130,7 +130,7 @@ bool TfrmChild::SaveAs() {
     return true;
 }
 
-void TfrmChild::Find() {}
+void TfrmChild::Find() { preview_->Find(); }
 
 void TfrmChild::Print() { preview_->Print(); }
 
@@ -184,6 +184,7 @@ void TfrmChild::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_Plus:
     case Qt::Key_Equal: ZoomBySteps(1); return;
     case Qt::Key_Minus: ZoomBySteps(-1); return;
+    case Qt::Key_F3: preview_->FindNext(); return;
     default: QWidget::keyPressEvent(e);
     }
 }

@@ -17,8 +17,7 @@ public:
     explicit TfrmChild(QWidget* parent = nullptr);
     ~TfrmChild() override;
 
-    // Load and close always; save and print with pages; edit only where a page editor exists; find
-    // never (there is no search in this window).
+    // Load and close always; save, print and find with pages; edit only where a page editor exists.
     uint8_t Capabilities() const override;
     void Prepare() override;
     // Runs the open dialog. A failed load raises one sentence naming the file.

@@ -165,8 +165,8 @@ TEST_F(Viewer, OpenedReportNavigatesWithKeys) {
     w.OpenPendingFile(path);
     auto* child = dynamic_cast<TfrmChild*>(w.MdiArea()->activeSubWindow()->widget());
     ASSERT_NE(child, nullptr);
-    // Find does nothing and no page editor exists: neither is offered.
-    EXPECT_EQ(child->Capabilities(), kvcap::Load | kvcap::Save | kvcap::Print | kvcap::Close);
+    // Find searches the pages; no page editor exists, so edit is not offered.
+    EXPECT_EQ(child->Capabilities(), kvcap::Load | kvcap::Save | kvcap::Print | kvcap::Find | kvcap::Close);
     EXPECT_EQ(WindowItems(w).size(), 1);
     TkvPreview& preview = child->Preview();
     ASSERT_EQ(preview.PageCount(), 5);

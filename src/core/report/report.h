@@ -52,7 +52,8 @@ enum class TkvPreviewZoom : uint8_t { pzDefault, pzPageWidth, pzOnePage, pzTwoPa
 enum class TkvReportType { rtSimple, rtMultiple };
 namespace kvpb {
 // Preview toolbar buttons (bits of PreviewButtons).
-constexpr uint16_t Zoom = 0x01, Load = 0x02, Save = 0x04, Print = 0x08, Find = 0x10, Help = 0x20, Exit = 0x40;
+constexpr uint16_t Zoom = 0x01, Load = 0x02, Save = 0x04, Print = 0x08, Find = 0x10, Help = 0x20, Exit = 0x40,
+                   PageSetup = 0x80;
 } // namespace kvpb
 
 class TkvReport : public TkvObject {
