@@ -1,6 +1,7 @@
 // kvtool: the headless face of the report library.
 #include "cli/convert_command.h"
 #include "cli/expression_command.h"
+#include "cli/find_command.h"
 #include "cli/prepared_info.h"
 #include "cli/print_command.h"
 #include "cli/render_command.h"
@@ -22,6 +23,7 @@ void PrintUsage(FILE* out) {
         "       kvtool print FILE.kvp [--printer NAME] [--pages LIST] [--copies N]\n"
         "                    [--collate|--no-collate] [--parity all|odd|even] [--title TEXT]\n"
         "       kvtool printers\n"
+        "       kvtool find FILE.kvp TEXT [--case]\n"
         "       kvtool template info FILE.kvf [--json]\n"
         "       kvtool data list --db sqlite:PATH|postgresql://HOST/DB --data NAME=SQL|NAME=csv:PATH\n"
         "                        [--data ...] [--rows N]\n"
@@ -67,6 +69,9 @@ int main(int argc, char** argv) {
         for (int i = 2; i < argc; ++i) args.append(QString::fromLocal8Bit(argv[i]));
         return Finish(!std::strcmp(argv[1], "eval") ? kvcli::EvalFromArguments(args) : kvcli::FormatFromArguments(args));
     }
+    // The search text is the user's, even where it looks like an option of the application object.
+    QStringList rawArguments;
+    for (int i = 2; i < argc; ++i) rawArguments.append(QString::fromLocal8Bit(argv[i]));
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietQtMessages);
     QGuiApplication app(argc, argv);
@@ -82,6 +87,7 @@ int main(int argc, char** argv) {
     if (command == "render") return Finish(kvcli::RenderFromArguments(app.arguments().mid(2)));
     if (command == "print") return Finish(kvcli::PrintFromArguments(app.arguments().mid(2)));
     if (command == "printers" && argc == 2) return Finish(kvcli::ListPrinters());
+    if (command == "find") return Finish(kvcli::FindFromArguments(rawArguments, stdout));
     if (command == "info" || command == "convert" || command == "template" || command == "data") {
         PrintUsage(stderr);
         return 2;
