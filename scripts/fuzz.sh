@@ -7,8 +7,8 @@
 #   SECONDS = 0                      regression run: each target over its seed corpus only
 #
 # A target starts from its seeds in tests/fuzz/corpus/<name>/ (and tests/fuzz/dict/<name>.dict);
-# new corpus entries go to $KV_FUZZ_WORK/corpus/<name>/ (default /tmp/kv-fuzz), outside the tree,
-# and are kept between runs. Any crash, leak or hang input is written to
+# new corpus entries go to $KV_FUZZ_WORK/corpus/<name>/ (default /tmp/kv-fuzz-UID, one per user
+# id), outside the tree, and are kept between runs. Any crash, leak or hang input is written to
 # $KV_FUZZ_WORK/findings/<name>/ and the script exits non-zero. A fixed finding's input belongs in
 # the seed corpus under a name saying what it was (e.g. metafile/regression-emf-zero-size-record).
 # At the end one line per target gives the executions per second and the coverage reached.
@@ -21,7 +21,7 @@ root=$(pwd)
 target=${1:-all}
 seconds=${2:-60}
 build=${KV_FUZZ_BUILD:-build-fuzz}
-work=${KV_FUZZ_WORK:-/tmp/kv-fuzz}
+work=${KV_FUZZ_WORK:-${TMPDIR:-/tmp}/kv-fuzz-$(id -u)}
 case "$seconds" in '' | *[!0-9]*) echo "fuzz.sh: SECONDS must be a whole number" >&2; exit 2 ;; esac
 
 cc=${CC:-clang}

@@ -57,6 +57,8 @@ if [ "$action" = stop ]; then
 fi
 [ "$action" = start ] || { echo "usage: $0 start|stop STATE" >&2; exit 2; }
 
+# Administration commands live in sbin, which an ordinary user's PATH often lacks.
+PATH="$PATH:/usr/sbin:/sbin"
 cupsd_bin=$(command -v cupsd || echo /usr/sbin/cupsd)
 ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 [ -x "$cupsd_bin" ] || unavailable "cupsd is not installed (package cups)"

@@ -43,9 +43,17 @@ TEST(UserDataset, CountsAndEvents) {
 // Five records with ids 1 to 5 in each kind of record set.
 enum class Backend { Memory, Sqlite, Csv, Postgres };
 
-std::string BackendName(const ::testing::TestParamInfo<Backend>& info) {
+const char* BackendText(Backend backend) {
     const char* names[] = {"Memory", "Sqlite", "Csv", "Postgres"};
-    return names[static_cast<int>(info.param)];
+    return names[static_cast<int>(backend)];
+}
+
+std::string BackendName(const ::testing::TestParamInfo<Backend>& info) {
+    return BackendText(info.param);
+}
+
+void PrintTo(Backend backend, std::ostream* os) {
+    *os << BackendText(backend);
 }
 
 // Runs statements on the connection a row source reads through (a temporary table of a PostgreSQL
