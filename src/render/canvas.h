@@ -14,6 +14,8 @@
 #include <QString>
 #include <QVector>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 enum class TkvPenStyle : uint8_t { Solid = 0, Dash = 1, Dot = 2, DashDot = 3, DashDotDot = 4, Clear = 5 };
 enum class TkvPenMode : uint8_t { Copy, Xor };
@@ -100,17 +102,59 @@ public:
     // Clipping: none set means everything is visible.
     virtual void SetClipRegion(const QRegion& region) = 0;
     virtual void ClearClip() = 0;
-    virtual QRegion ClipRegion() const = 0;
-    virtual bool HasClip() const = 0;
+    virtual QRegion ClipRegion() const { return clip_; }
+    virtual bool HasClip() const { return hasClip_; }
     bool RectVisible(const QRect& r) const { return !HasClip() || ClipRegion().intersects(r); }
 
     virtual void Save() = 0;
     virtual void Restore() = 0;
 
 protected:
+    // For backends whose Save and Restore keep the state below on a stack. PopState brings back
+    // everything but the font, which it returns so that the backend's SetFont can follow it with
+    // whatever it derives from the font; nothing when nothing was pushed.
+    void PushState() { stack_.push_back({pen_, brush_, font_, bkOpaque_, charSpacing_, clip_, hasClip_}); }
+    std::optional<TkvFont> PopState() {
+        if (stack_.empty()) return std::nullopt;
+        State s = std::move(stack_.back());
+        stack_.pop_back();
+        pen_ = s.pen;
+        brush_ = s.brush;
+        bkOpaque_ = s.bkOpaque;
+        charSpacing_ = s.charSpacing;
+        clip_ = std::move(s.clip);
+        hasClip_ = s.hasClip;
+        return s.font;
+    }
+    // Back to a fresh canvas's state, with nothing pushed.
+    void ResetState() {
+        stack_.clear();
+        pen_ = {};
+        brush_ = {};
+        font_ = {};
+        bkOpaque_ = true;
+        charSpacing_ = 0;
+        clip_ = QRegion();
+        hasClip_ = false;
+    }
+
     TkvPen pen_;
     TkvBrush brush_;
     TkvFont font_;
     bool bkOpaque_ = true;
     int charSpacing_ = 0;
+    QRegion clip_; // meaningful while hasClip_
+    bool hasClip_ = false;
+
+private:
+    struct State {
+        TkvPen pen;
+        TkvBrush brush;
+        TkvFont font;
+        bool bkOpaque;
+        int charSpacing;
+        QRegion clip;
+        bool hasClip;
+    };
+    std::vector<State> stack_;
 };

@@ -254,20 +254,13 @@ void TkvPainterCanvas::ApplyClip() {
 }
 
 void TkvPainterCanvas::Save() {
-    stack_.push_back({pen_, brush_, font_, bkOpaque_, charSpacing_, clip_, hasClip_});
+    PushState();
 }
 
 void TkvPainterCanvas::Restore() {
-    if (stack_.empty()) return;
-    State s = std::move(stack_.back());
-    stack_.pop_back();
-    pen_ = s.pen;
-    brush_ = s.brush;
-    SetFont(s.font);
-    bkOpaque_ = s.bkOpaque;
-    charSpacing_ = s.charSpacing;
-    clip_ = std::move(s.clip);
-    hasClip_ = s.hasClip;
+    const std::optional<TkvFont> font = PopState();
+    if (!font) return;
+    SetFont(*font);
     ApplyClip();
 }
 

@@ -74,8 +74,6 @@ public:
 
     void SetClipRegion(const QRegion& region) override;
     void ClearClip() override;
-    QRegion ClipRegion() const override { return clip_; }
-    bool HasClip() const override { return hasClip_; }
 
     void Save() override;
     void Restore() override;
@@ -84,15 +82,6 @@ public:
     const QFont& QtFont() const { return qfont_; }
 
 private:
-    struct State {
-        TkvPen pen;
-        TkvBrush brush;
-        TkvFont font;
-        bool bkOpaque;
-        int charSpacing;
-        QRegion clip;
-        bool hasClip;
-    };
 
     void Init(const Options& options);
     void ApplyClip();
@@ -119,9 +108,6 @@ private:
     QFont qfont_;
     std::optional<QRawFont> rawFont_;   // of qfont_ without lines, made on first use
     QHash<char16_t, int> advanceCache_; // whole-pixel advances of single characters in qfont_
-    QRegion clip_;
-    bool hasClip_ = false;
-    std::vector<State> stack_;
 };
 
 namespace kv {

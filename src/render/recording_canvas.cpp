@@ -124,14 +124,7 @@ TkvRecordingCanvas::TkvRecordingCanvas(int dpiX, int dpiY, bool printer)
 
 void TkvRecordingCanvas::Clear() {
     records_.clear();
-    stack_.clear();
-    pen_ = {};
-    brush_ = {};
-    font_ = {};
-    bkOpaque_ = true;
-    charSpacing_ = 0;
-    clip_ = QRegion();
-    hasClip_ = false;
+    ResetState();
 }
 
 // ---------------------------------------------------------------- recording
@@ -226,21 +219,14 @@ void TkvRecordingCanvas::ClearClip() {
 }
 
 void TkvRecordingCanvas::Save() {
-    stack_.push_back({pen_, brush_, font_, bkOpaque_, charSpacing_, clip_, hasClip_});
+    PushState();
     records_.push_back(kvrec::Save{});
 }
 
 void TkvRecordingCanvas::Restore() {
-    if (stack_.empty()) return;
-    State s = std::move(stack_.back());
-    stack_.pop_back();
-    pen_ = s.pen;
-    brush_ = s.brush;
-    font_ = s.font;
-    bkOpaque_ = s.bkOpaque;
-    charSpacing_ = s.charSpacing;
-    clip_ = std::move(s.clip);
-    hasClip_ = s.hasClip;
+    const std::optional<TkvFont> font = PopState();
+    if (!font) return;
+    font_ = *font;
     records_.push_back(kvrec::Restore{});
 }
 

@@ -81,22 +81,11 @@ public:
 
     void SetClipRegion(const QRegion& region) override;
     void ClearClip() override;
-    QRegion ClipRegion() const override { return clip_; }
-    bool HasClip() const override { return hasClip_; }
 
     void Save() override;
     void Restore() override;
 
 private:
-    struct State {
-        TkvPen pen;
-        TkvBrush brush;
-        TkvFont font;
-        bool bkOpaque;
-        int charSpacing;
-        QRegion clip;
-        bool hasClip;
-    };
 
     // Sets the measuring canvas up for `font` and `charSpacing` at this canvas's resolution.
     TkvCanvas& Measurer(const TkvFont& font, int charSpacing) const;
@@ -108,7 +97,4 @@ private:
     int dpiX_, dpiY_;
     bool printer_;
     std::vector<TkvRecord> records_;
-    QRegion clip_;
-    bool hasClip_ = false;
-    std::vector<State> stack_;
 };
