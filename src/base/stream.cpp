@@ -1,6 +1,7 @@
 #include "base/stream.h"
 
 #include <QtEndian>
+#include <bit>
 #include <cstring>
 
 TkvStreamError::TkvStreamError(qint64 offset, std::string what)
@@ -32,69 +33,51 @@ void TkvStream::WriteBuffer(const void* src, qint64 n) {
     if (n > 0) WriteRaw(src, n);
 }
 
+namespace {
+
+// Every number in a report stream is little-endian and unaligned; floating-point values are their
+// IEEE bits read and written as unsigned integers of the same size.
+template <typename T>
+T ReadLittleEndian(TkvStream& s, const char* what) {
+    uchar b[sizeof(T)];
+    s.ReadBuffer(b, sizeof(T), what);
+    return qFromLittleEndian<T>(b);
+}
+
+template <typename T>
+void WriteLittleEndian(TkvStream& s, T v) {
+    uchar b[sizeof(T)];
+    qToLittleEndian<T>(v, b);
+    s.WriteBuffer(b, sizeof(T));
+}
+
+} // namespace
+
 uint8_t TkvStream::ReadByte(const char* what) {
     uint8_t v;
     ReadBuffer(&v, 1, what);
     return v;
 }
 
-uint16_t TkvStream::ReadWord(const char* what) {
-    uchar b[2];
-    ReadBuffer(b, 2, what);
-    return qFromLittleEndian<quint16>(b);
-}
+uint16_t TkvStream::ReadWord(const char* what) { return ReadLittleEndian<quint16>(*this, what); }
 
-int32_t TkvStream::ReadInt(const char* what) {
-    uchar b[4];
-    ReadBuffer(b, 4, what);
-    return qFromLittleEndian<qint32>(b);
-}
+int32_t TkvStream::ReadInt(const char* what) { return ReadLittleEndian<qint32>(*this, what); }
 
 float TkvStream::ReadSingle(const char* what) {
-    uchar b[4];
-    ReadBuffer(b, 4, what);
-    quint32 bits = qFromLittleEndian<quint32>(b);
-    float v;
-    std::memcpy(&v, &bits, 4);
-    return v;
+    return std::bit_cast<float>(ReadLittleEndian<quint32>(*this, what));
 }
 
 double TkvStream::ReadDouble(const char* what) {
-    uchar b[8];
-    ReadBuffer(b, 8, what);
-    quint64 bits = qFromLittleEndian<quint64>(b);
-    double v;
-    std::memcpy(&v, &bits, 8);
-    return v;
+    return std::bit_cast<double>(ReadLittleEndian<quint64>(*this, what));
 }
 
-void TkvStream::WriteWord(uint16_t v) {
-    uchar b[2];
-    qToLittleEndian<quint16>(v, b);
-    WriteBuffer(b, 2);
-}
+void TkvStream::WriteWord(uint16_t v) { WriteLittleEndian<quint16>(*this, v); }
 
-void TkvStream::WriteInt(int32_t v) {
-    uchar b[4];
-    qToLittleEndian<qint32>(v, b);
-    WriteBuffer(b, 4);
-}
+void TkvStream::WriteInt(int32_t v) { WriteLittleEndian<qint32>(*this, v); }
 
-void TkvStream::WriteSingle(float v) {
-    quint32 bits;
-    std::memcpy(&bits, &v, 4);
-    uchar b[4];
-    qToLittleEndian<quint32>(bits, b);
-    WriteBuffer(b, 4);
-}
+void TkvStream::WriteSingle(float v) { WriteLittleEndian<quint32>(*this, std::bit_cast<quint32>(v)); }
 
-void TkvStream::WriteDouble(double v) {
-    quint64 bits;
-    std::memcpy(&bits, &v, 8);
-    uchar b[8];
-    qToLittleEndian<quint64>(bits, b);
-    WriteBuffer(b, 8);
-}
+void TkvStream::WriteDouble(double v) { WriteLittleEndian<quint64>(*this, std::bit_cast<quint64>(v)); }
 
 // --- memory stream
 
