@@ -314,14 +314,19 @@ void TkvView::ScaleForDrawing() {
     FrameWidth = static_cast<float>(w * ZoomX);
     GapX = RoundClamped(SavedGapX * ZoomX) + hR;
     GapY = RoundClamped(SavedGapY * ZoomY) + hB / 2;
-    int right = RoundClamped((double(SavedLeft) + SavedWidth) * ZoomX + OriginX);
-    int bottom = RoundClamped((double(SavedTop) + SavedHeight) * ZoomY + OriginY);
+    const QPoint end = ScaledBottomRight();
+    int right = end.x(), bottom = end.y();
     int left = Left, top = Top;
     if (FrameTyp & 1) right -= hR;
     if (FrameTyp & 2) bottom -= hB;
     if (FrameTyp & 4) left += hL;
     if (FrameTyp & 8) top += hT;
     InnerRect = {left, top, right + 1, bottom + 1};
+}
+
+QPoint TkvView::ScaledBottomRight() const {
+    return {RoundClamped((double(SavedLeft) + SavedWidth) * ZoomX + OriginX),
+            RoundClamped((double(SavedTop) + SavedHeight) * ZoomY + OriginY)};
 }
 
 void TkvView::RestoreAfterDrawing() {
@@ -343,9 +348,8 @@ void TkvView::DrawBackground() {
     if (kv::DocumentMode == 0) {
         Canvas->FillRect(InnerRect.toQRect());
     } else {
-        const int right = RoundClamped((double(SavedLeft) + SavedWidth) * ZoomX + OriginX);
-        const int bottom = RoundClamped((double(SavedTop) + SavedHeight) * ZoomY + OriginY);
-        Canvas->FillRect(QRect(Left, Top, right - Left, bottom - Top));
+        const QPoint end = ScaledBottomRight();
+        Canvas->FillRect(QRect(Left, Top, end.x() - Left, end.y() - Top));
     }
 }
 
@@ -385,9 +389,8 @@ void TkvView::DrawFrame() {
     pen.width = std::clamp(RoundClamped(FrameWidth), 0, kMaxPenWidth);
     if (FrameStyle != 5) pen.style = PenStyleOf(FrameStyle);
     Canvas->SetPen(pen);
-    const double R = (double(SavedLeft) + SavedWidth) * ZoomX + OriginX;
-    const double B = (double(SavedTop) + SavedHeight) * ZoomY + OriginY;
-    const int r = RoundClamped(R), b = RoundClamped(B);
+    const QPoint end = ScaledBottomRight();
+    const int r = end.x(), b = end.y();
     if (FrameTyp & 1) DrawFrameLine(r, Top, r, b);
     if (FrameTyp & 4) DrawFrameLine(Left, Top, Left, b);
     if (FrameTyp & 2) DrawFrameLine(Left, b, r, b);

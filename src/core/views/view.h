@@ -76,6 +76,9 @@ public:
     QByteArray ExpandExpressions(const QByteArray& text);
     TkvView* FindBandViewAt();
     void DrawFrameLine(int x1, int y1, int x2, int y2);
+    // While drawing: the scaled right and bottom edge of the unscaled box, rounded once from the
+    // unscaled edges so that they do not drift from Left + Width.
+    QPoint ScaledBottomRight() const;
     static void AssignView(TkvView& dest, TkvView& source);
 
     // Frame width coding of the view record: whole widths up to 10 as units, others in thousandths.
