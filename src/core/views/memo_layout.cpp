@@ -3,6 +3,7 @@
 #include "base/codepage.h"
 #include "core/globals.h"
 #include "core/views/export_target.h"
+#include "core/views/memo_flags.h"
 #include "core/views/text_wrapper.h"
 #include "core/views/view.h"
 #include "render/canvas.h"
@@ -17,16 +18,7 @@ TkvCanvas* TkvMemoLayout::MeasuringCanvasOverride = nullptr;
 
 namespace {
 
-constexpr char kMark = '\x01';
-constexpr uint16_t kWordWrap = 0x0002;
-constexpr uint16_t kWordBreak = 0x0004;
-constexpr uint16_t kAutoWidth = 0x0008;
-constexpr uint16_t kTextOnly = 0x0010;
-constexpr uint16_t kUnderlines = 0x0080;
-constexpr uint16_t kRtlReading = 0x0100;
-constexpr int32_t kRotated = 4;
-constexpr int32_t kMiddle = 8;
-constexpr int32_t kDown = 16;
+using kv::ParagraphMark;
 
 // Bounds for values that come from files. Coordinates stay far enough from the integer limits
 // that adding a width or a line step cannot overflow.
@@ -134,7 +126,7 @@ void TkvMemoLayout::SetupFont(TkvCanvas& canvas) {
 void TkvMemoLayout::ExpandMemo() {
     view_.ResultText.clear();
     for (QByteArray s : view_.Memo) {
-        if (!s.isEmpty() && !(view_.Flags & kTextOnly)) s = view_.ExpandExpressions(s);
+        if (!s.isEmpty() && !(view_.Flags & kvmf::TextOnly)) s = view_.ExpandExpressions(s);
         if (s.isEmpty())
             view_.ResultText.append(QByteArray());
         else
@@ -149,11 +141,11 @@ TkvStringList TkvMemoLayout::LayoutText() {
     const int h = FontPixelHeight(FontSize);
     FontScope scope(m, CanvasFont(h), std::clamp(CharSpacing, -kMaxCharSpacing, kMaxCharSpacing));
     const int step = LineStep(LineSpacing, h);
-    const bool rotated = Alignment & kRotated;
+    const bool rotated = Alignment & kvta::Vertical;
     // Rotated text is measured with the upright font: widths along the baseline are the same.
     const int width = rotated ? Clamp(int64_t(view_.Height) - 2 * int64_t(view_.GapY))
                               : Clamp(int64_t(view_.Width) - 2 * int64_t(view_.GapX));
-    TkvTextWrapper wrapper(m, Charset, width, view_.Flags & kWordBreak);
+    TkvTextWrapper wrapper(m, Charset, width, view_.Flags & kvmf::WordBreak);
     const TkvStringList& text = view_.ResultText;
 
     TkvStringList lines;
@@ -165,10 +157,10 @@ TkvStringList TkvMemoLayout::LayoutText() {
         for (const QByteArray& s : text) {
             if (PreWrapped)
                 lines.append(s);
-            else if (view_.Flags & kWordWrap)
+            else if (view_.Flags & kvmf::WordWrap)
                 wrapper.WrapLine(s, lines);
             else
-                lines.append(rotated ? s : s + kMark);
+                lines.append(rotated ? s : s + ParagraphMark);
         }
     }
     const int64_t gaps = 2 * int64_t(rotated ? view_.GapX : view_.GapY);
@@ -194,17 +186,17 @@ void TkvMemoLayout::DrawText() {
 
     const int32_t keptAlignment = Alignment;
     const int32_t keptLeft = view_.Left, keptTop = view_.Top;
-    const int32_t block = Alignment & (kMiddle | kDown);
-    const bool rotated = Alignment & kRotated;
+    const int32_t block = Alignment & (kvta::Middle | kvta::Down);
+    const bool rotated = Alignment & kvta::Vertical;
     if (block) {
-        Alignment &= ~(kMiddle | kDown);
+        Alignment &= ~(kvta::Middle | kvta::Down);
         const TkvRect& in = view_.InnerRect;
-        if (block == kMiddle) {
+        if (block == kvta::Middle) {
             if (rotated)
                 view_.Left = Clamp(view_.Left + (int64_t(in.Right) - in.Left - textHeight) / 2);
             else if (!FitLinesOnly)
                 view_.Top = Clamp(view_.Top + (int64_t(in.Bottom) - in.Top - textHeight) / 2);
-        } else if (block == kDown) {
+        } else if (block == kvta::Down) {
             if (rotated)
                 view_.Left = Clamp(int64_t(in.Right) - textHeight);
             else if (!FitLinesOnly)
@@ -231,7 +223,7 @@ void TkvMemoLayout::OutputLines(int px) {
     bool rightAlign = false;
     if (kv::DocumentMode == 0 && lines.size() == 1 && lines[0].startsWith('[')) {
         QByteArray s = lines[0];
-        if (s.endsWith(kMark)) s.chop(1);
+        kv::TakeParagraphMark(s);
         rightAlign = c.TextExtent(Decode(s)).width() > clip.width();
     }
     for (int i = 0; i < lines.size(); ++i)
@@ -246,12 +238,7 @@ bool TkvMemoLayout::OutputLine(QByteArray s, int64_t& y, int step, bool rightAli
         y += step;
         return false;
     }
-    bool paragraphEnd = false;
-    if (s.endsWith(kMark)) {
-        s.chop(1);
-        paragraphEnd = true;
-    }
-    if (s.isEmpty()) paragraphEnd = true;
+    const bool paragraphEnd = kv::TakeParagraphMark(s) || s.isEmpty();
 
     // Lines wholly outside the clip rectangle would draw nothing: skip their measuring.
     const bool visible =
@@ -315,12 +302,7 @@ void TkvMemoLayout::OutputRotatedLines(int px) {
     const int64_t ih = int64_t(in.Bottom) - in.Top;
     const int64_t gapY = view_.GapY;
     for (QByteArray s : lines) {
-        bool paragraphEnd = false;
-        if (s.endsWith(kMark)) {
-            s.chop(1);
-            paragraphEnd = true;
-        }
-        if (s.isEmpty()) paragraphEnd = true;
+        const bool paragraphEnd = kv::TakeParagraphMark(s) || s.isEmpty();
         const bool visible =
             !countOnly_ && clip.width() > 0 && clip.height() > 0 && x < clipRight && x + cell > clip.left();
         if (Exporting || visible) {
@@ -386,7 +368,7 @@ void TkvMemoLayout::DrawLine(const QString& text, int x, int y, int extra, const
         }
     }
     QString out = text;
-    if (view_.Flags & kRtlReading) {
+    if (view_.Flags & kvmf::RtlReading) {
         // Right-to-left reading order: the line is an explicit right-to-left embedding.
         out = QChar(0x202B) + text + QChar(0x202C);
         if (!advances.isEmpty()) {
@@ -428,7 +410,7 @@ void TkvMemoLayout::DrawUnderlines() {
 int TkvMemoLayout::CalcAutoWidth(const TkvStringList& lines) {
     TkvCanvas& c = *view_.Canvas;
     QByteArray text = kv::JoinLines(lines);
-    text.replace(kMark, QByteArray());
+    text.replace(ParagraphMark, QByteArray());
     SetupFont(c);
     const double zoom = SaneZoom(view_.ZoomX);
     c.SetCharSpacing(RoundClamp(CharSpacing * zoom, -kMaxDrawCharSpacing, kMaxDrawCharSpacing));
@@ -443,10 +425,10 @@ int TkvMemoLayout::CalcAutoWidth(const TkvStringList& lines) {
 void TkvMemoLayout::Draw(TkvCanvas& canvas) {
     TkvView& v = view_;
     v.Canvas = &canvas;
-    const bool autoWidth = (v.Flags & kAutoWidth) && !v.Memo.isEmpty() && kv::DocumentMode == 1;
+    const bool autoWidth = (v.Flags & kvmf::AutoWidth) && !v.Memo.isEmpty() && kv::DocumentMode == 1;
     if (autoWidth) {
         const int w = CalcAutoWidth(v.Memo);
-        if (Alignment & kRotated) {
+        if (Alignment & kvta::Vertical) {
             v.Height = w;
         } else {
             if (Alignment & 1) v.Left = Clamp(int64_t(v.Left) + v.Width - w);
@@ -458,8 +440,8 @@ void TkvMemoLayout::Draw(TkvCanvas& canvas) {
     v.ResultText = v.Memo;
     if (!v.ResultText.isEmpty()) {
         PreWrapped = std::any_of(v.ResultText.cbegin(), v.ResultText.cend(),
-                                 [](const QByteArray& s) { return s.contains(kMark); });
-        if (v.ResultText.last() == QByteArray(1, kMark)) v.ResultText.removeLast();
+                                 [](const QByteArray& s) { return s.contains(ParagraphMark); });
+        if (v.ResultText.last() == QByteArray(1, ParagraphMark)) v.ResultText.removeLast();
         const double zoomX = v.ZoomX, zoomY = v.ZoomY;
         v.ZoomX = v.ZoomY = 1.0;
         v.ScaleForDrawing();
@@ -474,7 +456,7 @@ void TkvMemoLayout::Draw(TkvCanvas& canvas) {
     if (!Exporting) {
         v.DrawBackground();
         v.DrawFrame();
-        if (v.Flags & kUnderlines) DrawUnderlines();
+        if (v.Flags & kvmf::Underlines) DrawUnderlines();
     }
     if (!v.ResultText.isEmpty()) DrawText();
     canvas.SetCharSpacing(0);
@@ -501,7 +483,7 @@ TkvStringList TkvMemoLayout::TakeFittingLines() {
     const int done = std::clamp<int>(LinesDone, 0, int(text.size()));
     TkvStringList rest = text.mid(done);
     text = text.first(done);
-    if (std::none_of(text.cbegin(), text.cend(), [](const QByteArray& s) { return s.contains(kMark); }))
-        text.append(QByteArray(1, kMark));
+    if (std::none_of(text.cbegin(), text.cend(), [](const QByteArray& s) { return s.contains(ParagraphMark); }))
+        text.append(QByteArray(1, ParagraphMark));
     return rest;
 }

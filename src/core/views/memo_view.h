@@ -4,38 +4,9 @@
 // grow with the text. This class holds the object's data, its properties and its record; the
 // text layout module supplies the layout, the drawing of the text and the print-time operations.
 
+#include "core/views/memo_flags.h"
 #include "core/views/stretcheable.h"
 #include "core/views/view_font.h"
-
-// Flag bits of a text object (bit 0 stretched and bit 15 notify are common to all views).
-namespace kvmf {
-constexpr uint16_t WordWrap = 0x0002;
-constexpr uint16_t WordBreak = 0x0004;
-constexpr uint16_t AutoWidth = 0x0008;
-constexpr uint16_t TextOnly = 0x0010;
-constexpr uint16_t Suppress = 0x0020;
-constexpr uint16_t HideZeros = 0x0040;
-constexpr uint16_t Underlines = 0x0080;
-constexpr uint16_t RtlReading = 0x0100;
-} // namespace kvmf
-
-// Alignment bits: bits 0-1 place each line, bit 2 rotates the text by 90 degrees, bits 3 and 4
-// place the block of lines across their direction (both set: the block stays at the top).
-namespace kvta {
-constexpr int32_t Left = 0;
-constexpr int32_t Right = 1;
-constexpr int32_t Center = 2;
-constexpr int32_t Justify = 3;
-constexpr int32_t HorizontalMask = 3;
-constexpr int32_t Vertical = 4;
-constexpr int32_t Middle = 8;
-constexpr int32_t Down = 16;
-} // namespace kvta
-
-namespace kv {
-// Ends the last laid-out line of each paragraph; a text holding it is already laid out.
-constexpr char ParagraphMark = '\x01';
-} // namespace kv
 
 class TkvMemoView : public TkvStretcheable {
 public:

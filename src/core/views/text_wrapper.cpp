@@ -1,11 +1,10 @@
 #include "core/views/text_wrapper.h"
 
 #include "base/codepage.h"
+#include "core/views/memo_flags.h"
 #include "render/canvas.h"
 
 namespace {
-
-constexpr char kParagraphMark = '\x01';
 
 bool IsBreakChar(QChar c) {
     return c == u' ' || c == u',' || c == u'-' || c == u'.';
@@ -157,13 +156,13 @@ void TkvTextWrapper::WrapLine(const QByteArray& line, TkvStringList& out) {
 
 void TkvTextWrapper::WrapPiece(const QByteArray& s, TkvStringList& out) {
     if (s.size() <= 1) {
-        out.append(s + kParagraphMark);
+        out.append(s + kv::ParagraphMark);
         return;
     }
     const Decoded d = Decode(s);
     const int n = d.Count();
     if (Fits(d, 0, n)) {
-        out.append(s + kParagraphMark);
+        out.append(s + kv::ParagraphMark);
         return;
     }
     auto bytesOf = [&](int from, int to) { return s.mid(d.bytes[from], d.bytes[to] - d.bytes[from]); };
@@ -232,5 +231,5 @@ void TkvTextWrapper::WrapPiece(const QByteArray& s, TkvStringList& out) {
         brk = start;
         limit = FitEnd(d, start);
     }
-    out.append(bytesOf(start, n) + kParagraphMark);
+    out.append(bytesOf(start, n) + kv::ParagraphMark);
 }
