@@ -55,6 +55,27 @@ void CheckNextOffset(const TkvStream& s, int index, qint64 next, qint64 dataStar
                                               std::to_string(s.Size()) + " bytes)");
 }
 
+// Reads a page entry up to its data: the next page offset, checked against the data start and the
+// end of the file, and the paper; the bin and margins only where the layout stores them.
+std::unique_ptr<PreparedPageInfo> ReadPageEntry(TkvStream& s, int index, bool binAndMargins, qint64& next) {
+    next = s.ReadInt("the next page offset");
+    auto info = std::make_unique<PreparedPageInfo>();
+    info->PaperSize = static_cast<int16_t>(s.ReadWord("the paper size"));
+    info->PaperWidth = s.ReadInt("the paper width");
+    info->PaperHeight = s.ReadInt("the paper height");
+    info->Orientation = s.ReadByte("the orientation");
+    info->PaperBin = binAndMargins ? s.ReadInt("the paper bin") : -1;
+    info->UseMargins = s.ReadByte("the use-margins flag");
+    if (binAndMargins) {
+        info->Margins.Left = s.ReadInt("the left margin");
+        info->Margins.Top = s.ReadInt("the top margin");
+        info->Margins.Right = s.ReadInt("the right margin");
+        info->Margins.Bottom = s.ReadInt("the bottom margin");
+    }
+    CheckNextOffset(s, index, next, s.Position());
+    return info;
+}
+
 int ReadPageCount(TkvStream& s, int entryHeaderSize) {
     const int32_t count = s.ReadInt("the page count");
     // Every page needs at least its entry header; the format mark follows the last one.
@@ -310,21 +331,8 @@ void TkvEMFPages::LoadCurrentLayout(TkvStream& s, uint8_t version, bool compress
     qint64 budget = kMaxInflatedFile;
     for (int i = 0; i < count; ++i) {
         try {
-            const qint64 next = s.ReadInt("the next page offset");
-            auto info = std::make_unique<PreparedPageInfo>();
-            info->PaperSize = static_cast<int16_t>(s.ReadWord("the paper size"));
-            info->PaperWidth = s.ReadInt("the paper width");
-            info->PaperHeight = s.ReadInt("the paper height");
-            info->Orientation = s.ReadByte("the orientation");
-            info->PaperBin = binAndMargins ? s.ReadInt("the paper bin") : -1;
-            info->UseMargins = s.ReadByte("the use-margins flag");
-            if (binAndMargins) {
-                info->Margins.Left = s.ReadInt("the left margin");
-                info->Margins.Top = s.ReadInt("the top margin");
-                info->Margins.Right = s.ReadInt("the right margin");
-                info->Margins.Bottom = s.ReadInt("the bottom margin");
-            }
-            CheckNextOffset(s, i, next, s.Position());
+            qint64 next = 0;
+            auto info = ReadPageEntry(s, i, binAndMargins, next);
             QByteArray data = s.ReadBytes(next - s.Position(), "the page data");
             if (compressed) {
                 DecodeStoredPage(*info, i, std::move(data), budget);
@@ -389,15 +397,8 @@ void TkvEMFPages::LoadPictureLayout(TkvStream& s) {
     PageList.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         try {
-            const qint64 next = s.ReadInt("the next page offset");
-            auto info = std::make_unique<PreparedPageInfo>();
-            info->PaperSize = static_cast<int16_t>(s.ReadWord("the paper size"));
-            info->PaperWidth = s.ReadInt("the paper width");
-            info->PaperHeight = s.ReadInt("the paper height");
-            info->Orientation = s.ReadByte("the orientation");
-            info->PaperBin = -1;
-            info->UseMargins = s.ReadByte("the use-margins flag");
-            CheckNextOffset(s, i, next, s.Position());
+            qint64 next = 0;
+            auto info = ReadPageEntry(s, i, false, next);
             const QByteArray metafile = s.ReadBytes(next - s.Position(), "the page picture");
             FillGeometry(*info);
             info->Packed =
