@@ -3,13 +3,15 @@
 // left and throws TkvGraphicFormatError; the public decoders catch it and report failure (a null
 // image, an invalid metafile), so a bad picture never escapes as an exception.
 
+#include "base/error.h"
+
 #include <QByteArrayView>
 #include <cstdint>
 #include <stdexcept>
 
-class TkvGraphicFormatError : public std::runtime_error {
+class TkvGraphicFormatError : public TkvError {
 public:
-    using std::runtime_error::runtime_error;
+    using TkvError::TkvError;
 };
 
 class TkvByteReader {

@@ -2,6 +2,7 @@
 // A read stream over a file on disk, through Qt's buffered file. Files are written only through
 // the atomic writer (base/atomic_file.h, base/save_file_stream.h).
 
+#include "base/error.h"
 #include "base/stream.h"
 
 #include <QFile>
@@ -27,11 +28,7 @@ private:
 };
 
 // A file that cannot be opened, read or written.
-class TkvFileError : public std::exception {
+class TkvFileError : public TkvError {
 public:
-    explicit TkvFileError(std::string message) : message_(std::move(message)) {}
-    const char* what() const noexcept override { return message_.c_str(); }
-
-private:
-    std::string message_;
+    using TkvError::TkvError;
 };

@@ -5,10 +5,9 @@
 #include <cstring>
 
 TkvStreamError::TkvStreamError(qint64 offset, std::string what)
-    : offset_(offset), item_(std::move(what)) {
-    message_ = "Stream read error: unexpected end of data while reading " + item_ + " at offset " +
-               std::to_string(offset_);
-}
+    : TkvError("Stream read error: unexpected end of data while reading " + what + " at offset " +
+               std::to_string(offset)),
+      offset_(offset), item_(std::move(what)) {}
 
 void TkvStream::Require(qint64 n, const char* what) const {
     if (n < 0 || n > Remaining()) Fail(what);

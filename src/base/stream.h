@@ -2,6 +2,8 @@
 // Bounds-checked byte streams. Every report stream is little-endian and unaligned;
 // every read checks what is left and raises TkvStreamError instead of reading past the end.
 
+#include "base/error.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -9,17 +11,15 @@
 #include <string>
 
 // The stream read (or write) error: carries the offset and what was being read.
-class TkvStreamError : public std::exception {
+class TkvStreamError : public TkvError {
 public:
     TkvStreamError(qint64 offset, std::string what);
-    const char* what() const noexcept override { return message_.c_str(); }
     qint64 offset() const { return offset_; }
     const std::string& item() const { return item_; }
 
 private:
     qint64 offset_;
     std::string item_;
-    std::string message_;
 };
 
 class TkvStream {

@@ -2,6 +2,8 @@
 // The engine's value: unassigned, null, integer, floating number, boolean, date-time or text,
 // plus arrays (enumeration values). Texts are single-byte code page bytes, like every stored string.
 
+#include "base/error.h"
+
 #include <QByteArray>
 #include <QList>
 #include <cstdint>
@@ -10,13 +12,9 @@
 #include <variant>
 
 // A value that cannot be converted to the requested kind.
-class TkvVariantError : public std::exception {
+class TkvVariantError : public TkvError {
 public:
-    explicit TkvVariantError(std::string message) : message_(std::move(message)) {}
-    const char* what() const noexcept override { return message_.c_str(); }
-
-private:
-    std::string message_;
+    using TkvError::TkvError;
 };
 
 class TkvVariant {

@@ -6,7 +6,7 @@
 #include "base/expression_evaluator.h"
 
 TkvListIndexError::TkvListIndexError(int64_t index)
-    : message_("List index out of bounds (" + std::to_string(index) + ")") {}
+    : TkvError("List index out of bounds (" + std::to_string(index) + ")") {}
 
 void TkvObject::AddProperty(const QByteArray& name, uint16_t kind, TkvEditorProc editor) {
     auto rec = std::make_unique<TkvPropRec>();

@@ -2,6 +2,7 @@
 // The root of report objects: a table of named properties so that scripts, the object inspector
 // and the engine can read and write any property of any object by name and call named methods.
 
+#include "base/error.h"
 #include "base/stream_text.h"
 #include "base/variant.h"
 #include "core/views/view_font.h"
@@ -87,11 +88,7 @@ public:
 };
 
 // A list method given a line number outside the list.
-class TkvListIndexError : public std::exception {
+class TkvListIndexError : public TkvError {
 public:
     explicit TkvListIndexError(int64_t index);
-    const char* what() const noexcept override { return message_.c_str(); }
-
-private:
-    std::string message_;
 };

@@ -7,6 +7,7 @@
 // Coordinates are page units. The grid is refused (TkvExportError) when it would need more cells
 // than kMaxCells, so a report of absurd geometry cannot exhaust memory.
 
+#include "base/error.h"
 #include "base/stream_text.h"
 
 #include <QByteArray>
@@ -19,9 +20,9 @@ class TkvView;
 class TkvExportProgress;
 
 // An export that cannot be written, with one sentence for the user.
-class TkvExportError : public std::runtime_error {
+class TkvExportError : public TkvError {
 public:
-    using std::runtime_error::runtime_error;
+    using TkvError::TkvError;
 };
 
 struct TkvIEMStyle {

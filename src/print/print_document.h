@@ -7,6 +7,8 @@
 // with the first StartPage, and EndDoc of a document that never started a sheet submits nothing (a
 // spooler would otherwise print a blank sheet for it).
 
+#include "base/error.h"
+
 #include <QString>
 #include <functional>
 #include <memory>
@@ -17,9 +19,9 @@ class TkvPrinter;
 
 // A printer that refused to begin, turn a sheet or finish a document; the message is one sentence
 // for the user.
-class TkvPrintError : public std::runtime_error {
+class TkvPrintError : public TkvError {
 public:
-    using std::runtime_error::runtime_error;
+    using TkvError::TkvError;
 };
 
 class TkvPrintDocument {

@@ -89,7 +89,7 @@ int ReadPageCount(TkvStream& s, int entryHeaderSize) {
 } // namespace
 
 TkvPreparedFileError::TkvPreparedFileError(int pageIndex, const std::string& message)
-    : pageIndex_(pageIndex), message_(message) {}
+    : TkvError(message), pageIndex_(pageIndex) {}
 
 TkvEMFPages::TkvEMFPages(TkvReport* report) : Report(report) {}
 

@@ -3,6 +3,7 @@
 // they are drawn, hit-tested, exported or edited; unpacking one page touches no other. Reads and
 // writes the prepared report file (.kvp).
 
+#include "base/error.h"
 #include "core/store/prepared_page_info.h"
 #include "core/views/export_target.h"
 #include "base/stream.h"
@@ -23,15 +24,13 @@ class TkvView;
 
 // A prepared report file, or one of its pages, that cannot be read. PageIndex is the 0-based
 // page the failure belongs to, or -1 for the file as a whole; the message names the page.
-class TkvPreparedFileError : public std::exception {
+class TkvPreparedFileError : public TkvError {
 public:
     TkvPreparedFileError(int pageIndex, const std::string& message);
-    const char* what() const noexcept override { return message_.c_str(); }
     int PageIndex() const { return pageIndex_; }
 
 private:
     int pageIndex_;
-    std::string message_;
 };
 
 // What the last LoadFromStream found at the head of the file.

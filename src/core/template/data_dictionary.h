@@ -4,6 +4,7 @@
 // streams, the dictionary file and the designer's list queries. Resolving names to values (the
 // cache, IsVariable, GetValue) needs the data layer and the parser and lives in the engine.
 
+#include "base/error.h"
 #include "base/stream.h"
 #include "base/stream_text.h"
 #include "base/variables.h"
@@ -14,13 +15,9 @@
 #include <string>
 
 // A dictionary record or file the reader cannot take.
-class TkvDictionaryError : public std::exception {
+class TkvDictionaryError : public TkvError {
 public:
-    explicit TkvDictionaryError(std::string message) : message_(std::move(message)) {}
-    const char* what() const noexcept override { return message_.c_str(); }
-
-private:
-    std::string message_;
+    using TkvError::TkvError;
 };
 
 class TkvDataDictionary {

@@ -4,6 +4,7 @@
 // "ReportForm" bytes, the in-memory copy kept by editing and building, and (pages part only)
 // template library files.
 
+#include "base/error.h"
 #include "base/stream.h"
 
 #include <QByteArray>
@@ -30,13 +31,9 @@ constexpr uint8_t MaxViewType = 10;
 } // namespace kvtpl
 
 // A template that cannot be written (more pages than an object entry can address).
-class TkvTemplateError : public std::exception {
+class TkvTemplateError : public TkvError {
 public:
-    explicit TkvTemplateError(std::string message) : message_(std::move(message)) {}
-    const char* what() const noexcept override { return message_.c_str(); }
-
-private:
-    std::string message_;
+    using TkvError::TkvError;
 };
 
 struct TkvTemplateLoadOptions {

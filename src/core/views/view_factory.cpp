@@ -82,4 +82,4 @@ void WriteObjectEntry(TkvStream& s, TkvView& view) {
 } // namespace kv
 
 TkvUnknownViewType::TkvUnknownViewType(uint8_t type)
-    : message_("Unknown object type " + std::to_string(type) + " in the stream") {}
+    : TkvError("Unknown object type " + std::to_string(type) + " in the stream") {}

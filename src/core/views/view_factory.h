@@ -2,6 +2,7 @@
 // Turns a stored view type byte (and, for add-ins, a class name) into a view, and keeps the
 // registry of add-in view classes.
 
+#include "base/error.h"
 #include "base/registry_limits.h"
 #include "core/views/view.h"
 
@@ -20,13 +21,9 @@ struct TkvAddInObjectInfo {
 };
 
 // A load that meets a class the library does not know.
-class TkvClassNotFound : public std::exception {
+class TkvClassNotFound : public TkvError {
 public:
-    explicit TkvClassNotFound(std::string message) : message_(std::move(message)) {}
-    const char* what() const noexcept override { return message_.c_str(); }
-
-private:
-    std::string message_;
+    using TkvError::TkvError;
 };
 
 namespace kv {
@@ -55,11 +52,7 @@ void WriteObjectEntry(TkvStream& s, TkvView& view);
 } // namespace kv
 
 // A type byte that selects no class.
-class TkvUnknownViewType : public std::exception {
+class TkvUnknownViewType : public TkvError {
 public:
     explicit TkvUnknownViewType(uint8_t type);
-    const char* what() const noexcept override { return message_.c_str(); }
-
-private:
-    std::string message_;
 };

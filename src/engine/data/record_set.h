@@ -5,6 +5,7 @@
 // only the rows Prior and live bookmarks can still reach, and restarts the source to go back
 // further. A record set is a component so that a host can name it.
 
+#include "base/error.h"
 #include "base/component_directory.h"
 #include "core/data/data_field.h"
 
@@ -15,13 +16,9 @@
 #include <vector>
 
 // A failure of the database layer (open, fetch), with one line naming the data set.
-class TkvDataError : public std::exception {
+class TkvDataError : public TkvError {
 public:
-    explicit TkvDataError(std::string message) : message_(std::move(message)) {}
-    const char* what() const noexcept override { return message_.c_str(); }
-
-private:
-    std::string message_;
+    using TkvError::TkvError;
 };
 
 struct TkvColumn {
