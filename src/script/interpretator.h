@@ -11,7 +11,8 @@
 //   NAME POSTFIX      assignment: SetValue(NAME, value of POSTFIX)
 //
 // Errors: compile errors go to the error list as "Line L/C: message" (source line and column of
-// the word where the problem was found, counted from 1 in the text as written). Execution raises
+// the word where the problem was found, counted from 1 in the text as written); a missing or
+// malformed operand is reported too, so a script is never cut short without a message. Execution raises
 // TkvVariantError from the expressions, TkvScriptError when the step bound is exceeded, the
 // script is cancelled or scripts run inside one another too deeply.
 

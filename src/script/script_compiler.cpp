@@ -6,6 +6,14 @@
 
 namespace {
 
+bool IsKeyword(const QByteArray& upper) {
+    static const char* const keywords[] = {"BEGIN", "END", "IF",  "THEN", "ELSE", "REPEAT",
+                                           "UNTIL", "WHILE", "DO", "FOR", "TO",   "GOTO"};
+    for (const char* k : keywords)
+        if (upper == k) return true;
+    return false;
+}
+
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || uint8_t(c) >= 128; }
 
@@ -192,7 +200,7 @@ void TkvScriptCompiler::Statement() {
         pos_ = ws + 3;
         SkipBlanks();
         const qsizetype nameAt = pos_;
-        if (!IsNameStart(pos_)) Quiet();
+        if (!IsNameStart(pos_)) Fail("Need a variable here", pos_);
         ReadName();
         const QByteArray name = t_.mid(nameAt, pos_ - nameAt);
         if (!PeekWord(ws).startsWith(":=")) Fail(R"(Need ":=" here)", ws);
@@ -279,7 +287,7 @@ bool TkvScriptCompiler::TryVariable() {
         qsizetype at = 0;
         index = ExpressionText(at);
         SkipBlanks();
-        if (pos_ >= t_.size() || t_[pos_] != ']') Quiet();
+        if (pos_ >= t_.size() || t_[pos_] != ']') Fail(R"(Need "]" here)", pos_);
         index = t_.mid(nameAt + name.size() + 1, pos_ - nameAt - name.size() - 1);
         ++pos_;
         indexed = true;
@@ -360,7 +368,7 @@ void TkvScriptCompiler::Term() {
 
 void TkvScriptCompiler::Factor() {
     SkipBlanks();
-    if (pos_ >= t_.size()) Quiet();
+    if (pos_ >= t_.size()) Fail("Need an operand here", pos_);
     const char c = t_[pos_];
     if (c == '(') {
         ++pos_;
@@ -390,7 +398,7 @@ void TkvScriptCompiler::Factor() {
         qsizetype end = pos_;
         bool closed = false;
         kvparse::ReadQuoted(t_, pos_, end, &closed);
-        if (!closed) Quiet();
+        if (!closed) Fail("The quoted text has no end", pos_);
         pos_ = end;
         return;
     }
@@ -402,13 +410,16 @@ void TkvScriptCompiler::Factor() {
         }
         return;
     }
-    if (!IsNameStart(pos_)) Quiet();
+    if (!IsNameStart(pos_)) Fail("Need an operand here", pos_);
+    const qsizetype nameAt = pos_;
     ReadName();
+    // A keyword is never an operand: "y := end" misses its value, it does not read a name END.
+    if (IsKeyword(t_.mid(nameAt, pos_ - nameAt).toUpper())) Fail("Need an operand here", nameAt);
     if (pos_ < t_.size() && t_[pos_] == '[') {
         ++pos_;
         Expression();
         SkipBlanks();
-        if (pos_ >= t_.size() || t_[pos_] != ']') Quiet();
+        if (pos_ >= t_.size() || t_[pos_] != ']') Fail(R"(Need "]" here)", pos_);
         ++pos_;
         return;
     }

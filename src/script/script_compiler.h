@@ -36,8 +36,8 @@ private:
     };
 
     void StripComments(const QByteArray& joined);
+    // Adds the error line (the first error only) and unwinds.
     [[noreturn]] void Fail(const QByteArray& message, qsizetype at);
-    [[noreturn]] void Quiet() { throw Stop{}; }
 
     void SkipBlanks();
     // The next word, upper-cased, and where it starts; empty at the end of the text.

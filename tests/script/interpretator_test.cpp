@@ -168,10 +168,12 @@ TEST(Interpretator, ErrorLinesGiveLineAndColumnAsWritten) {
         {"x := f(1 2)", R"x(Line 1/10: Need "," or ")" here)x"},
         {"begin goto 20; 10: x := 1 end", R"(Line 1/12: Label 20 is not defined)"},
         {"begin 10: x := 1; 10: y := 2 end", R"(Line 1/19: Label 10 is defined twice)"},
-        {"x :=", ""},
-        {"x := 'open", ""},
-        {"x := a[1", ""},
-        {"x := ?", ""},
+        {"x :=", "Line 1/5: Need an operand here"},
+        {"x := 'open", "Line 1/6: The quoted text has no end"},
+        {"x := a[1", R"(Line 1/9: Need "]" here)"},
+        {"x := ?", "Line 1/6: Need an operand here"},
+        {"for 1 := 2 to 3 do", "Line 1/5: Need a variable here"},
+        {"begin\r  x := 1;\r  y := \rend", "Line 4/1: Need an operand here"},
     };
     for (const Case& c : cases) {
         TableInterpretator in;
