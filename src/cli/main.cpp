@@ -5,6 +5,7 @@
 #include "cli/prepared_info.h"
 #include "cli/print_command.h"
 #include "cli/render_command.h"
+#include "cli/script_command.h"
 #include "cli/template_command.h"
 
 #include <QGuiApplication>
@@ -29,6 +30,7 @@ void PrintUsage(FILE* out) {
         "                        [--data ...] [--rows N]\n"
         "       kvtool eval [--json] [--var NAME=VALUE]... [--] EXPRESSION\n"
         "       kvtool format [--] FORMAT VALUE\n"
+        "       kvtool script FILE|-e TEXT [--compile] [--var NAME=VALUE]... [--max-steps N]\n"
         "       kvtool --help | --version\n",
         kvcli::ConvertUsage().constData());
 }
@@ -62,11 +64,12 @@ int main(int argc, char** argv) {
         std::printf("kvtool %s\n", KV_VERSION);
         return 0;
     }
-    // The expression commands need no application object, and must not let one take arguments
-    // such as "-reverse" that are expressions here.
-    if (!std::strcmp(argv[1], "eval") || !std::strcmp(argv[1], "format")) {
+    // The expression and script commands need no application object, and must not let one take
+    // arguments such as "-reverse" that are expressions here.
+    if (!std::strcmp(argv[1], "eval") || !std::strcmp(argv[1], "format") || !std::strcmp(argv[1], "script")) {
         QStringList args;
         for (int i = 2; i < argc; ++i) args.append(QString::fromLocal8Bit(argv[i]));
+        if (!std::strcmp(argv[1], "script")) return Finish(kvcli::ScriptFromArguments(args));
         return Finish(!std::strcmp(argv[1], "eval") ? kvcli::EvalFromArguments(args) : kvcli::FormatFromArguments(args));
     }
     // The search text is the user's, even where it looks like an option of the application object.
