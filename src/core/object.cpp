@@ -38,18 +38,31 @@ TkvPropRec* TkvObject::FindProperty(const QByteArray& name) {
     return nullptr;
 }
 
-void TkvObject::SetFontProperty(TkvViewFont& font, const QByteArray& name, const TkvVariant& value) {
-    if (name == "FONT.NAME") font.Name = value.toText();
-    else if (name == "FONT.SIZE") font.Size = static_cast<int32_t>(value.toInt());
-    else if (name == "FONT.STYLE") font.Style = static_cast<uint16_t>(value.toInt() & kvfs::All);
-    else if (name == "FONT.COLOR") font.Color = static_cast<uint32_t>(value.toInt());
+const TkvPropertyTable& TkvObject::Properties() const {
+    static const TkvPropertyTable none;
+    return none;
 }
 
-void TkvObject::GetFontProperty(const TkvViewFont& font, const QByteArray& name, TkvVariant& result) {
-    if (name == "FONT.NAME") result = font.Name;
-    else if (name == "FONT.SIZE") result = font.Size;
-    else if (name == "FONT.STYLE") result = int(font.Style & kvfs::All);
-    else if (name == "FONT.COLOR") result = int64_t(int32_t(font.Color));
+void TkvObject::SetProperty(const QByteArray& name, const TkvVariant& value) {
+    const TkvPropertyDescriptor* d = Properties().Find(name);
+    if (d && d->Set) d->Set(*this, value);
+}
+
+void TkvObject::GetProperty(const QByteArray& name, TkvVariant& result) {
+    const TkvPropertyDescriptor* d = Properties().Find(name);
+    result = d && d->Get ? d->Get(*this) : TkvVariant::Null();
+}
+
+void TkvObject::ListProperty(const QByteArray& name) {
+    const TkvPropertyDescriptor* d = Properties().Find(name);
+    Q_ASSERT_X(d, "ListProperty", name.constData());
+    if (!d) return;
+    if (d->EnumItems) {
+        const auto [names, values] = d->EnumItems(*this);
+        AddEnumProperty(d->Name, names, values);
+    } else {
+        AddProperty(d->Name, d->Kind, d->Editor ? d->Editor(*this) : TkvEditorProc{});
+    }
 }
 
 namespace {

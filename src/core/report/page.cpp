@@ -98,166 +98,180 @@ int32_t ToInt32(const TkvVariant& v) {
 
 } // namespace
 
+// The names every page has.
+const TkvPropertyTable& TkvPage::CommonProperties() {
+    static const TkvPropertyTable table = [] {
+        TkvPropertyTable t;
+        TkvPropertyBuilder<TkvPage> b(t);
+        kv::SetEnumItems(b.Add(
+                             "Type", kvpk::Enum, [](TkvPage& p) { return TkvVariant(int(p.PageType)); },
+                             [](TkvPage& p, const TkvVariant& v) {
+                                 p.PageType = v.toInt() == kvpt::Dialog ? kvpt::Dialog : kvpt::Report;
+                                 p.ClearProperties();
+                             }),
+                         "ptReport;ptDialog", QList<TkvVariant>{0, 1});
+        b.Add(
+            "Visible", kvpk::Hidden, [](TkvPage& p) { return TkvVariant(p.PageVisible); },
+            [](TkvPage& p, const TkvVariant& v) { p.PageVisible = v.toBool(); });
+        b.Add(
+            "Name", kvpk::Text, [](TkvPage& p) { return TkvVariant(p.Name); },
+            [](TkvPage& p, const TkvVariant& v) { p.Name = v.toText(); });
+        for (const char* n : {"OnBeforePrint", "OnActivate"})
+            b.Add(
+                 n, kvpk::Editor | kvpk::SingleOnly,
+                 [](TkvPage& p) { return TkvVariant(kv::JoinLines(p.Script)); },
+                 [](TkvPage& p, const TkvVariant& v) { p.Script = kv::SplitLines(v.toText()); })
+                .Editor = [](TkvObject&) { return ScriptEditor; };
+        return t;
+    }();
+    return table;
+}
+
+const TkvPropertyTable& TkvPage::DialogProperties() {
+    static const TkvPropertyTable table = [] {
+        TkvPropertyTable t(&CommonProperties());
+        TkvPropertyBuilder<TkvPage> b(t);
+        kv::SetEnumItems(
+            b.Add(
+                "BorderStyle", kvpk::Enum, [](TkvPage& p) { return TkvVariant(int(p.BorderStyle)); },
+                [](TkvPage& p, const TkvVariant& v) { p.BorderStyle = static_cast<uint8_t>(v.toInt()); }),
+            "bsDialog;bsSizeable", QList<TkvVariant>{3, 2});
+        b.Add(
+            "Caption", kvpk::Text, [](TkvPage& p) { return TkvVariant(p.Caption); },
+            [](TkvPage& p, const TkvVariant& v) { p.Caption = v.toText(); });
+        b.Add(
+            "Color", kvpk::Color, [](TkvPage& p) { return TkvVariant(int64_t(int32_t(p.Color))); },
+            [](TkvPage& p, const TkvVariant& v) { p.Color = static_cast<uint32_t>(v.toInt()); });
+        const struct {
+            const char* name;
+            uint16_t kind;
+            int32_t TkvPage::*field;
+        } form[] = {{"Left", kvpk::PageUnits, &TkvPage::FormLeft},
+                    {"Top", kvpk::PageUnits, &TkvPage::FormTop},
+                    {"Width", kvpk::Integer, &TkvPage::FormWidth},
+                    {"Height", kvpk::Integer, &TkvPage::FormHeight}};
+        for (const auto& f : form) {
+            const auto field = f.field;
+            b.Add(
+                f.name, f.kind, [field](TkvPage& p) { return TkvVariant(p.*field); },
+                [field](TkvPage& p, const TkvVariant& v) { p.*field = ToInt32(v); });
+        }
+        kv::SetEnumItems(
+            b.Add(
+                "Position", kvpk::Enum, [](TkvPage& p) { return TkvVariant(int(p.Position)); },
+                [](TkvPage& p, const TkvVariant& v) { p.Position = static_cast<uint8_t>(v.toInt()); }),
+            "poDesigned;poScreenCenter", QList<TkvVariant>{0, 4});
+        return t;
+    }();
+    return table;
+}
+
+const TkvPropertyTable& TkvPage::ReportProperties() {
+    static const TkvPropertyTable table = [] {
+        TkvPropertyTable t(&CommonProperties());
+        TkvPropertyBuilder<TkvPage> b(t);
+        // The papers of the shared printer as it is when the inspector lists the page.
+        b.Add(
+             "Size", kvpk::Enum, [](TkvPage& p) { return TkvVariant(p.PaperSize); },
+             [](TkvPage& p, const TkvVariant& v) {
+                 p.ChangePaper(ToInt32(v), p.PaperWidth, p.PaperHeight, p.PaperBin, p.Orientation);
+             })
+            .EnumItems = [](TkvObject&) {
+            QByteArray names;
+            QList<TkvVariant> values;
+            const TkvPrinter& printer = kv::SharedPrinter();
+            for (int i = 0; i < printer.PaperNames.size() && i < printer.PaperSizes.size(); ++i) {
+                names += (i ? ";" : "") + printer.PaperNames[i];
+                values.append(printer.PaperSizes[i]);
+            }
+            if (names.isEmpty()) names = "No data";
+            return std::make_pair(names, TkvVariant(values));
+        };
+        b.Add(
+            "Width", kvpk::PageUnits, [](TkvPage& p) { return TkvVariant(TenthsToPageUnits(p.PaperWidth)); },
+            [](TkvPage& p, const TkvVariant& v) {
+                p.ChangePaper(kv::CustomPaperId, PageUnitsToTenths(ToInt32(v)), p.PaperHeight, p.PaperBin,
+                              p.Orientation);
+            });
+        b.Add(
+            "Height", kvpk::PageUnits,
+            [](TkvPage& p) { return TkvVariant(TenthsToPageUnits(p.PaperHeight)); },
+            [](TkvPage& p, const TkvVariant& v) {
+                p.ChangePaper(kv::CustomPaperId, p.PaperWidth, PageUnitsToTenths(ToInt32(v)), p.PaperBin,
+                              p.Orientation);
+            });
+        // While printing the margins read as the print area's edges.
+        b.Add(
+            "LeftMargin", kvpk::PageUnits,
+            [](TkvPage& p) { return TkvVariant(kv::DocumentMode != 0 ? p.PrintAreaLeft() : p.LeftMargin); },
+            [](TkvPage& p, const TkvVariant& v) { p.LeftMargin = ToInt32(v); });
+        b.Add(
+            "TopMargin", kvpk::PageUnits,
+            [](TkvPage& p) { return TkvVariant(kv::DocumentMode != 0 ? p.PrintAreaTop() : p.TopMargin); },
+            [](TkvPage& p, const TkvVariant& v) { p.TopMargin = ToInt32(v); });
+        b.Add(
+            "RightMargin", kvpk::PageUnits,
+            [](TkvPage& p) {
+                return TkvVariant(kv::DocumentMode != 0 ? p.Metrics.PageWidth - p.PrintAreaRight()
+                                                        : p.RightMargin);
+            },
+            [](TkvPage& p, const TkvVariant& v) { p.RightMargin = ToInt32(v); });
+        b.Add(
+            "BottomMargin", kvpk::PageUnits,
+            [](TkvPage& p) {
+                return TkvVariant(kv::DocumentMode != 0 ? p.Metrics.PageHeight - p.PrintAreaBottom()
+                                                        : p.BottomMargin);
+            },
+            [](TkvPage& p, const TkvVariant& v) { p.BottomMargin = ToInt32(v); });
+        kv::SetEnumItems(b.Add(
+                             "Orientation", kvpk::Enum,
+                             [](TkvPage& p) { return TkvVariant(int(p.Orientation)); },
+                             [](TkvPage& p, const TkvVariant& v) {
+                                 const uint8_t o = v.toInt() == 1 ? 1 : 0;
+                                 if (o != p.Orientation)
+                                     p.ChangePaper(p.PaperSize, p.PaperHeight, p.PaperWidth, p.PaperBin, o);
+                             }),
+                         "poPortrait;poLandscape", QList<TkvVariant>{0, 1});
+        b.Add(
+            "PrintToPrevPage", kvpk::Boolean, [](TkvPage& p) { return TkvVariant(p.PrintToPrevPage != 0); },
+            [](TkvPage& p, const TkvVariant& v) { p.PrintToPrevPage = v.toBool() ? 0xFFFF : 0; });
+        b.Add(
+            "StretchToPrintable", kvpk::Boolean, [](TkvPage& p) { return TkvVariant(p.UseMargins == 0); },
+            [](TkvPage& p, const TkvVariant& v) { p.UseMargins = v.toBool() ? 0 : 0xFFFF; });
+        b.Add(
+            "Columns", kvpk::Integer, [](TkvPage& p) { return TkvVariant(p.Columns); },
+            [](TkvPage& p, const TkvVariant& v) { p.Columns = ToInt32(v); });
+        b.Add("ColumnWidth", kvpk::Hidden, [](TkvPage& p) { return TkvVariant(p.ColumnWidthInUnits()); });
+        b.Add(
+            "ColumnGap", kvpk::PageUnits, [](TkvPage& p) { return TkvVariant(p.ColumnGap); },
+            [](TkvPage& p, const TkvVariant& v) { p.ColumnGap = ToInt32(v); });
+        return t;
+    }();
+    return table;
+}
+
+const TkvPropertyTable& TkvPage::Properties() const {
+    return PageType == kvpt::Dialog ? DialogProperties() : ReportProperties();
+}
+
 void TkvPage::RegisterProperties() {
     ClearProperties();
-    AddEnumProperty("Type", "ptReport;ptDialog", QList<TkvVariant>{0, 1});
-    AddProperty("Visible", kvpk::Hidden);
+    ListProperty("Type");
+    ListProperty("Visible");
     if (PageType == kvpt::Dialog) {
-        AddEnumProperty("BorderStyle", "bsDialog;bsSizeable", QList<TkvVariant>{3, 2});
-        AddProperty("Caption", kvpk::Text);
-        AddProperty("Color", kvpk::Color);
-        AddProperty("Left", kvpk::PageUnits);
-        AddProperty("Top", kvpk::PageUnits);
-        AddProperty("Width", kvpk::Integer);
-        AddProperty("Height", kvpk::Integer);
-        AddEnumProperty("Position", "poDesigned;poScreenCenter", QList<TkvVariant>{0, 4});
-        AddProperty("OnActivate", kvpk::Editor | kvpk::SingleOnly, ScriptEditor);
+        for (const char* n :
+             {"BorderStyle", "Caption", "Color", "Left", "Top", "Width", "Height", "Position", "OnActivate"})
+            ListProperty(n);
         return;
     }
-    QByteArray names;
-    QList<TkvVariant> values;
-    const TkvPrinter& printer = kv::SharedPrinter();
-    for (int i = 0; i < printer.PaperNames.size() && i < printer.PaperSizes.size(); ++i) {
-        names += (i ? ";" : "") + printer.PaperNames[i];
-        values.append(printer.PaperSizes[i]);
-    }
-    if (names.isEmpty()) names = "No data";
-    AddEnumProperty("Size", names, values);
-    AddProperty("Width", kvpk::PageUnits);
-    AddProperty("Height", kvpk::PageUnits);
-    AddProperty("LeftMargin", kvpk::PageUnits);
-    AddProperty("TopMargin", kvpk::PageUnits);
-    AddProperty("RightMargin", kvpk::PageUnits);
-    AddProperty("BottomMargin", kvpk::PageUnits);
-    AddEnumProperty("Orientation", "poPortrait;poLandscape", QList<TkvVariant>{0, 1});
-    AddProperty("PrintToPrevPage", kvpk::Boolean);
-    AddProperty("StretchToPrintable", kvpk::Boolean);
-    AddProperty("Columns", kvpk::Integer);
-    AddProperty("ColumnWidth", kvpk::Hidden);
-    AddProperty("ColumnGap", kvpk::PageUnits);
-    AddProperty("OnBeforePrint", kvpk::Editor | kvpk::SingleOnly, ScriptEditor);
+    for (const char* n :
+         {"Size", "Width", "Height", "LeftMargin", "TopMargin", "RightMargin", "BottomMargin", "Orientation",
+          "PrintToPrevPage", "StretchToPrintable", "Columns", "ColumnWidth", "ColumnGap", "OnBeforePrint"})
+        ListProperty(n);
 }
 
 int32_t TkvPage::ColumnWidthInUnits() const {
     const int64_t area = int64_t(PrintAreaRight()) - PrintAreaLeft();
     if (Columns <= 1) return kv::ClampCoord(area);
     return kv::ClampCoord((area - int64_t(Columns - 1) * ColumnGap) / Columns);
-}
-
-void TkvPage::SetProperty(const QByteArray& rawName, const TkvVariant& value) {
-    const QByteArray name = rawName.toUpper();
-    if (name == "TYPE") {
-        PageType = value.toInt() == kvpt::Dialog ? kvpt::Dialog : kvpt::Report;
-        ClearProperties();
-    } else if (name == "VISIBLE")
-        PageVisible = value.toBool();
-    else if (name == "NAME")
-        Name = value.toText();
-    else if (name == "ONBEFOREPRINT" || name == "ONACTIVATE")
-        Script = kv::SplitLines(value.toText());
-    else if (PageType == kvpt::Dialog) {
-        if (name == "BORDERSTYLE")
-            BorderStyle = static_cast<uint8_t>(value.toInt());
-        else if (name == "CAPTION")
-            Caption = value.toText();
-        else if (name == "COLOR")
-            Color = static_cast<uint32_t>(value.toInt());
-        else if (name == "LEFT")
-            FormLeft = ToInt32(value);
-        else if (name == "TOP")
-            FormTop = ToInt32(value);
-        else if (name == "WIDTH")
-            FormWidth = ToInt32(value);
-        else if (name == "HEIGHT")
-            FormHeight = ToInt32(value);
-        else if (name == "POSITION")
-            Position = static_cast<uint8_t>(value.toInt());
-    } else {
-        if (name == "SIZE")
-            ChangePaper(ToInt32(value), PaperWidth, PaperHeight, PaperBin, Orientation);
-        else if (name == "WIDTH")
-            ChangePaper(kv::CustomPaperId, PageUnitsToTenths(ToInt32(value)), PaperHeight, PaperBin,
-                        Orientation);
-        else if (name == "HEIGHT")
-            ChangePaper(kv::CustomPaperId, PaperWidth, PageUnitsToTenths(ToInt32(value)), PaperBin,
-                        Orientation);
-        else if (name == "ORIENTATION") {
-            const uint8_t o = value.toInt() == 1 ? 1 : 0;
-            if (o != Orientation) ChangePaper(PaperSize, PaperHeight, PaperWidth, PaperBin, o);
-        } else if (name == "LEFTMARGIN")
-            LeftMargin = ToInt32(value);
-        else if (name == "TOPMARGIN")
-            TopMargin = ToInt32(value);
-        else if (name == "RIGHTMARGIN")
-            RightMargin = ToInt32(value);
-        else if (name == "BOTTOMMARGIN")
-            BottomMargin = ToInt32(value);
-        else if (name == "PRINTTOPREVPAGE")
-            PrintToPrevPage = value.toBool() ? 0xFFFF : 0;
-        else if (name == "STRETCHTOPRINTABLE")
-            UseMargins = value.toBool() ? 0 : 0xFFFF;
-        else if (name == "COLUMNS")
-            Columns = ToInt32(value);
-        else if (name == "COLUMNGAP")
-            ColumnGap = ToInt32(value);
-    }
-}
-
-void TkvPage::GetProperty(const QByteArray& rawName, TkvVariant& result) {
-    TkvObject::GetProperty(rawName, result);
-    const QByteArray name = rawName.toUpper();
-    const bool printing = kv::DocumentMode != 0;
-    if (name == "TYPE")
-        result = int(PageType);
-    else if (name == "VISIBLE")
-        result = PageVisible;
-    else if (name == "NAME")
-        result = Name;
-    else if (name == "ONBEFOREPRINT" || name == "ONACTIVATE")
-        result = kv::JoinLines(Script);
-    else if (PageType == kvpt::Dialog) {
-        if (name == "BORDERSTYLE")
-            result = int(BorderStyle);
-        else if (name == "CAPTION")
-            result = Caption;
-        else if (name == "COLOR")
-            result = int64_t(int32_t(Color));
-        else if (name == "LEFT")
-            result = FormLeft;
-        else if (name == "TOP")
-            result = FormTop;
-        else if (name == "WIDTH")
-            result = FormWidth;
-        else if (name == "HEIGHT")
-            result = FormHeight;
-        else if (name == "POSITION")
-            result = int(Position);
-    } else {
-        if (name == "SIZE")
-            result = PaperSize;
-        else if (name == "WIDTH")
-            result = TenthsToPageUnits(PaperWidth);
-        else if (name == "HEIGHT")
-            result = TenthsToPageUnits(PaperHeight);
-        else if (name == "ORIENTATION")
-            result = int(Orientation);
-        else if (name == "LEFTMARGIN")
-            result = printing ? PrintAreaLeft() : LeftMargin;
-        else if (name == "TOPMARGIN")
-            result = printing ? PrintAreaTop() : TopMargin;
-        else if (name == "RIGHTMARGIN")
-            result = printing ? Metrics.PageWidth - PrintAreaRight() : RightMargin;
-        else if (name == "BOTTOMMARGIN")
-            result = printing ? Metrics.PageHeight - PrintAreaBottom() : BottomMargin;
-        else if (name == "PRINTTOPREVPAGE")
-            result = PrintToPrevPage != 0;
-        else if (name == "STRETCHTOPRINTABLE")
-            result = UseMargins == 0;
-        else if (name == "COLUMNS")
-            result = Columns;
-        else if (name == "COLUMNWIDTH")
-            result = ColumnWidthInUnits();
-        else if (name == "COLUMNGAP")
-            result = ColumnGap;
-    }
 }

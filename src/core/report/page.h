@@ -30,9 +30,12 @@ public:
     void ChangePaper(int32_t paperSize, int32_t paperWidth, int32_t paperHeight, int32_t paperBin,
                      uint8_t orientation);
 
-    // Properties for scripts and the inspector; which ones a page has depends on PageType.
-    void SetProperty(const QByteArray& name, const TkvVariant& value) override;
-    void GetProperty(const QByteArray& name, TkvVariant& result) override;
+    // Properties for scripts and the inspector; which ones a page has depends on PageType: the
+    // common names, then those of a dialog page or of a report page.
+    static const TkvPropertyTable& CommonProperties();
+    static const TkvPropertyTable& DialogProperties();
+    static const TkvPropertyTable& ReportProperties();
+    const TkvPropertyTable& Properties() const override;
     void RegisterProperties() override;
 
     // Paper extents: kept in tenths of a millimetre, shown in page units (18 page units are 5 mm).

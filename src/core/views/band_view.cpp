@@ -33,26 +33,15 @@ struct FlagName {
 
 // In the order the inspector lists them.
 constexpr std::array<FlagName, 8> kFlagNames = {{
-    {"STRETCHED", kvbf::Stretched},
-    {"FORMNEWPAGE", kvbf::FormNewPage},
-    {"PRINTIFSUBSETEMPTY", kvbf::PrintIfSubsetEmpty},
-    {"BREAKED", kvbf::Breaked},
-    {"ONFIRSTPAGE", kvbf::OnFirstPage},
-    {"ONLASTPAGE", kvbf::OnLastPage},
-    {"REPEATHEADER", kvbf::RepeatHeader},
-    {"PRINTCHILDIFINVISIBLE", kvbf::PrintChildIfInvisible},
+    {"Stretched", kvbf::Stretched},
+    {"FormNewPage", kvbf::FormNewPage},
+    {"PrintIfSubsetEmpty", kvbf::PrintIfSubsetEmpty},
+    {"Breaked", kvbf::Breaked},
+    {"OnFirstPage", kvbf::OnFirstPage},
+    {"OnLastPage", kvbf::OnLastPage},
+    {"RepeatHeader", kvbf::RepeatHeader},
+    {"PrintChildIfInvisible", kvbf::PrintChildIfInvisible},
 }};
-
-// The flag names a script sets and reads on every band (Stretched is the base view's).
-uint16_t FlagBitOf(const QByteArray& upperName) {
-    for (const auto& f : kFlagNames)
-        if (f.bit != kvbf::Stretched && upperName == f.name) return f.bit;
-    return 0;
-}
-
-bool IsCoordinate(const QByteArray& n) {
-    return n == "LEFT" || n == "TOP" || n == "WIDTH" || n == "HEIGHT";
-}
 
 bool IsDataBand(int t) {
     return t == kvbt::MasterData || t == kvbt::DetailData || t == kvbt::SubdetailData;
@@ -133,83 +122,102 @@ bool TkvBandView::Building() const {
 
 // ---------------------------------------------------------------- properties
 
-void TkvBandView::SetProperty(const QByteArray& rawName, const TkvVariant& value) {
-    TkvView::SetProperty(rawName, value);
-    const QByteArray name = rawName.toUpper();
-    TkvBandViewLink* link = Building() ? Link() : nullptr;
-    if (name == "CHILDBAND") {
-        const QByteArray text = value.toText();
-        if (link) {
-            TkvView* child = kv::CurPage ? kv::CurPage->FindObject(text) : nullptr;
-            link->SetChildBand(child ? child->OwnerBand : nullptr);
+const TkvPropertyTable& TkvBandView::ClassProperties() {
+    static const TkvPropertyTable table = [] {
+        TkvPropertyTable t(&TkvView::ClassProperties());
+        TkvPropertyBuilder<TkvBandView> b(t);
+        // While the band is built, its geometry and visibility are the running band's.
+        for (const char* n : {"Left", "Top", "Width", "Height"}) {
+            const QByteArray upper = QByteArray(n).toUpper();
+            const TkvPropertyDescriptor& field = *t.Find(n);
+            TkvPropertyDescriptor& d = b.Extend(n, [upper](TkvBandView& v, const TkvVariant& x) {
+                if (TkvBandViewLink* link = v.RunningLink())
+                    link->SetCoordinate(upper, static_cast<int>(x.toInt()));
+            });
+            d.Get = [upper, get = field.Get](TkvObject& o) {
+                TkvBandViewLink* link = static_cast<TkvBandView&>(o).RunningLink();
+                return link ? link->Coordinate(upper) : get(o);
+            };
         }
-        ChildBand = text;
-    } else if (name == "MASTER") {
-        Master = value.toText();
-    } else if (const uint16_t bit = FlagBitOf(name)) {
-        const bool on = value.toBool();
-        Flags = static_cast<uint16_t>((Flags & ~bit) | (on ? bit : 0));
-        if (link && bit == kvbf::Breaked) link->SetBreaked(on);
-    } else if (name == "CONDITION") {
-        SetDataSource(value.toText());
-        if (link) link->SetGroupCondition(DataSource());
-    } else if (name == "COLUMNS") {
-        Columns = static_cast<int32_t>(value.toInt());
-    } else if (name == "COLUMNGAP") {
-        ColumnGap = static_cast<int32_t>(value.toInt());
-    } else if (name == "COLUMNWIDTH") {
-        ColumnWidth = static_cast<int32_t>(value.toInt());
-    } else if (name == "NEWCOLUMNAFTER") {
-        NewColumnAfter = static_cast<int32_t>(value.toInt());
-    } else if (IsCoordinate(name)) {
-        if (link) link->SetCoordinate(name, static_cast<int>(value.toInt()));
-    } else if (name == "VISIBLE") {
-        if (link) link->SetBandVisible(value.toBool());
-    } else if (name == "DATASOURCE") {
+        TkvPropertyDescriptor& visible = b.Extend("Visible", [](TkvBandView& v, const TkvVariant& x) {
+            if (TkvBandViewLink* link = v.RunningLink()) link->SetBandVisible(x.toBool());
+        });
+        visible.Get = [get = visible.Get](TkvObject& o) {
+            TkvBandViewLink* link = static_cast<TkvBandView&>(o).RunningLink();
+            return link ? TkvVariant(link->BandVisible()) : get(o);
+        };
+        b.Add(
+             "ChildBand", kvpk::Enum, [](TkvBandView& v) { return TkvVariant(v.ChildBand); },
+             [](TkvBandView& v, const TkvVariant& x) {
+                 const QByteArray text = x.toText();
+                 if (TkvBandViewLink* link = v.RunningLink()) {
+                     TkvView* child = kv::CurPage ? kv::CurPage->FindObject(text) : nullptr;
+                     link->SetChildBand(child ? child->OwnerBand : nullptr);
+                 }
+                 v.ChildBand = text;
+             })
+            .EnumItems = [](TkvObject& o) {
+            return std::make_pair(BandNamesOnDesignerPage(&static_cast<TkvBandView&>(o),
+                                                          [](int bt) { return bt == kvbt::Child; }),
+                                  TkvVariant::Null());
+        };
+        b.Add(
+             "Master", kvpk::Enum, [](TkvBandView& v) { return TkvVariant(v.Master); },
+             [](TkvBandView& v, const TkvVariant& x) { v.Master = x.toText(); })
+            .EnumItems = [](TkvObject& o) {
+            return std::make_pair(BandNamesOnDesignerPage(&static_cast<TkvBandView&>(o), IsDataBand),
+                                  TkvVariant::Null());
+        };
+        // Stretched is the base view's.
+        for (const FlagName& f : kFlagNames) {
+            if (f.bit == kvbf::Stretched) continue;
+            const uint16_t bit = f.bit;
+            b.Add(
+                f.name, kvpk::Boolean,
+                [bit](TkvBandView& v) {
+                    TkvBandViewLink* link = v.RunningLink();
+                    return TkvVariant(link && bit == kvbf::Breaked ? link->Breaked() : (v.Flags & bit) != 0);
+                },
+                [bit](TkvBandView& v, const TkvVariant& x) {
+                    const bool on = x.toBool();
+                    v.Flags = static_cast<uint16_t>((v.Flags & ~bit) | (on ? bit : 0));
+                    TkvBandViewLink* link = v.RunningLink();
+                    if (link && bit == kvbf::Breaked) link->SetBreaked(on);
+                });
+        }
+        b.Add(
+            "Condition", kvpk::Text, [](TkvBandView& v) { return TkvVariant(v.DataSource()); },
+            [](TkvBandView& v, const TkvVariant& x) {
+                v.SetDataSource(x.toText());
+                if (TkvBandViewLink* link = v.RunningLink()) link->SetGroupCondition(v.DataSource());
+            });
+        kv::AddIntProperty(b, "Columns", kvpk::Integer, &TkvBandView::Columns);
+        kv::AddIntProperty(b, "ColumnWidth", kvpk::PageUnits, &TkvBandView::ColumnWidth);
+        kv::AddIntProperty(b, "ColumnGap", kvpk::PageUnits, &TkvBandView::ColumnGap);
+        kv::AddIntProperty(b, "NewColumnAfter", kvpk::Integer, &TkvBandView::NewColumnAfter);
         // At design time the data source editor sets the field; a script changes the running band only.
-        if (link) link->ReplaceDataSource(value.toText());
-    } else if (name == "BANDTYPE") {
-        SetBandType(static_cast<int>(value.toInt()));
-    }
-}
-
-void TkvBandView::GetProperty(const QByteArray& rawName, TkvVariant& result) {
-    TkvView::GetProperty(rawName, result);
-    const QByteArray name = rawName.toUpper();
-    TkvBandViewLink* link = Building() ? Link() : nullptr;
-    if (link) {
-        if (IsCoordinate(name))
-            result = link->Coordinate(name);
-        else if (name == "VISIBLE")
-            result = link->BandVisible();
-    }
-    if (!result.isEmpty()) return;
-    if (name == "CHILDBAND") {
-        result = ChildBand;
-    } else if (name == "MASTER") {
-        result = Master;
-    } else if (name == "EOF") {
+        b.Add("DataSource", kvpk::Editor, {}, [](TkvBandView& v, const TkvVariant& x) {
+             if (TkvBandViewLink* link = v.RunningLink()) link->ReplaceDataSource(x.toText());
+         }).Editor = [](TkvObject& o) {
+            return static_cast<TkvBandView&>(o).BandType() == kvbt::CrossData ? CrossTabSourceEditor
+                                                                              : BandDataSourceEditor;
+        };
+        b.Add(
+            "BandType", kvpk::Hidden, [](TkvBandView& v) { return TkvVariant(v.BandType()); },
+            [](TkvBandView& v, const TkvVariant& x) { v.SetBandType(static_cast<int>(x.toInt())); });
         // Without a running band or a data source the answer is unknown: null, so that a script
         // looping until EOF does not run for ever.
-        if (link && link->HasDataSource()) result = link->DataSourceEof();
-    } else if (const uint16_t bit = FlagBitOf(name)) {
-        if (link && bit == kvbf::Breaked)
-            result = link->Breaked();
-        else
-            result = (Flags & bit) != 0;
-    } else if (name == "CONDITION") {
-        result = DataSource();
-    } else if (name == "COLUMNS") {
-        result = Columns;
-    } else if (name == "COLUMNGAP") {
-        result = ColumnGap;
-    } else if (name == "NEWCOLUMNAFTER") {
-        result = NewColumnAfter;
-    } else if (name == "COLUMNWIDTH") {
-        result = ColumnWidth;
-    } else if (name == "BANDTYPE") {
-        result = BandType();
-    }
+        b.Add("EOF", kvpk::Hidden, [](TkvBandView& v) {
+            TkvBandViewLink* link = v.RunningLink();
+            return link && link->HasDataSource() ? TkvVariant(link->DataSourceEof()) : TkvVariant::Null();
+        });
+        return t;
+    }();
+    return table;
+}
+
+TkvBandViewLink* TkvBandView::RunningLink() const {
+    return Building() ? Link() : nullptr;
 }
 
 void TkvBandView::CallMethod(const QByteArray& name, const TkvVariant& a1, const TkvVariant& a2,
@@ -230,27 +238,20 @@ void TkvBandView::RegisterProperties() {
     const int t = BandType();
     const uint16_t offered = OfferedFlags(t);
     if (OffersChildBand(t)) {
-        AddEnumProperty("ChildBand", BandNamesOnDesignerPage(this, [](int bt) { return bt == kvbt::Child; }),
-                        TkvVariant::Null());
-        AddProperty("PrintChildIfInvisible", kvpk::Boolean);
+        ListProperty("ChildBand");
+        ListProperty("PrintChildIfInvisible");
     }
-    static const std::array<const char*, 7> inspectorNames = {
-        "Stretched",   "FormNewPage", "PrintIfSubsetEmpty", "Breaked",
-        "OnFirstPage", "OnLastPage",  "RepeatHeader"};
-    for (size_t i = 0; i < inspectorNames.size(); ++i)
-        if (offered & kFlagNames[i].bit) AddProperty(inspectorNames[i], kvpk::Boolean);
-    if (t == kvbt::CrossData) AddProperty("DataSource", kvpk::Editor, CrossTabSourceEditor);
-    if (IsDataBand(t)) {
-        AddProperty("Columns", kvpk::Integer);
-        AddProperty("ColumnWidth", kvpk::PageUnits);
-        AddProperty("ColumnGap", kvpk::PageUnits);
-        AddProperty("DataSource", kvpk::Editor, BandDataSourceEditor);
-    }
+    for (const FlagName& f : kFlagNames)
+        if (f.bit != kvbf::PrintChildIfInvisible && (offered & f.bit)) ListProperty(f.name);
+    if (t == kvbt::CrossData) ListProperty("DataSource");
+    if (IsDataBand(t))
+        for (const char* n : {"Columns", "ColumnWidth", "ColumnGap", "DataSource"})
+            ListProperty(n);
     if (t == kvbt::GroupHeader) {
-        AddProperty("Condition", kvpk::Text);
-        AddEnumProperty("Master", BandNamesOnDesignerPage(this, IsDataBand), TkvVariant::Null());
+        ListProperty("Condition");
+        ListProperty("Master");
     }
-    AddProperty("EOF", kvpk::Hidden);
+    ListProperty("EOF");
     if (TkvPropRec* memo = FindProperty("Memo")) memo->PropName = "OnBeforePrint";
 }
 

@@ -97,8 +97,8 @@ public:
 
     // Besides the names of the band settings, "BANDTYPE" reads and sets the band type (band
     // alignment of other views asks for it by that name).
-    void SetProperty(const QByteArray& name, const TkvVariant& value) override;
-    void GetProperty(const QByteArray& name, TkvVariant& result) override;
+    static const TkvPropertyTable& ClassProperties();
+    const TkvPropertyTable& Properties() const override { return ClassProperties(); }
     void CallMethod(const QByteArray& name, const TkvVariant& a1, const TkvVariant& a2, const TkvVariant& a3,
                     TkvVariant& result) override;
     void RegisterProperties() override;
@@ -132,5 +132,7 @@ public:
 private:
     TkvBandViewLink* Link() const;
     bool Building() const;
+    // The running band while the report is built, else null.
+    TkvBandViewLink* RunningLink() const;
     void DrawTitle(TkvCanvas& canvas, int labelWidth);
 };

@@ -17,20 +17,22 @@ TkvControl::TkvControl() {
     FrameTyp = 0;
 }
 
-void TkvControl::SetProperty(const QByteArray& rawName, const TkvVariant& value) {
-    TkvView::SetProperty(rawName, value);
-    if (Control && rawName.toUpper() == "VISIBLE") Control->SetVisible(value.toBool());
+const TkvPropertyTable& TkvControl::ClassProperties() {
+    static const TkvPropertyTable table = [] {
+        TkvPropertyTable t(&TkvView::ClassProperties());
+        TkvPropertyBuilder<TkvControl> b(t);
+        b.Extend("Visible", [](TkvControl& c, const TkvVariant& v) {
+            if (c.Control) c.Control->SetVisible(v.toBool());
+        });
+        return t;
+    }();
+    return table;
 }
 
 void TkvControl::RegisterProperties() {
     ClearProperties();
-    AddProperty("Name", kvpk::Text | kvpk::SingleOnly);
-    AddProperty("Left", kvpk::PageUnits);
-    AddProperty("Top", kvpk::PageUnits);
-    AddProperty("Width", kvpk::PageUnits);
-    AddProperty("Height", kvpk::PageUnits);
-    AddProperty("Visible", kvpk::Boolean);
-    AddProperty("Restrictions", kvpk::Editor, RestrictionsEditor);
+    for (const char* n : {"Name", "Left", "Top", "Width", "Height", "Visible", "Restrictions"})
+        ListProperty(n);
 }
 
 void TkvControl::Draw(TkvCanvas& canvas) {

@@ -28,7 +28,8 @@ public:
     const char* ClassName() const override { return "TkvControl"; }
     bool IsDialogControl() const override { return true; }
 
-    void SetProperty(const QByteArray& name, const TkvVariant& value) override;
+    static const TkvPropertyTable& ClassProperties();
+    const TkvPropertyTable& Properties() const override { return ClassProperties(); }
     void RegisterProperties() override;
     void Draw(TkvCanvas& canvas) override;
 

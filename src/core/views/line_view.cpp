@@ -19,7 +19,7 @@ TkvLineView::TkvLineView() {
 
 void TkvLineView::RegisterProperties() {
     TkvStretcheable::RegisterProperties();
-    AddProperty("Stretched", kvpk::Boolean);
+    ListProperty("Stretched");
 }
 
 void TkvLineView::NormalizeDirection() {

@@ -19,16 +19,10 @@ struct FlagProperty {
 };
 
 constexpr FlagProperty kFlagProperties[] = {
-    {"WORDWRAP", kvmf::WordWrap},     {"WORDBREAK", kvmf::WordBreak},   {"AUTOWIDTH", kvmf::AutoWidth},
-    {"TEXTONLY", kvmf::TextOnly},     {"SUPPRESS", kvmf::Suppress},     {"HIDEZEROS", kvmf::HideZeros},
-    {"UNDERLINES", kvmf::Underlines}, {"RTLREADING", kvmf::RtlReading},
+    {"WordWrap", kvmf::WordWrap},     {"WordBreak", kvmf::WordBreak},   {"AutoWidth", kvmf::AutoWidth},
+    {"TextOnly", kvmf::TextOnly},     {"Suppress", kvmf::Suppress},     {"HideZeros", kvmf::HideZeros},
+    {"Underlines", kvmf::Underlines}, {"RTLReading", kvmf::RtlReading},
 };
-
-const FlagProperty* FindFlagProperty(const QByteArray& upperName) {
-    for (const auto& p : kFlagProperties)
-        if (upperName == p.name) return &p;
-    return nullptr;
-}
 
 // Heights computed from stored values may be anything; keep results inside int range.
 int ClampToInt(double v) {
@@ -50,36 +44,23 @@ TkvMemoView::TkvMemoView() {
 
 // ---------------------------------------------------------------- properties
 
-void TkvMemoView::SetProperty(const QByteArray& rawName, const TkvVariant& value) {
-    TkvStretcheable::SetProperty(rawName, value);
-    const QByteArray name = rawName.toUpper();
-    SetFontProperty(Font, name, value);
-    if (name == "ALIGNMENT")
-        Alignment = static_cast<int32_t>(value.toInt());
-    else if (name == "LINESPACING")
-        LineSpacing = static_cast<int32_t>(value.toInt());
-    else if (name == "CHARSPACING")
-        CharSpacing = static_cast<int32_t>(value.toInt());
-    else if (const FlagProperty* p = FindFlagProperty(name))
-        Flags = static_cast<uint16_t>(value.toBool() ? (Flags | p->bit) : (Flags & ~p->bit));
-}
-
-void TkvMemoView::GetProperty(const QByteArray& rawName, TkvVariant& result) {
-    TkvStretcheable::GetProperty(rawName, result);
-    if (!result.isEmpty()) return;
-    const QByteArray name = rawName.toUpper();
-    GetFontProperty(Font, name, result);
-    if (!result.isEmpty()) return;
-    if (name == "ALIGNMENT")
-        result = Alignment;
-    else if (name == "LINESPACING")
-        result = LineSpacing;
-    else if (name == "CHARSPACING")
-        result = CharSpacing;
-    else if (name == "LINES.COUNT")
-        result = int64_t(Memo.size());
-    else if (const FlagProperty* p = FindFlagProperty(name))
-        result = (Flags & p->bit) != 0;
+const TkvPropertyTable& TkvMemoView::ClassProperties() {
+    static const TkvPropertyTable table = [] {
+        TkvPropertyTable t(&TkvStretcheable::ClassProperties());
+        TkvPropertyBuilder<TkvMemoView> b(t);
+        AddFontProperties(b, &TkvMemoView::Font);
+        b.AddEditor("Font", kvpk::Editor, &FontEditor);
+        kv::AddIntProperty(b, "Alignment", kvpk::Hidden, &TkvMemoView::Alignment);
+        b.AddEditor("DisplayFormat", kvpk::Editor, &DisplayFormatEditor);
+        b.AddEditor("Highlight", kvpk::Editor, &HighlightEditor);
+        kv::AddIntProperty(b, "LineSpacing", kvpk::Integer, &TkvMemoView::LineSpacing);
+        kv::AddIntProperty(b, "CharSpacing", kvpk::Integer, &TkvMemoView::CharSpacing);
+        b.Add("Lines.Count", kvpk::Hidden, [](TkvMemoView& v) { return TkvVariant(int64_t(v.Memo.size())); });
+        for (const FlagProperty& f : kFlagProperties)
+            kv::AddFlagProperty(b, f.name, kvpk::Boolean, &TkvMemoView::Flags, f.bit);
+        return t;
+    }();
+    return table;
 }
 
 void TkvMemoView::CallMethod(const QByteArray& name, const TkvVariant& a1, const TkvVariant& a2,
@@ -90,22 +71,12 @@ void TkvMemoView::CallMethod(const QByteArray& name, const TkvVariant& a1, const
 
 void TkvMemoView::RegisterProperties() {
     TkvStretcheable::RegisterProperties();
-    AddProperty("Font.Name", kvpk::Hidden);
-    AddProperty("Font.Size", kvpk::Hidden);
-    AddProperty("Font.Style", kvpk::Hidden);
-    AddProperty("Font.Color", kvpk::Hidden);
-    AddProperty("Font", kvpk::Editor, FontEditor);
-    AddProperty("Alignment", kvpk::Hidden);
-    AddProperty("DisplayFormat", kvpk::Editor, DisplayFormatEditor);
-    AddProperty("Highlight", kvpk::Editor, HighlightEditor);
-    for (const char* n : {"LineSpacing", "CharSpacing", "GapX", "GapY"})
-        AddProperty(n, kvpk::Integer);
     for (const char* n :
-         {"Stretched", "WordWrap", "WordBreak", "AutoWidth", "TextOnly", "Suppress", "HideZeros"})
-        AddProperty(n, kvpk::Boolean);
-    AddProperty("Lines.Count", kvpk::Hidden);
-    AddProperty("Underlines", kvpk::Boolean);
-    AddProperty("RTLReading", kvpk::Boolean);
+         {"Font.Name",     "Font.Size",   "Font.Style",  "Font.Color",  "Font",     "Alignment",
+          "DisplayFormat", "Highlight",   "LineSpacing", "CharSpacing", "GapX",     "GapY",
+          "Stretched",     "WordWrap",    "WordBreak",   "AutoWidth",   "TextOnly", "Suppress",
+          "HideZeros",     "Lines.Count", "Underlines",  "RTLReading"})
+        ListProperty(n);
 }
 
 // ---------------------------------------------------------------- record

@@ -13,9 +13,9 @@ public:
     TkvMemoView();
     const char* ClassName() const override { return "TkvMemoView"; }
 
-    // TkvView's names first, then the font names, then the text object's own names.
-    void SetProperty(const QByteArray& name, const TkvVariant& value) override;
-    void GetProperty(const QByteArray& name, TkvVariant& result) override;
+    // TkvView's names, the font names and the text object's own names.
+    static const TkvPropertyTable& ClassProperties();
+    const TkvPropertyTable& Properties() const override { return ClassProperties(); }
     // The stretcheable methods, then the list methods formed with "LINES" on Memo.
     void CallMethod(const QByteArray& name, const TkvVariant& a1, const TkvVariant& a2, const TkvVariant& a3,
                     TkvVariant& result) override;

@@ -45,15 +45,22 @@ QImage TkvNonVisualControl::DefaultComponentIcon() {
     return icon;
 }
 
-void TkvNonVisualControl::SetProperty(const QByteArray& rawName, const TkvVariant& value) {
-    TkvControl::SetProperty(rawName, value);
-    if (Component && rawName.toUpper() == "NAME") Component->SetComponentName(value.toText());
+const TkvPropertyTable& TkvNonVisualControl::ClassProperties() {
+    static const TkvPropertyTable table = [] {
+        TkvPropertyTable t(&TkvControl::ClassProperties());
+        TkvPropertyBuilder<TkvNonVisualControl> b(t);
+        b.Extend("Name", [](TkvNonVisualControl& c, const TkvVariant& v) {
+            if (c.Component) c.Component->SetComponentName(v.toText());
+        });
+        return t;
+    }();
+    return table;
 }
 
 void TkvNonVisualControl::RegisterProperties() {
     ClearProperties();
-    AddProperty("Name", kvpk::Text | kvpk::SingleOnly);
-    AddProperty("Restrictions", kvpk::Editor, RestrictionsEditor);
+    for (const char* n : {"Name", "Restrictions"})
+        ListProperty(n);
 }
 
 void TkvNonVisualControl::Draw(TkvCanvas& canvas) {

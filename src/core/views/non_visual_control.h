@@ -20,7 +20,8 @@ public:
     TkvNonVisualControl();
     const char* ClassName() const override { return "TkvNonVisualControl"; }
 
-    void SetProperty(const QByteArray& name, const TkvVariant& value) override;
+    static const TkvPropertyTable& ClassProperties();
+    const TkvPropertyTable& Properties() const override { return ClassProperties(); }
     void RegisterProperties() override;
     void Draw(TkvCanvas& canvas) override;
     void PaintControl() override;

@@ -93,41 +93,35 @@ TkvPictureView::~TkvPictureView() {
     LiveHolders().erase(handle_);
 }
 
-void TkvPictureView::SetProperty(const QByteArray& rawName, const TkvVariant& value) {
-    TkvView::SetProperty(rawName, value);
-    const QByteArray name = rawName.toUpper();
-    if (name == "CENTER") {
-        Flags = static_cast<uint16_t>(value.toBool() ? (Flags | kvpf::Center) : (Flags & ~kvpf::Center));
-    } else if (name == "KEEPASPECT") {
-        Flags =
-            static_cast<uint16_t>(value.toBool() ? (Flags | kvpf::KeepAspect) : (Flags & ~kvpf::KeepAspect));
-    } else if (name == "BLOBTYPE") {
-        BlobType = static_cast<uint8_t>(value.toInt());
-    } else if (name == "PICTURE") {
-        const int64_t handle = value.toInt();
-        if (handle == 0) {
-            Picture.Clear();
-            return;
-        }
-        const auto it = LiveHolders().find(handle);
-        if (it == LiveHolders().end())
-            throw TkvVariantError("No picture has the handle " + std::to_string(handle));
-        if (it->second != this) Picture = it->second->Picture;
-    }
-}
-
-void TkvPictureView::GetProperty(const QByteArray& rawName, TkvVariant& result) {
-    TkvView::GetProperty(rawName, result);
-    if (!result.isEmpty()) return;
-    const QByteArray name = rawName.toUpper();
-    if (name == "CENTER")
-        result = (Flags & kvpf::Center) != 0;
-    else if (name == "KEEPASPECT")
-        result = (Flags & kvpf::KeepAspect) != 0;
-    else if (name == "BLOBTYPE")
-        result = int(BlobType);
-    else if (name == "PICTURE")
-        result = handle_;
+const TkvPropertyTable& TkvPictureView::ClassProperties() {
+    static const TkvPropertyTable table = [] {
+        TkvPropertyTable t(&TkvView::ClassProperties());
+        TkvPropertyBuilder<TkvPictureView> b(t);
+        b.Add(
+             "Picture", kvpk::Editor, [](TkvPictureView& v) { return TkvVariant(v.handle_); },
+             [](TkvPictureView& v, const TkvVariant& x) {
+                 const int64_t handle = x.toInt();
+                 if (handle == 0) {
+                     v.Picture.Clear();
+                     return;
+                 }
+                 const auto it = LiveHolders().find(handle);
+                 if (it == LiveHolders().end())
+                     throw TkvVariantError("No picture has the handle " + std::to_string(handle));
+                 if (it->second != &v) v.Picture = it->second->Picture;
+             })
+            .Editor = [](TkvObject&) { return PictureEditor; };
+        kv::AddFlagProperty(b, "Center", kvpk::Boolean, &TkvPictureView::Flags, kvpf::Center);
+        kv::AddFlagProperty(b, "KeepAspect", kvpk::Boolean, &TkvPictureView::Flags, kvpf::KeepAspect);
+        b.Refine("DataField", kvpk::Text | kvpk::Editor | kvpk::SingleOnly, &FieldChooser);
+        kv::SetEnumItems(
+            b.Add(
+                "BlobType", kvpk::Enum, [](TkvPictureView& v) { return TkvVariant(int(v.BlobType)); },
+                [](TkvPictureView& v, const TkvVariant& x) { v.BlobType = static_cast<uint8_t>(x.toInt()); }),
+            "btBMP;btJPG;btICO;btWMF", QList<TkvVariant>{0, 1, 2, 3});
+        return t;
+    }();
+    return table;
 }
 
 void TkvPictureView::CallMethod(const QByteArray& name, const TkvVariant& a1, const TkvVariant& a2,
@@ -141,12 +135,8 @@ void TkvPictureView::CallMethod(const QByteArray& name, const TkvVariant& a1, co
 
 void TkvPictureView::RegisterProperties() {
     TkvView::RegisterProperties();
-    AddProperty("Picture", kvpk::Editor, PictureEditor);
-    AddProperty("Stretched", kvpk::Boolean);
-    AddProperty("Center", kvpk::Boolean);
-    AddProperty("KeepAspect", kvpk::Boolean);
-    AddProperty("DataField", kvpk::Text | kvpk::Editor | kvpk::SingleOnly, FieldChooser);
-    AddEnumProperty("BlobType", "btBMP;btJPG;btICO;btWMF", QList<TkvVariant>{0, 1, 2, 3});
+    for (const char* n : {"Picture", "Stretched", "Center", "KeepAspect", "DataField", "BlobType"})
+        ListProperty(n);
 }
 
 // ---------------------------------------------------------------- record

@@ -68,8 +68,8 @@ public:
     // TkvView's names, then "CENTER", "KEEPASPECT", "BLOBTYPE" and "PICTURE". "PICTURE" reads as the
     // integer handle of this view's picture holder; setting it copies the picture of the holder that
     // handle names (0 empties the picture; a handle of no live holder raises TkvVariantError).
-    void SetProperty(const QByteArray& name, const TkvVariant& value) override;
-    void GetProperty(const QByteArray& name, TkvVariant& result) override;
+    static const TkvPropertyTable& ClassProperties();
+    const TkvPropertyTable& Properties() const override { return ClassProperties(); }
     // TkvView's methods, then "LOADFROMFILE" (file name expression as first argument).
     void CallMethod(const QByteArray& name, const TkvVariant& a1, const TkvVariant& a2, const TkvVariant& a3,
                     TkvVariant& result) override;

@@ -24,26 +24,24 @@ int TkvRichView::ToTwips(int64_t units) {
     return kv::ClampCoord(kv::RoundTo64(double(units) * 1440.0 / 96.0));
 }
 
-void TkvRichView::SetProperty(const QByteArray& rawName, const TkvVariant& value) {
-    TkvStretcheable::SetProperty(rawName, value);
-    if (rawName.toUpper() == "TEXTONLY")
-        Flags = static_cast<uint16_t>((Flags & ~kvflag::TextOnly) | (value.toBool() ? kvflag::TextOnly : 0));
-}
-
-void TkvRichView::GetProperty(const QByteArray& rawName, TkvVariant& result) {
-    TkvStretcheable::GetProperty(rawName, result);
-    if (result.isEmpty() && rawName.toUpper() == "TEXTONLY") result = (Flags & kvflag::TextOnly) != 0;
+const TkvPropertyTable& TkvRichView::ClassProperties() {
+    static const TkvPropertyTable table = [] {
+        TkvPropertyTable t(&TkvStretcheable::ClassProperties());
+        TkvPropertyBuilder<TkvRichView> b(t);
+        b.Add("Lines", kvpk::Editor | kvpk::SingleOnly).Editor = [](TkvObject&) -> TkvEditorProc {
+            return [](TkvObject* o) { static_cast<TkvRichView*>(o)->ShowEditor(); };
+        };
+        kv::AddFlagProperty(b, "TextOnly", kvpk::Boolean, &TkvRichView::Flags, kvflag::TextOnly);
+        b.Refine("DataField", kvpk::Editor | kvpk::SingleOnly | kvpk::Text, &FieldChooser);
+        return t;
+    }();
+    return table;
 }
 
 void TkvRichView::RegisterProperties() {
     TkvStretcheable::RegisterProperties();
-    AddProperty("GapX", kvpk::Integer);
-    AddProperty("GapY", kvpk::Integer);
-    AddProperty("Lines", kvpk::Editor | kvpk::SingleOnly,
-                [](TkvObject* o) { static_cast<TkvRichView*>(o)->ShowEditor(); });
-    AddProperty("Stretched", kvpk::Boolean);
-    AddProperty("TextOnly", kvpk::Boolean);
-    AddProperty("DataField", kvpk::Editor | kvpk::SingleOnly | kvpk::Text, FieldChooser);
+    for (const char* n : {"GapX", "GapY", "Lines", "Stretched", "TextOnly", "DataField"})
+        ListProperty(n);
 }
 
 TkvRichText& TkvRichView::RichEdit() {

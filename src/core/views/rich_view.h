@@ -21,8 +21,8 @@ public:
     ~TkvRichView() override;
     const char* ClassName() const override { return "TkvRichView"; }
 
-    void SetProperty(const QByteArray& name, const TkvVariant& value) override;
-    void GetProperty(const QByteArray& name, TkvVariant& result) override;
+    static const TkvPropertyTable& ClassProperties();
+    const TkvPropertyTable& Properties() const override { return ClassProperties(); }
     void RegisterProperties() override;
 
     // Draws the whole text of RichEdit laid out at the unscaled size and stretched into the area

@@ -46,51 +46,69 @@ TkvView::~TkvView() = default;
 
 // ---------------------------------------------------------------- properties
 
-void TkvView::SetProperty(const QByteArray& rawName, const TkvVariant& value) {
-    const QByteArray name = rawName.toUpper();
-    if (name == "NAME") Name = value.toText();
-    else if (name == "LEFT") Left = static_cast<int32_t>(value.toInt());
-    else if (name == "TOP") Top = static_cast<int32_t>(value.toInt());
-    else if (name == "WIDTH") Width = static_cast<int32_t>(value.toInt());
-    else if (name == "HEIGHT") Height = static_cast<int32_t>(value.toInt());
-    else if (name == "FLAGS") Flags = static_cast<uint16_t>(value.toInt() & 0xFFFF);
-    else if (name == "FRAMETYP") FrameTyp = static_cast<uint16_t>(value.toInt());
-    else if (name == "FRAMEWIDTH") FrameWidth = static_cast<float>(value.toDouble());
-    else if (name == "FRAMECOLOR") FrameColor = static_cast<uint32_t>(value.toInt());
-    else if (name == "FRAMESTYLE") FrameStyle = static_cast<uint16_t>(value.toInt());
-    else if (name == "FILLCOLOR") FillColor = static_cast<uint32_t>(value.toInt());
-    else if (name == "VISIBLE") Visible = value.toBool() ? 0xFFFF : 0;
-    else if (name == "MEMO" || name == "DATAFIELD") Memo = kv::SplitLines(value.toText());
-    else if (name == "GAPX") GapX = static_cast<int32_t>(value.toInt());
-    else if (name == "GAPY") GapY = static_cast<int32_t>(value.toInt());
-    else if (name == "STRETCHED") Flags = (Flags & ~kvflag::Stretched) | (value.toBool() ? kvflag::Stretched : 0);
-    else if (name == "BANDALIGN") BandAlign = static_cast<uint8_t>(value.toInt());
-    else if (name == "TAG") Tag = value.toText();
-}
-
-void TkvView::GetProperty(const QByteArray& rawName, TkvVariant& result) {
-    TkvObject::GetProperty(rawName, result);
-    const QByteArray name = rawName.toUpper();
-    if (name == "NAME") result = Name;
-    else if (name == "LEFT") result = Left;
-    else if (name == "TOP") result = Top;
-    else if (name == "WIDTH") result = Width;
-    else if (name == "HEIGHT") result = Height;
-    else if (name == "FLAGS") result = int(Flags);
-    else if (name == "FRAMETYP") result = int(FrameTyp);
-    else if (name == "FRAMEWIDTH") result = double(FrameWidth);
-    else if (name == "FRAMECOLOR") result = int64_t(int32_t(FrameColor));
-    else if (name == "FRAMESTYLE") result = int(FrameStyle);
-    else if (name == "FILLCOLOR") result = int64_t(int32_t(FillColor));
-    else if (name == "VISIBLE") result = Visible != 0;
-    else if (name == "MEMO") result = kv::JoinLines(Memo);
-    else if (name == "GAPX") result = GapX;
-    else if (name == "GAPY") result = GapY;
-    else if (name == "STRETCHED") result = (Flags & kvflag::Stretched) != 0;
-    else if (name == "BANDALIGN") result = int(BandAlign);
-    else if (name == "DATAFIELD") result = Memo.isEmpty() ? QByteArray() : Memo.first();
-    else if (name == "MEMO.COUNT") result = int64_t(Memo.size());
-    else if (name == "TAG") result = Tag;
+const TkvPropertyTable& TkvView::ClassProperties() {
+    static const TkvPropertyTable table = [] {
+        TkvPropertyTable t;
+        TkvPropertyBuilder<TkvView> b(t);
+        b.Add(
+            "Name", kvpk::Text | kvpk::SingleOnly, [](TkvView& v) { return TkvVariant(v.Name); },
+            [](TkvView& v, const TkvVariant& x) { v.Name = x.toText(); });
+        kv::AddIntProperty(b, "Left", kvpk::PageUnits, &TkvView::Left);
+        kv::AddIntProperty(b, "Top", kvpk::PageUnits, &TkvView::Top);
+        kv::AddIntProperty(b, "Width", kvpk::PageUnits, &TkvView::Width);
+        kv::AddIntProperty(b, "Height", kvpk::PageUnits, &TkvView::Height);
+        b.Add(
+            "Flags", kvpk::Hidden, [](TkvView& v) { return TkvVariant(int(v.Flags)); },
+            [](TkvView& v, const TkvVariant& x) { v.Flags = static_cast<uint16_t>(x.toInt() & 0xFFFF); });
+        b.Add(
+            "FrameTyp", kvpk::Integer, [](TkvView& v) { return TkvVariant(int(v.FrameTyp)); },
+            [](TkvView& v, const TkvVariant& x) { v.FrameTyp = static_cast<uint16_t>(x.toInt()); });
+        b.Add(
+            "FrameWidth", kvpk::PageUnits | kvpk::Real,
+            [](TkvView& v) { return TkvVariant(double(v.FrameWidth)); },
+            [](TkvView& v, const TkvVariant& x) { v.FrameWidth = static_cast<float>(x.toDouble()); });
+        b.Add(
+            "FrameColor", kvpk::Color, [](TkvView& v) { return TkvVariant(int64_t(int32_t(v.FrameColor))); },
+            [](TkvView& v, const TkvVariant& x) { v.FrameColor = static_cast<uint32_t>(x.toInt()); });
+        kv::SetEnumItems(
+            b.Add(
+                "FrameStyle", kvpk::Enum, [](TkvView& v) { return TkvVariant(int(v.FrameStyle)); },
+                [](TkvView& v, const TkvVariant& x) { v.FrameStyle = static_cast<uint16_t>(x.toInt()); }),
+            "psSolid;psDash;psDot;psDashDot;psDashDotDot;psDouble", QList<TkvVariant>{0, 1, 2, 3, 4, 5});
+        b.Add(
+            "FillColor", kvpk::Color, [](TkvView& v) { return TkvVariant(int64_t(int32_t(v.FillColor))); },
+            [](TkvView& v, const TkvVariant& x) { v.FillColor = static_cast<uint32_t>(x.toInt()); });
+        b.Add(
+             "Tag", kvpk::Editor | kvpk::SingleOnly, [](TkvView& v) { return TkvVariant(v.Tag); },
+             [](TkvView& v, const TkvVariant& x) { v.Tag = x.toText(); })
+            .Editor = [](TkvObject&) { return TagEditor; };
+        kv::SetEnumItems(
+            b.Add(
+                "BandAlign", kvpk::Enum, [](TkvView& v) { return TkvVariant(int(v.BandAlign)); },
+                [](TkvView& v, const TkvVariant& x) { v.BandAlign = static_cast<uint8_t>(x.toInt()); }),
+            "baNone;baLeft;baRight;baCenter;baWidth;baBottom;baTop;baRest",
+            QList<TkvVariant>{0, 1, 2, 3, 4, 5, 6, 7});
+        b.Add(
+            "Visible", kvpk::Boolean, [](TkvView& v) { return TkvVariant(v.Visible != 0); },
+            [](TkvView& v, const TkvVariant& x) { v.Visible = x.toBool() ? 0xFFFF : 0; });
+        b.Add(
+             "Memo", kvpk::Editor | kvpk::SingleOnly,
+             [](TkvView& v) { return TkvVariant(kv::JoinLines(v.Memo)); },
+             [](TkvView& v, const TkvVariant& x) { v.Memo = kv::SplitLines(x.toText()); })
+            .Editor = [](TkvObject&) { return MemoEditor; };
+        b.Add("Memo.Count", kvpk::Hidden, [](TkvView& v) { return TkvVariant(int64_t(v.Memo.size())); });
+        b.AddEditor("Restrictions", kvpk::Editor, &RestrictionsEditor);
+        // Not listed by the view itself; the classes that show them list them with these kinds.
+        b.Add(
+            "DataField", kvpk::Text | kvpk::Editor | kvpk::SingleOnly,
+            [](TkvView& v) { return TkvVariant(v.Memo.isEmpty() ? QByteArray() : v.Memo.first()); },
+            [](TkvView& v, const TkvVariant& x) { v.Memo = kv::SplitLines(x.toText()); });
+        kv::AddIntProperty(b, "GapX", kvpk::Integer, &TkvView::GapX);
+        kv::AddIntProperty(b, "GapY", kvpk::Integer, &TkvView::GapY);
+        kv::AddFlagProperty(b, "Stretched", kvpk::Boolean, &TkvView::Flags, kvflag::Stretched);
+        return t;
+    }();
+    return table;
 }
 
 void TkvView::CallMethod(const QByteArray& name, const TkvVariant& a1, const TkvVariant& a2,
@@ -103,28 +121,15 @@ void TkvView::CallMethod(const QByteArray& name, const TkvVariant& a1, const Tkv
 
 void TkvView::RegisterProperties() {
     ClearProperties();
-    AddProperty("Name", kvpk::Text | kvpk::SingleOnly);
-    AddProperty("Left", kvpk::PageUnits);
-    AddProperty("Top", kvpk::PageUnits);
-    AddProperty("Width", kvpk::PageUnits);
-    AddProperty("Height", kvpk::PageUnits);
-    AddProperty("Flags", kvpk::Hidden);
+    for (const char* n : {"Name", "Left", "Top", "Width", "Height", "Flags"})
+        ListProperty(n);
     const QByteArray cls = ClassName();
-    if (cls != "TkvBandView" && cls != "TkvSubReportView") {
-        AddProperty("FrameTyp", kvpk::Integer);
-        AddProperty("FrameWidth", kvpk::PageUnits | kvpk::Real);
-        AddProperty("FrameColor", kvpk::Color);
-        AddEnumProperty("FrameStyle", "psSolid;psDash;psDot;psDashDot;psDashDotDot;psDouble",
-                        QList<TkvVariant>{0, 1, 2, 3, 4, 5});
-        AddProperty("FillColor", kvpk::Color);
-        AddProperty("Tag", kvpk::Editor | kvpk::SingleOnly, TagEditor);
-        AddEnumProperty("BandAlign", "baNone;baLeft;baRight;baCenter;baWidth;baBottom;baTop;baRest",
-                        QList<TkvVariant>{0, 1, 2, 3, 4, 5, 6, 7});
-    }
-    AddProperty("Visible", kvpk::Boolean);
-    AddProperty("Memo", kvpk::Editor | kvpk::SingleOnly, MemoEditor);
-    AddProperty("Memo.Count", kvpk::Hidden);
-    AddProperty("Restrictions", kvpk::Editor, RestrictionsEditor);
+    if (cls != "TkvBandView" && cls != "TkvSubReportView")
+        for (const char* n :
+             {"FrameTyp", "FrameWidth", "FrameColor", "FrameStyle", "FillColor", "Tag", "BandAlign"})
+            ListProperty(n);
+    for (const char* n : {"Visible", "Memo", "Memo.Count", "Restrictions"})
+        ListProperty(n);
 }
 
 // ---------------------------------------------------------------- record

@@ -34,9 +34,9 @@ public:
     ~TkvView() override;
     const char* ClassName() const override { return "TkvView"; }
 
-    // Property access by name (names are upper-cased first).
-    void SetProperty(const QByteArray& name, const TkvVariant& value) override;
-    void GetProperty(const QByteArray& name, TkvVariant& result) override;
+    // The properties every view has; classes add theirs in front (ClassProperties of each class).
+    static const TkvPropertyTable& ClassProperties();
+    const TkvPropertyTable& Properties() const override { return ClassProperties(); }
     void CallMethod(const QByteArray& name, const TkvVariant& a1, const TkvVariant& a2, const TkvVariant& a3,
                     TkvVariant& result) override;
     void RegisterProperties() override;
