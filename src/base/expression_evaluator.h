@@ -5,6 +5,7 @@
 // engine's) and hands it to the report. Implementations are borrowed, never owned, by callers.
 
 #include "base/format_settings.h"
+#include "base/stream_text.h"
 #include "base/variant.h"
 
 #include <QByteArray>
@@ -30,4 +31,8 @@ public:
     virtual const TkvFormatSettings& FormatSettings() const { return TkvFormatSettings::System(); }
     // True while the engine only collects aggregate calls: expression texts then come out empty.
     virtual bool CollectingAggregates() const { return false; }
+    // Runs an object's compiled script (its ScriptLines, compiled in place when the page was
+    // prepared); `owner` names the object in errors. Raises what the script raises. Base: nothing,
+    // for evaluators that have no interpreter.
+    virtual void ExecuteScript(const TkvStringList& compiled, const QByteArray& owner) {}
 };

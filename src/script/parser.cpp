@@ -3,6 +3,7 @@
 #include "base/date_time.h"
 #include "base/number_format.h"
 #include "base/value_ops.h"
+#include "script/interpretator.h"
 
 #include <array>
 #include <charconv>
@@ -523,6 +524,39 @@ TkvVariant TkvParser::CallFunction(const QByteArray& name, const QByteArray (&ar
 }
 
 // ---------------------------------------------------------------- evaluator for report objects
+
+namespace {
+
+// Scripts of report objects: names and functions as the evaluator's parser answers them,
+// assignments into its variables.
+class EvaluatorScripts : public TkvInterpretator {
+public:
+    explicit EvaluatorScripts(TkvParserEvaluator& evaluator)
+        : TkvInterpretator(evaluator.Parser.Settings()), evaluator_(evaluator) {}
+    void GetValue(const QByteArray& name, TkvVariant& value) override {
+        if (evaluator_.Parser.OnGetVariable) evaluator_.Parser.OnGetVariable(name, value);
+    }
+    void SetValue(const QByteArray& name, const TkvVariant& value) override {
+        evaluator_.Variables.SetVariable(name, value);
+    }
+    void CallFunction(const QByteArray& name, const TkvVariant& p1, const TkvVariant& p2, const TkvVariant& p3,
+                      TkvVariant& value) override {
+        if (evaluator_.Parser.OnFunction) evaluator_.Parser.OnFunction(name, p1, p2, p3, value);
+    }
+
+private:
+    TkvParserEvaluator& evaluator_;
+};
+
+} // namespace
+
+TkvParserEvaluator::~TkvParserEvaluator() = default;
+
+void TkvParserEvaluator::ExecuteScript(const TkvStringList& compiled, const QByteArray& owner) {
+    if (!scripts_) scripts_ = std::make_unique<EvaluatorScripts>(*this);
+    scripts_->MaxSteps = MaxScriptSteps;
+    scripts_->Execute(compiled, owner);
+}
 
 TkvParserEvaluator::TkvParserEvaluator(const TkvFormatSettings& settings) : Parser(settings) {
     Parser.OnGetVariable = [this](const QByteArray& name, TkvVariant& value) {

@@ -17,6 +17,7 @@
 
 #include <QByteArray>
 #include <functional>
+#include <memory>
 
 // Operator codes of the postfix form (besides the characters * + - / < = > themselves).
 namespace kvop {
@@ -89,17 +90,27 @@ TkvArguments SplitArguments(const QByteArray& text, qsizetype pos);
 
 } // namespace kvparse
 
+class TkvInterpretator;
+
 // The parser as the evaluator of report objects: names are answered from Variables (compared
 // without regard to case; bracketed names as written), functions by OnFunction of the parser.
+// Object scripts read the same names and functions and assign into Variables.
 class TkvParserEvaluator : public TkvExpressionEvaluator {
 public:
     explicit TkvParserEvaluator(const TkvFormatSettings& settings = TkvFormatSettings::System());
+    ~TkvParserEvaluator() override;
 
     TkvVariant Evaluate(const QByteArray& expression) override { return Parser.Evaluate(expression); }
     QByteArray ConvertToPostfix(const QByteArray& expression) override { return Parser.ConvertToPostfix(expression); }
     TkvVariant EvaluatePostfix(const QByteArray& postfix) override { return Parser.EvaluatePostfix(postfix); }
     const TkvFormatSettings& FormatSettings() const override { return Parser.Settings(); }
+    void ExecuteScript(const TkvStringList& compiled, const QByteArray& owner) override;
 
     TkvParser Parser;
     TkvVariables Variables;
+    // Scripts stop with TkvScriptError after this many instructions.
+    int64_t MaxScriptSteps = 10'000'000;
+
+private:
+    std::unique_ptr<TkvInterpretator> scripts_; // made on first use
 };

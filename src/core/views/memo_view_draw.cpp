@@ -85,12 +85,12 @@ void TkvMemoView::ApplyHighlight() {
     }
 }
 
-// The layout part of the height calculation. Running the object's script belongs to the script
-// interpreter; it comes with the band engine.
+// The script runs here, and the following PrintToStream (PrintPhase 1) does not run it again.
 int TkvMemoView::CalcHeight() {
     const TkvCanvasScope scope(*this, TkvMemoLayout::Measuring());
     PrintPhase = kvpp::HeightCalculated;
     AttachCanvas(&TkvMemoLayout::Measuring());
+    RunScript();
     if (Visible == 0) return 0;
     ResultText = Memo;
     const TkvStringList before = ResultText;

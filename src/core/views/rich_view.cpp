@@ -133,6 +133,7 @@ void TkvRichView::Draw(TkvCanvas& canvas) {
 int TkvRichView::CalcHeight() {
     NextChar = 0;
     PrintedChars = 0;
+    RunScript();
     if (BeforePrint) BeforePrint(*this);
     if (Visible == 0) return 0;
     ResultText = Memo;
@@ -170,6 +171,7 @@ void TkvRichView::PrintToStream(TkvStream& s) {
     AttachCanvas(Canvas);
     ResultText = Memo;
     if (BeforePrint) BeforePrint(*this);
+    RunScript();
     if (Visible == 0) return;
     const QByteArray keptTag = Tag;
     if (Tag.contains('[')) ExpandTagBrackets();

@@ -82,7 +82,7 @@ public:
     // The value of one [expression] as text; installed by the engine. Without it the expression
     // stays as typed.
     static std::function<QString(TkvRichView&, const QString& expression)> ExpressionToText;
-    // Runs the object's script and the report's before-print step; installed by the engine.
+    // The report's before-print step, run after the object's script; installed by the engine.
     static std::function<void(TkvRichView&)> BeforePrint;
     // Designer hooks: the rich text editor window and the field chooser; empty without a designer.
     static std::function<bool(TkvRichView&)> RichTextEditor;

@@ -10,6 +10,7 @@
 #include "base/text_util.h"
 #include "base/display_format.h"
 #include "base/expression_evaluator.h"
+#include "core/views/stretcheable.h"
 #include "core/views/view_factory.h"
 #include "render/canvas.h"
 
@@ -225,12 +226,18 @@ void TkvView::BeforePrintStep() {
     if (kv::CurReport && kv::CurReport->OnBeforePrint) kv::CurReport->OnBeforePrint(ResultText, this);
 }
 
+void TkvView::RunScript() {
+    if (ScriptLines.isEmpty()) return;
+    if (TkvExpressionEvaluator* evaluator = kv::CurEvaluator()) evaluator->ExecuteScript(ScriptLines, Name);
+}
+
 void TkvView::PrintToStream(TkvStream& s) {
     AttachCanvas(Canvas);
     ResultText = Memo;
     BeforePrintStep();
-    // The script and tag expressions belong to the engine; it installs them through the report's
-    // hooks when it exists.
+    // A text whose height was just calculated ran its script there.
+    const auto* stretched = dynamic_cast<const TkvStretcheable*>(this);
+    if (!stretched || stretched->PrintPhase != kvpp::HeightCalculated) RunScript();
     if (Visible == 0) return;
     const QByteArray keptTag = Tag;
     if (Tag.contains('[')) ExpandTagBrackets();

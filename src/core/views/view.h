@@ -66,6 +66,9 @@ public:
     // Memo: a view bound to a field (BoundDataSet has a field named BoundFieldName) takes its content
     // from it (LoadFromField), then the report's OnBeforePrint sees the text.
     void BeforePrintStep();
+    // Runs ScriptLines (compiled) through the current report's evaluator; nothing when the script is
+    // empty or there is no evaluator. Script failures propagate.
+    void RunScript();
     void SetBounds(int left, int top, int width, int height);
     void CreateUniqueName();
     // Replaces every [expression] of Tag by its value as text, with this view's display format and
