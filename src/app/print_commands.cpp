@@ -145,7 +145,7 @@ void PreviewPrintCommand(TkvPreviewForm& form) {
     const int oldIndex = printer.PrinterIndex;
     if (report->ShowPrintDialog && dialog.exec() != QDialog::Accepted) return;
 
-    const TkvReport* current = CurReport ? CurReport : report;
+    const TkvReport* current = CurReport() ? CurReport() : report;
     if (current->RebuildPrinter && printer.PrinterIndex != oldIndex && report->Rebuildable) {
         if (!SwitchPrinter(*report, oldIndex, printer.PrinterIndex)) return;
         if (RebuildReport) {

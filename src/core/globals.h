@@ -1,8 +1,9 @@
 #pragma once
-// Library-wide current objects and flags. Plain globals, used on the one user-interface thread
-// and changed by every load, save, draw and build.
+// Library-wide current objects and flags: accessors of the active library context, used on the one
+// user-interface thread and changed by every load, save, draw and build.
 
 #include "base/stream_version.h"
+#include "core/library_context.h"
 
 #include <QByteArray>
 #include <cstdint>
@@ -15,22 +16,45 @@ class TkvExpressionEvaluator;
 
 namespace kv {
 
-extern TkvReport* CurReport;
-extern TkvReport* MasterReport;
-extern TkvView* CurView;
-extern TkvBand* CurBand;
-extern TkvPage* CurPage;
+// The current objects and flags of the active library context (see library_context.h).
+inline TkvReport*& CurReport() {
+    return Library().Current.CurReport;
+}
+inline TkvReport*& MasterReport() {
+    return Library().Current.MasterReport;
+}
+inline TkvView*& CurView() {
+    return Library().Current.CurView;
+}
+inline TkvBand*& CurBand() {
+    return Library().Current.CurBand;
+}
+inline TkvPage*& CurPage() {
+    return Library().Current.CurPage;
+}
 // The designer's current page (set by the designer); band alignment consults it while designing.
-extern TkvPage* DesignerPage;
+inline TkvPage*& DesignerPage() {
+    return Library().Current.DesignerPage;
+}
 
-extern bool ErrorFlag;
-extern QByteArray ErrorText;
-extern uint32_t NextViewID;
+inline bool& ErrorFlag() {
+    return Library().Current.ErrorFlag;
+}
+inline QByteArray& ErrorText() {
+    return Library().Current.ErrorText;
+}
+inline uint32_t& NextViewID() {
+    return Library().Current.NextViewID;
+}
 
 // 0 while designing, 1 while a report is built, previewed or printed.
-extern uint8_t DocumentMode;
+inline uint8_t& DocumentMode() {
+    return Library().Current.DocumentMode;
+}
 // 1 during the first pass of a two-pass build: backgrounds and frames paint nothing.
-extern uint8_t FirstPassActive;
+inline uint8_t& FirstPassActive() {
+    return Library().Current.FirstPassActive;
+}
 
 // The evaluator of [expressions] for the objects being drawn, printed or built: CurReport's, or
 // none. RequireEvaluator raises TkvExpressionError when there is none.

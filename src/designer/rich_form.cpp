@@ -1,5 +1,6 @@
 #include "designer/rich_form.h"
 
+#include "core/library_context.h"
 #include "designer/rich_ruler.h"
 
 #include "base/atomic_file.h"
@@ -507,7 +508,7 @@ void TkvRichForm::SaveWithDialog() {
 namespace kv {
 
 void InstallRichTextEditor(std::function<void()> beforeChange, std::function<QString(QWidget*)> expressionBuilder) {
-    TkvRichView::RichTextEditor = [beforeChange, expressionBuilder](TkvRichView& view) {
+    kv::Library().RichTextEditor = [beforeChange, expressionBuilder](TkvRichView& view) {
         TkvRichForm form(QApplication::activeWindow());
         form.BeforeChange = beforeChange;
         form.SetExpressionBuilder(expressionBuilder);

@@ -14,10 +14,14 @@ struct ExportScope {
     TkvReport& report;
     TkvExportFilter& filter;
     TkvPreviewHost* preview = nullptr;
-    uint8_t documentMode = DocumentMode;
+    // The current report and mode are the export's while it runs; whatever was current before
+    // (a preview, another export) gets them back.
+    TkvReport* curReport = CurReport();
+    TkvReport* masterReport = MasterReport();
+    uint8_t documentMode = DocumentMode();
 
     ExportScope(TkvReport& r, TkvExportFilter& f) : report(r), filter(f) {
-        DocumentMode = 1;
+        DocumentMode() = 1;
         // An embedded preview holds the pages while it shows them; the export needs them back.
         if (report.EMFPages.Count() == 0 && report.Preview) {
             preview = report.Preview;
@@ -28,7 +32,9 @@ struct ExportScope {
         filter.Stream = nullptr;
         filter.Report = nullptr;
         filter.Progress = nullptr;
-        DocumentMode = documentMode;
+        DocumentMode() = documentMode;
+        CurReport() = curReport;
+        MasterReport() = masterReport;
         if (preview) preview->AttachReport(&report);
     }
 };
@@ -58,7 +64,7 @@ TkvExportResult ExportWithFilter(TkvReport& report, TkvExportFilter& filter, con
     TkvExportProgress quiet;
     TkvExportProgress& shown = progress ? *progress : quiet;
     report.CancelRequested = false;
-    CurReport = MasterReport = &report;
+    CurReport() = MasterReport() = &report;
     try {
         TkvSaveFileStream out(filter.FileName);
         filter.Stream = &out;

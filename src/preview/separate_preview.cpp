@@ -1,6 +1,7 @@
 #include "preview/separate_preview.h"
 
 #include "base/codepage.h"
+#include "core/library_context.h"
 
 #include "core/locale.h"
 #include "core/report/report.h"
@@ -95,7 +96,7 @@ void ShowSeparatePreview(TkvReport& report) {
 }
 
 void InstallSeparatePreview() {
-    TkvReport::SeparatePreviewHook = [](TkvReport& report) { ShowSeparatePreview(report); };
+    kv::Library().SeparatePreview = [](TkvReport& report) { ShowSeparatePreview(report); };
 }
 
 } // namespace kv

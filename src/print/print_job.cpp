@@ -96,7 +96,7 @@ private:
             int index;
             ~Release() {
                 info.PageVisible = 0;
-                if (info.Page && kv::CurPage == info.Page.get()) kv::CurPage = nullptr;
+                if (info.Page && kv::CurPage() == info.Page.get()) kv::CurPage() = nullptr;
                 store.DrawPage(index, canvas, QRect());
             }
         } release{store_, canvas, info, index};
@@ -207,7 +207,7 @@ TkvPrintResult RunPrintJob(TkvReport& report, const TkvPrintRequest& request) {
 }
 
 TkvPrintResult PrintPreparedPages(TkvReport& report, const TkvPrintRequest& request) {
-    CurReport = MasterReport = &report;
+    CurReport() = MasterReport() = &report;
     report.CancelRequested = false;
     // An embedded preview holds the pages while it shows them; the job needs them in the report.
     TkvPreviewHost* preview = report.EMFPages.Count() == 0 ? report.Preview : nullptr;

@@ -79,17 +79,10 @@ inline void PutCommonRecord(TkvStream& s, int version, const CommonRecord& r, bo
     if (version >= 24 && r.recordVersion > 1) s.WriteByte(0);
 }
 
-// Restores the library-wide values the tests change.
+// Puts back the current objects and flags the test changes, and the stream version.
 struct GlobalsGuard {
-    ~GlobalsGuard() {
-        kv::StreamVersion = kv::CurrentStreamVersion;
-        kv::DocumentMode = 0;
-        kv::CurPage = nullptr;
-        kv::CurReport = nullptr;
-        kv::CurBand = nullptr;
-        kv::CurView = nullptr;
-        kv::DesignerPage = nullptr;
-    }
+    TkvCurrentObjectsScope current{kv::Library().Current};
+    ~GlobalsGuard() { kv::StreamVersion = kv::CurrentStreamVersion; }
 };
 
 // Notes images, lines and texts; measures every character as `charWidth` pixels.

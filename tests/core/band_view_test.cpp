@@ -314,8 +314,8 @@ TEST(BandViewProperties, WhileBuildingScriptsReachTheRunningBand) {
     page.Objects.push_back(std::move(owned));
     FakeRunBand run;
     b.OwnerBand = &run;
-    kv::CurPage = &page;
-    kv::DocumentMode = 1;
+    kv::CurPage() = &page;
+    kv::DocumentMode() = 1;
 
     b.SetProperty("ChildBand", "Child1");
     EXPECT_EQ(run.child, &childRun);
@@ -358,7 +358,7 @@ TEST(BandViewProperties, WhileBuildingScriptsReachTheRunningBand) {
     EXPECT_TRUE(b.Property("EOF").isNull());
 
     // Designing: the view alone changes.
-    kv::DocumentMode = 0;
+    kv::DocumentMode() = 0;
     b.SetProperty("Top", 5);
     EXPECT_EQ(run.coords.size(), 1u);
     EXPECT_EQ(b.Property("Left").toInt(), b.Left);
@@ -420,7 +420,7 @@ TEST(BandViewProperties, ChildAndMasterChoicesComeFromTheDesignerPage) {
     add("DetailData1", kvbt::DetailData);
     TkvBandView* self = add("Child2", kvbt::Child);
     TkvBandView* group = add("GroupHeader1", kvbt::GroupHeader);
-    kv::DesignerPage = &page;
+    kv::DesignerPage() = &page;
 
     self->RegisterProperties();
     const TkvPropRec* child = self->FindProperty("ChildBand");
@@ -433,7 +433,7 @@ TEST(BandViewProperties, ChildAndMasterChoicesComeFromTheDesignerPage) {
     EXPECT_EQ(*group->FindProperty("Master")->EnumNames, (TkvStringList{"MasterData1", "DetailData1"}));
     EXPECT_EQ(*group->FindProperty("ChildBand")->EnumNames, (TkvStringList{"Child1", "Child2"}));
 
-    kv::DocumentMode = 1;
+    kv::DocumentMode() = 1;
     group->RegisterProperties();
     EXPECT_TRUE(group->FindProperty("Master")->EnumNames->isEmpty()) << "no choices while building";
 }
@@ -442,16 +442,17 @@ TEST(BandViewProperties, ChildAndMasterChoicesComeFromTheDesignerPage) {
 
 TEST(BandViewDrawing, LabelWidthIsTheNamePlusEightAndAtLeastAHundred) {
     NoteCanvas c;
-    TkvBandView::MeasuringCanvasOverride = &c;
     TkvBandView b;
-    b.SetBandType(kvbt::Child);
-    EXPECT_EQ(b.LabelWidth(), 100);
-    c.charWidth = 19; // "Child": 95 pixels
-    EXPECT_EQ(b.LabelWidth(), 103);
-    EXPECT_EQ(c.Font().pointSize, 10) << "the measuring canvas keeps its font";
-    b.SetBandType(60); // a type out of range has no name
-    EXPECT_EQ(b.LabelWidth(), 100);
-    TkvBandView::MeasuringCanvasOverride = nullptr;
+    {
+        const TkvSetForScope<TkvCanvas*> measuring(kv::Library().BandMeasuringCanvas, &c);
+        b.SetBandType(kvbt::Child);
+        EXPECT_EQ(b.LabelWidth(), 100);
+        c.charWidth = 19; // "Child": 95 pixels
+        EXPECT_EQ(b.LabelWidth(), 103);
+        EXPECT_EQ(c.Font().pointSize, 10) << "the measuring canvas keeps its font";
+        b.SetBandType(60); // a type out of range has no name
+        EXPECT_EQ(b.LabelWidth(), 100);
+    }
 
     // The real measuring canvas: a short name still gets the least width.
     b.SetBandType(kvbt::Child);
@@ -460,7 +461,7 @@ TEST(BandViewDrawing, LabelWidthIsTheNamePlusEightAndAtLeastAHundred) {
 
 TEST(BandViewDrawing, ClipRegionTakesTheTitleTabWhenTitlesAreShown) {
     NoteCanvas c;
-    TkvBandView::MeasuringCanvasOverride = &c;
+    const TkvSetForScope<TkvCanvas*> measuring(kv::Library().BandMeasuringCanvas, &c);
     TkvBandView b;
     b.SetBandType(kvbt::MasterData);
     b.SetBounds(0, 100, 500, 40);
@@ -481,7 +482,6 @@ TEST(BandViewDrawing, ClipRegionTakesTheTitleTabWhenTitlesAreShown) {
     b.GetClipRegion(false, r);
     EXPECT_FALSE(r.contains(QPoint(50, 90)));
     kv::BandTitles = true;
-    TkvBandView::MeasuringCanvasOverride = nullptr;
 }
 
 TEST(BandViewDrawing, BandsSpanTheWholePageAcrossTheirStrip) {
@@ -489,8 +489,8 @@ TEST(BandViewDrawing, BandsSpanTheWholePageAcrossTheirStrip) {
     TkvPage page;
     page.Metrics.PageWidth = 794;
     page.Metrics.PageHeight = 1123;
-    kv::DesignerPage = &page;
-    kv::CurPage = &page;
+    kv::DesignerPage() = &page;
+    kv::CurPage() = &page;
     NoteCanvas c;
 
     TkvBandView master;
@@ -515,7 +515,7 @@ TEST(BandViewDrawing, TitleTabAndColumns) {
     TkvPage page;
     page.Metrics.PageWidth = 794;
     page.LeftMargin = 40;
-    kv::DesignerPage = &page;
+    kv::DesignerPage() = &page;
     NoteCanvas c;
     TkvBandView b;
     b.SetBandType(kvbt::MasterData);
@@ -523,9 +523,10 @@ TEST(BandViewDrawing, TitleTabAndColumns) {
     b.Columns = 2;
     b.ColumnWidth = 300;
     b.ColumnGap = 10;
-    TkvBandView::MeasuringCanvasOverride = &c;
-    b.Draw(c);
-    TkvBandView::MeasuringCanvasOverride = nullptr;
+    {
+        const TkvSetForScope<TkvCanvas*> measuring(kv::Library().BandMeasuringCanvas, &c);
+        b.Draw(c);
+    }
     ASSERT_FALSE(c.images.empty());
     EXPECT_EQ(c.images[0].target, QRect(0, 100, 795, 41)) << "the checkerboard fills the inner rectangle";
     EXPECT_EQ(c.images[0].image.pixel(0, 0), qRgb(0xFF, 0xFF, 0xFF)) << "(0, 100): x + y even is white";
@@ -550,8 +551,8 @@ TEST(BandViewDrawing, WidthAlignmentFollowsACrossBand) {
     cross->SetBandType(kvbt::CrossData);
     cross->SetBounds(300, 0, 120, 1000);
     page.Objects.push_back(std::move(cross));
-    kv::DesignerPage = &page;
-    kv::CurPage = &page;
+    kv::DesignerPage() = &page;
+    kv::CurPage() = &page;
 
     TkvBandView inside; // any view; band views have a concrete Draw at hand
     inside.ObjectType = kvvt::Text;

@@ -150,16 +150,17 @@ TEST(DialogControl, RecordIsTheCommonRecordAsAnAddInEntry) {
 
 TEST(DialogControl, UniqueNamesAreAlsoFreeOnTheDialogForm) {
     GlobalsGuard guard;
-    TkvView::DialogFormHasComponent = [](const QByteArray& n) { return n == "Button1" || n == "Button2"; };
+    const TkvSetForScope<std::function<bool(const QByteArray&)>> onForm(
+        kv::Library().DialogFormHasComponent,
+        [](const QByteArray& n) { return n == "Button1" || n == "Button2"; });
     TestButton b;
     b.CreateUniqueName();
     EXPECT_EQ(b.Name, "Button3");
-    TkvView::DialogFormHasComponent = nullptr;
 }
 
 TEST(DialogControl, DrawPaintsTheControlPictureOnButtonFace) {
     GlobalsGuard guard;
-    kv::DocumentMode = 1;
+    kv::DocumentMode() = 1;
     NoteCanvas c;
     TestButton b;
     b.SetBounds(10, 20, 40, 16);

@@ -24,15 +24,15 @@ public:
 class MemoLayoutTest : public testing::Test {
 protected:
     void SetUp() override {
-        TkvMemoLayout::MeasuringCanvasOverride = &measuring;
-        kv::DocumentMode = 1;
+        kv::Library().TextMeasuringCanvas = &measuring;
+        kv::DocumentMode() = 1;
         view.Flags = 0x0003;
         view.FillColor = 0x1FFFFFFF;
         layout.Charset = 0;
     }
     void TearDown() override {
-        TkvMemoLayout::MeasuringCanvasOverride = nullptr;
-        kv::DocumentMode = 0;
+        kv::Library().TextMeasuringCanvas = nullptr;
+        kv::DocumentMode() = 0;
     }
     std::vector<kvrec::Text> DrawTexts() {
         layout.Draw(canvas);
@@ -189,14 +189,14 @@ TEST_F(MemoLayoutTest, AutoWidthKeepsRightEdge) {
     EXPECT_EQ(view.Left, 300 - w);
     ASSERT_EQ(texts.size(), 2u); // nothing wraps
     // In the designer the size stays.
-    kv::DocumentMode = 0;
+    kv::DocumentMode() = 0;
     view.SetBounds(100, 0, 200, 50);
     layout.Draw(canvas);
     EXPECT_EQ(view.Width, 200);
 }
 
 TEST_F(MemoLayoutTest, DesignerShowsLongExpressionOnOneLineRightAligned) {
-    kv::DocumentMode = 0;
+    kv::DocumentMode() = 0;
     view.SetBounds(0, 0, 100, 50);
     view.Memo = {"[SomeVeryLongExpression]"};
     const auto texts = DrawTexts();

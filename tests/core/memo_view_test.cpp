@@ -19,7 +19,7 @@ class MemoViewTest : public ::testing::Test {
 protected:
     void TearDown() override {
         kv::StreamVersion = kv::CurrentStreamVersion;
-        kv::DocumentMode = 0;
+        kv::DocumentMode() = 0;
     }
 };
 
@@ -365,7 +365,7 @@ TEST_F(MemoViewTest, RemainingHeightSurvivesALineStepOfZeroOrLess) {
 }
 
 TEST_F(MemoViewTest, DrawPaintsFillAndFrameAndRestoresTheGeometry) {
-    kv::DocumentMode = 1;
+    kv::DocumentMode() = 1;
     TkvMemoView m;
     m.SetBounds(10, 20, 100, 30);
     m.FrameTyp = 15;

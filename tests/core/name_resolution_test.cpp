@@ -83,14 +83,14 @@ protected:
         report.Name = "Report1";
         report.Pages.push_back(std::move(page1));
         report.Pages.push_back(std::move(page2));
-        kv::CurReport = &report;
-        kv::CurView = memoView;
+        kv::CurReport() = &report;
+        kv::CurView() = memoView;
     }
     ~NameResolutionTest() override {
         kv::SetComponentDirectory(nullptr);
-        kv::CurReport = nullptr;
-        kv::CurView = nullptr;
-        kv::CountDatasetFactory = nullptr;
+        kv::CurReport() = nullptr;
+        kv::CurView() = nullptr;
+        kv::Library().CountDatasetFactory = nullptr;
     }
 
     FakeComponent form1{"Form1", "TForm"};
@@ -155,7 +155,7 @@ TEST_F(NameResolutionTest, FindDatasetAndFieldByPathAndQuotes) {
 }
 
 TEST_F(NameResolutionTest, BandDataSourceByCountOrByName) {
-    kv::CountDatasetFactory = [](int32_t count) {
+    kv::Library().CountDatasetFactory = [](int32_t count) {
         auto ds = std::make_unique<FakeComponent>("", "TkvUserDataset");
         ds->fields_ = {QByteArray::number(count)};
         return ds;

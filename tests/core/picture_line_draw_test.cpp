@@ -15,8 +15,8 @@
 namespace {
 
 struct DocumentModeScope {
-    explicit DocumentModeScope(uint8_t mode) : saved_(kv::DocumentMode) { kv::DocumentMode = mode; }
-    ~DocumentModeScope() { kv::DocumentMode = saved_; }
+    explicit DocumentModeScope(uint8_t mode) : saved_(kv::DocumentMode()) { kv::DocumentMode() = mode; }
+    ~DocumentModeScope() { kv::DocumentMode() = saved_; }
 
 private:
     uint8_t saved_;

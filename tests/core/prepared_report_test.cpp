@@ -88,13 +88,13 @@ TEST(PreparedReport, NewReportAndClear) {
     report.DoublePassReport = 0xFFFF;
     report.DocName = "x";
     report.WriterMark = 5;
-    kv::DocumentMode = 1;
+    kv::DocumentMode() = 1;
     report.Clear();
     EXPECT_EQ(report.PageCount(), 0);
     EXPECT_EQ(report.DoublePassReport, 0);
     EXPECT_TRUE(report.DocName.isEmpty());
     EXPECT_EQ(report.WriterMark, 88);
-    EXPECT_EQ(kv::DocumentMode, 0);
+    EXPECT_EQ(kv::DocumentMode(), 0);
 }
 
 TEST(PreparedReport, DesignPageListAndFindViewByName) {
@@ -149,12 +149,12 @@ TEST(PageProperties, MarginsWhilePrintingAreThoseInEffect) {
     TkvPage page(9, 0, 0, -1, 0);
     page.RightMargin = 0;
     page.LeftMargin = 30;
-    kv::DocumentMode = 1;
+    kv::DocumentMode() = 1;
     EXPECT_EQ(page.Property("LeftMargin").toInt(), 30);
     // No right margin of its own: the printer's unprintable border.
     EXPECT_EQ(page.Property("RightMargin").toInt(),
               page.Metrics.PageWidth - page.Metrics.OffsetLeft - page.Metrics.PrintableWidth);
-    kv::DocumentMode = 0;
+    kv::DocumentMode() = 0;
     EXPECT_EQ(page.Property("RightMargin").toInt(), 0);
 }
 

@@ -31,8 +31,8 @@ protected:
     void SetUp() override {
         kv::RegisterStandardViews();
         kv::RegisterBandAndControlViews();
-        kv::ErrorFlag = false;
-        kv::ErrorText.clear();
+        kv::ErrorFlag() = false;
+        kv::ErrorText().clear();
     }
 
     void Load(const QByteArray& bytes) {
@@ -456,7 +456,7 @@ TEST_F(PreparedStore, UnpackingOnePageLeavesTheOthersPacked) {
     for (int i : {0, 1, 3})
         EXPECT_EQ(store().PageInfo(i).Page, nullptr);
     EXPECT_EQ(store().PageInfo(3).Packed.Data(), before);
-    EXPECT_EQ(kv::CurPage, store().PageInfo(2).Page.get());
+    EXPECT_EQ(kv::CurPage(), store().PageInfo(2).Page.get());
 }
 
 TEST_F(PreparedStore, InsertDeletePackAndExport) {
@@ -513,11 +513,11 @@ TEST_F(PreparedStore, AddPageFiresBeginPageOfCurrentAndMasterReport) {
     QList<int> seen;
     report.OnBeginPage = [&](int n) { seen.append(n); };
     master.OnBeginPage = [&](int n) { seen.append(100 + n); };
-    kv::CurReport = &report;
-    kv::MasterReport = &master;
+    kv::CurReport() = &report;
+    kv::MasterReport() = &master;
     TkvPage design(9, 0, 0, -1, 0);
     store().AddPage(design, 4);
-    kv::CurReport = kv::MasterReport = nullptr;
+    kv::CurReport() = kv::MasterReport() = nullptr;
     EXPECT_EQ(seen, (QList<int>{4, 104}));
     EXPECT_EQ(store().Count(), 1);
 }
@@ -590,9 +590,9 @@ TEST_F(PreparedStore, AutoWidthTextSettlesItsWidthWhenUnpacked) {
     FileSpec f;
     f.Pages = {PageSpec{.Data = PackedPage().Text(r).Data()}};
     Load(BuildKvp(f));
-    kv::DocumentMode = 1;
+    kv::DocumentMode() = 1;
     const int width = store().UnpackPage(0).Object(0)->Width;
-    kv::DocumentMode = 0;
+    kv::DocumentMode() = 0;
     EXPECT_GT(width, 50);
 }
 

@@ -21,9 +21,9 @@ protected:
     void SetUp() override { Reset(); }
     void TearDown() override {
         Reset();
-        kv::ErrorFlag = savedFlag_;
-        kv::ErrorText = savedText_;
-        kv::NextViewID = savedId_;
+        kv::ErrorFlag() = savedFlag_;
+        kv::ErrorText() = savedText_;
+        kv::NextViewID() = savedId_;
     }
     static void Reset() {
         kv::UnregisterAllAddIns();
@@ -32,9 +32,9 @@ protected:
     }
 
 private:
-    bool savedFlag_ = kv::ErrorFlag;
-    QByteArray savedText_ = kv::ErrorText;
-    uint32_t savedId_ = kv::NextViewID;
+    bool savedFlag_ = kv::ErrorFlag();
+    QByteArray savedText_ = kv::ErrorText();
+    uint32_t savedId_ = kv::NextViewID();
 };
 
 TEST_F(RegistryTest, SameAddInClassTwiceLeavesOneEntry) {
@@ -45,24 +45,24 @@ TEST_F(RegistryTest, SameAddInClassTwiceLeavesOneEntry) {
     EXPECT_EQ(kv::AddInObjects()[0].ButtonHint, "55223");
     EXPECT_EQ(kv::AddInObjects()[0].Flag, 0);
 
-    kv::NextViewID = 40;
+    kv::NextViewID() = 40;
     std::unique_ptr<TkvView> v = kv::CreateViewByType(10, "TkvTestAddIn");
     ASSERT_TRUE(v);
     EXPECT_EQ(v->ObjectType, 10);
     EXPECT_EQ(v->ID, 40u);
-    EXPECT_EQ(kv::NextViewID, 41u);
+    EXPECT_EQ(kv::NextViewID(), 41u);
 }
 
 TEST_F(RegistryTest, UnregisteredAddInClassesAccumulateInErrorText) {
-    kv::ErrorFlag = false;
-    kv::ErrorText.clear();
+    kv::ErrorFlag() = false;
+    kv::ErrorText().clear();
     try {
         kv::CreateViewByType(10, "TkvGone");
         FAIL() << "no failure raised";
     } catch (const TkvClassNotFound& e) {
         EXPECT_STREQ(e.what(), "TkvGone\r");
     }
-    EXPECT_TRUE(kv::ErrorFlag);
+    EXPECT_TRUE(kv::ErrorFlag());
     // Class names compare exactly: a different case is another class.
     kv::RegisterAddInObject("TkvTestAddIn", [] { return std::make_unique<TestAddIn>(); });
     try {
@@ -71,7 +71,7 @@ TEST_F(RegistryTest, UnregisteredAddInClassesAccumulateInErrorText) {
     } catch (const TkvClassNotFound& e) {
         EXPECT_STREQ(e.what(), "TkvGone\rtkvtestaddin\r");
     }
-    EXPECT_EQ(kv::ErrorText, "TkvGone\rtkvtestaddin\r");
+    EXPECT_EQ(kv::ErrorText(), "TkvGone\rtkvtestaddin\r");
 }
 
 TEST_F(RegistryTest, RegistriesHoldAtMost64Entries) {

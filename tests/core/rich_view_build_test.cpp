@@ -21,18 +21,18 @@ namespace {
 // Installs the engine's hooks for one test and removes them whatever happens.
 struct HooksGuard {
     HooksGuard() {
-        TkvRichView::ExpressionToText = [this](TkvRichView&, const QString& e) {
+        kv::Library().RichExpressionToText = [this](TkvRichView&, const QString& e) {
             ++evaluations;
             if (e == QLatin1String("PAGE#")) return QString::number(page);
             return QStringLiteral("<%1>").arg(e);
         };
-        TkvRichView::BeforePrint = [this](TkvRichView& v) {
+        kv::Library().RichBeforePrint = [this](TkvRichView& v) {
             if (hide) v.Visible = 0;
         };
     }
     ~HooksGuard() {
-        TkvRichView::ExpressionToText = nullptr;
-        TkvRichView::BeforePrint = nullptr;
+        kv::Library().RichExpressionToText = nullptr;
+        kv::Library().RichBeforePrint = nullptr;
     }
     int page = 7;
     int evaluations = 0;
@@ -192,7 +192,9 @@ TEST(RichViewBuild, LoadFromFieldTakesTheBlobAsTheText) {
         const BlobField field(c.blob, c.null);
         HooksGuard hooks;
         // The engine's before-print step loads the bound field before the text is expanded.
-        TkvRichView::BeforePrint = [&field](TkvRichView& v) { v.LoadFromField(const_cast<BlobField*>(&field)); };
+        kv::Library().RichBeforePrint = [&field](TkvRichView& v) {
+            v.LoadFromField(const_cast<BlobField*>(&field));
+        };
         TkvRichView v;
         v.SetBounds(0, 0, 300, 40);
         v.RichText = "{\\rtf1 template text\\par}";
@@ -212,7 +214,7 @@ TEST(RichViewDraw, TextRunsLandInsideTheObjectAtEveryScale) {
     GlobalsGuard globals;
     TkvRichView v;
     v.SetBounds(10, 20, 400, 100);
-    kv::DocumentMode = 1; // previewing: drawn at the canvas's zoom
+    kv::DocumentMode() = 1; // previewing: drawn at the canvas's zoom
     v.RichText = R"({\rtf1{\fonttbl{\f0\fcharset204 Arial;}}{\colortbl;\red255\green0\blue0;})"
                  R"(\f0\fs24 \'cf\'f0\'e8\'e2\'e5\'f2 {\cf1\b world}\par\qc centred})";
     for (double zoom : {1.0, 2.0, 600.0 / 96.0}) {

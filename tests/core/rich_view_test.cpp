@@ -242,8 +242,8 @@ TEST(BandAndControlRegistration, RichTextAndBandViewsAreMadeByType) {
     ASSERT_NE(dynamic_cast<TkvRichView*>(rich.get()), nullptr);
     EXPECT_EQ(rich->ObjectType, kvvt::AddIn);
     EXPECT_THROW(kv::CreateViewByType(kvvt::AddIn, "TKVRICHVIEW"), TkvClassNotFound) << "names are exact";
-    kv::ErrorFlag = false;
-    kv::ErrorText.clear();
+    kv::ErrorFlag() = false;
+    kv::ErrorText().clear();
 
     auto band = kv::CreateViewByType(kvvt::Band, {});
     ASSERT_NE(dynamic_cast<TkvBandView*>(band.get()), nullptr);

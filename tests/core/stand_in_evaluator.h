@@ -25,11 +25,11 @@ public:
 class ScopedEvaluator {
 public:
     explicit ScopedEvaluator(std::function<TkvVariant(const QByteArray&)> f)
-        : evaluator(std::move(f)), kept_(kv::CurReport) {
+        : evaluator(std::move(f)), kept_(kv::CurReport()) {
         report.Evaluator = &evaluator;
-        kv::CurReport = &report;
+        kv::CurReport() = &report;
     }
-    ~ScopedEvaluator() { kv::CurReport = kept_; }
+    ~ScopedEvaluator() { kv::CurReport() = kept_; }
     ScopedEvaluator(const ScopedEvaluator&) = delete;
     ScopedEvaluator& operator=(const ScopedEvaluator&) = delete;
 

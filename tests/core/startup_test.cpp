@@ -35,9 +35,9 @@ TEST(StartUp, HooksRunInStageOrderAndStopInReverse) {
     const auto& addIns = kv::AddInObjects();
     EXPECT_TRUE(std::any_of(addIns.begin(), addIns.end(),
                             [](const auto& e) { return e.ClassName == "TkvRichView"; }));
-    const uint32_t savedId = kv::NextViewID;
+    const uint32_t savedId = kv::NextViewID();
     EXPECT_EQ(kv::CreateViewByType(0, {})->ObjectType, 0);
-    kv::NextViewID = savedId;
+    kv::NextViewID() = savedId;
 
     // A hook added while running starts at once.
     hook("test.late", kv::TkvStartUpStage::AfterNamedValues);

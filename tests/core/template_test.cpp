@@ -28,10 +28,10 @@ protected:
     void SetUp() override { kv::StartUp(); }
     void TearDown() override {
         kv::StreamVersion = kv::CurrentStreamVersion;
-        kv::CurReport = nullptr;
-        kv::CurPage = nullptr;
-        kv::ErrorFlag = false;
-        kv::ErrorText.clear();
+        kv::CurReport() = nullptr;
+        kv::CurPage() = nullptr;
+        kv::ErrorFlag() = false;
+        kv::ErrorText().clear();
     }
 };
 
@@ -216,7 +216,7 @@ TEST_F(TemplateTest, PageRecordOfVersion23TakesAFreePageName) {
     TkvReport r;
     r.Pages.Add();
     r.Page(0)->Name = "Page1";
-    kv::CurReport = &r;
+    kv::CurReport() = &r;
     TkvMemoryStream s;
     for (int32_t v : {-1, 9, 0, 0, 1, 2, 3, 4})
         s.WriteInt(v);

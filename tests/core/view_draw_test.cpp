@@ -26,8 +26,8 @@ public:
 };
 
 struct PrintMode {
-    explicit PrintMode(uint8_t mode) { kv::DocumentMode = mode; }
-    ~PrintMode() { kv::DocumentMode = 0; }
+    explicit PrintMode(uint8_t mode) { kv::DocumentMode() = mode; }
+    ~PrintMode() { kv::DocumentMode() = 0; }
 };
 
 QStringList Lines(const TkvRecordingCanvas& c) {

@@ -18,12 +18,12 @@ public:
 
 struct GlobalsGuard {
     ~GlobalsGuard() {
-        kv::CurReport = nullptr;
-        kv::CurPage = nullptr;
-        kv::CurBand = nullptr;
-        kv::CurView = nullptr;
-        kv::DesignerPage = nullptr;
-        kv::DocumentMode = 0;
+        kv::CurReport() = nullptr;
+        kv::CurPage() = nullptr;
+        kv::CurBand() = nullptr;
+        kv::CurView() = nullptr;
+        kv::DesignerPage() = nullptr;
+        kv::DocumentMode() = 0;
     }
 };
 
@@ -62,7 +62,7 @@ TEST(ViewScale, ZoomAndOriginApplyOnlyOutsideDesign) {
     v.ZoomX = v.ZoomY = 1.5;
     v.OriginX = 100;
     v.OriginY = 200;
-    kv::DocumentMode = 1;
+    kv::DocumentMode() = 1;
     v.ScaleForDrawing();
     // 10 * 1.5 = 15, 101 * 1.5 = 151.5 -> 152 (halves to even), 31 * 1.5 = 46.5 -> 46.
     EXPECT_EQ(v.Left, 115);
@@ -72,7 +72,7 @@ TEST(ViewScale, ZoomAndOriginApplyOnlyOutsideDesign) {
     // Right and bottom come from the unscaled sums: (10 + 101) * 1.5 = 166.5 -> 166.
     EXPECT_EQ(v.InnerRect, (TkvRect{115, 230, 267, 277}));
     v.RestoreAfterDrawing();
-    kv::DocumentMode = 0;
+    kv::DocumentMode() = 0;
     v.ScaleForDrawing();
     EXPECT_EQ(v.ZoomX, 1.0);
     EXPECT_EQ(v.Left, 10);
@@ -102,8 +102,8 @@ TEST(ViewBandAlign, MovesObjectsAsTheModeSays) {
     TkvPage page;
     page.UseMargins = 0;
     page.Metrics.PageWidth = 101;
-    kv::CurPage = &page;
-    kv::DesignerPage = &page;
+    kv::CurPage() = &page;
+    kv::DesignerPage() = &page;
 
     struct Case {
         const char* what;
@@ -123,7 +123,7 @@ TEST(ViewBandAlign, MovesObjectsAsTheModeSays) {
         v->AttachCanvas(nullptr);
         EXPECT_EQ(v->Left, c.wantLeft) << c.what;
         EXPECT_EQ(v->Width, c.wantWidth) << c.what;
-        EXPECT_EQ(kv::CurView, v);
+        EXPECT_EQ(kv::CurView(), v);
         page.Objects.pop_back();
     }
 }
@@ -133,8 +133,8 @@ TEST(ViewBandAlign, NeighbourKeysSortAsText) {
     TkvPage page;
     page.Metrics.PageWidth = 20000;
     page.UseMargins = 0;
-    kv::CurPage = &page;
-    kv::DesignerPage = &page;
+    kv::CurPage() = &page;
+    kv::DesignerPage() = &page;
     AddView(page, 2000, 0, 100, 1);
     AddView(page, 12345, 0, 50, 1);
     AddView(page, 100, 5, 50, 1); // another line
@@ -158,9 +158,9 @@ TEST(ViewBandAlign, WhileBuildingBandTopIsTakenOffAndBottomWaitsForPrint) {
     page.UseMargins = 0;
     FakeBand band;
     band.top = 300;
-    kv::CurPage = &page;
-    kv::CurBand = &band;
-    kv::DocumentMode = 1;
+    kv::CurPage() = &page;
+    kv::CurBand() = &band;
+    kv::DocumentMode() = 1;
     AddView(page, 100, 20, 40, 1);
     PlainView* v = AddView(page, 500, 320, 10, 1);
     v->AttachCanvas(nullptr);
@@ -173,7 +173,7 @@ TEST(ViewBandAlign, WhileBuildingBandTopIsTakenOffAndBottomWaitsForPrint) {
     PlainView* w = AddView(page, 5, 999, 10, 4);
     w->AttachCanvas(nullptr);
     EXPECT_EQ(w->Width, 10) << "width alignment inside a band waits for PrintToStream";
-    kv::CurBand = nullptr;
+    kv::CurBand() = nullptr;
     w->AttachCanvas(nullptr);
     EXPECT_EQ(w->Left, 0);
     EXPECT_EQ(w->Width, 999);
@@ -183,7 +183,7 @@ TEST(ViewNames, CreateUniqueNameTakesTheFirstFreeNumber) {
     GlobalsGuard guard;
     TkvReport report;
     report.Pages.push_back(std::make_unique<TkvPage>());
-    kv::CurReport = &report;
+    kv::CurReport() = &report;
     for (const char* n : {"Memo1", "Memo2", "Memo4"}) {
         PlainView* v = AddView(*report.Pages[0], 0, 0, 1, 0);
         v->Name = n;

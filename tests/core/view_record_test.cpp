@@ -18,7 +18,7 @@ class ViewRecordTest : public ::testing::Test {
 protected:
     void TearDown() override {
         kv::StreamVersion = kv::CurrentStreamVersion;
-        kv::CurReport = nullptr;
+        kv::CurReport() = nullptr;
     }
 };
 

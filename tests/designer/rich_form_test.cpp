@@ -232,7 +232,7 @@ TEST(RichFormEdit, SaveAndExitStoresTheTextAndCancelKeepsIt) {
     int changes = 0;
     kv::InstallRichTextEditor([&changes] { ++changes; });
     struct Uninstall {
-        ~Uninstall() { TkvRichView::RichTextEditor = nullptr; }
+        ~Uninstall() { kv::Library().RichTextEditor = nullptr; }
     } uninstall;
 
     WhileModal([](TkvRichForm& form) {

@@ -31,7 +31,7 @@ TEST(DictionaryLookup, AliasesCacheVariablesNullsAndCycles) {
     auto* customers = m.Add(std::make_unique<TkvDBDataSet>("Customers"));
     customers->SetDataSet(table);
     TkvReport report;
-    kv::CurReport = &report;
+    kv::CurReport() = &report;
 
     TkvDataDictionary d;
     d.FieldAliases.SetVariable("Customers", TkvVariant(QByteArray("Clients")));
@@ -86,7 +86,7 @@ TEST(DictionaryLookup, AliasesCacheVariablesNullsAndCycles) {
     } catch (const TkvDataError& e) {
         EXPECT_STREQ(e.what(), "The variable A refers to itself");
     }
-    kv::CurReport = nullptr;
+    kv::CurReport() = nullptr;
 }
 
 } // namespace

@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } catch (const TkvTemplateError&) {
         }
     }
-    kv::CurReport = nullptr;
-    kv::CurPage = nullptr;
+    kv::CurReport() = nullptr;
+    kv::CurPage() = nullptr;
     return 0;
 }

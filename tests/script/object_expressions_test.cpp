@@ -16,21 +16,21 @@ class ObjectExpressions : public ::testing::Test {
 protected:
     ObjectExpressions() {
         report.Evaluator = &evaluator;
-        keptReport_ = kv::CurReport;
-        keptMaster_ = kv::MasterReport;
-        kv::CurReport = &report;
-        TkvMemoLayout::MeasuringCanvasOverride = &measuring;
+        keptReport_ = kv::CurReport();
+        keptMaster_ = kv::MasterReport();
+        kv::CurReport() = &report;
+        kv::Library().TextMeasuringCanvas = &measuring;
         evaluator.Variables.SetVariable("Customer", TkvVariant("Smith"));
         evaluator.Variables.SetVariable("Total", TkvVariant(1234.5));
         evaluator.Variables.SetVariable("Zero", TkvVariant(0));
     }
     ~ObjectExpressions() override {
-        kv::CurReport = keptReport_;
-        kv::MasterReport = keptMaster_;
-        kv::CurView = nullptr;
-        kv::DocumentMode = 0;
-        kv::FirstPassActive = 0;
-        TkvMemoLayout::MeasuringCanvasOverride = nullptr;
+        kv::CurReport() = keptReport_;
+        kv::MasterReport() = keptMaster_;
+        kv::CurView() = nullptr;
+        kv::DocumentMode() = 0;
+        kv::FirstPassActive() = 0;
+        kv::Library().TextMeasuringCanvas = nullptr;
     }
 
     std::unique_ptr<TkvMemoView> Memo(TkvStringList lines) {
@@ -51,7 +51,7 @@ private:
 };
 
 TEST_F(ObjectExpressions, PreparedTextsDrawTheValuesOfTheReportsVariables) {
-    kv::DocumentMode = 1;
+    kv::DocumentMode() = 1;
     auto m = Memo({"Dear [Customer],", "Total: [Total #N2.2]", "", "[IF([Total] > 1000, 'large', 'small')] order"});
     // What the page builder does for a stretched text: expand and lay out, then the laid-out lines
     // are what the prepared page keeps and draws.
@@ -152,14 +152,14 @@ TEST_F(ObjectExpressions, HighlightHoldsOnlyForANonZeroValue) {
 TEST_F(ObjectExpressions, FirstPassOfATwoPassBuildRemembersSuppressedValues) {
     TkvReport master;
     master.DoublePassReport = 1;
-    kv::MasterReport = &master;
+    kv::MasterReport() = &master;
     auto m = Memo({"[Customer]"});
     m->Flags |= 0x0020; // suppress repeated values
-    kv::FirstPassActive = 1;
+    kv::FirstPassActive() = 1;
     EXPECT_GT(m->CalcHeight(), 0);
     EXPECT_EQ(m->LastValue.left(5), "Smith");
     EXPECT_EQ(m->CalcHeight(), 0); // the same value again
-    kv::FirstPassActive = 0;
+    kv::FirstPassActive() = 0;
     m->LastValue.clear();
     m->CalcHeight();
     EXPECT_TRUE(m->LastValue.isEmpty()); // outside the first pass the writer keeps LastValue

@@ -18,16 +18,16 @@ class ObjectScripts : public ::testing::Test {
 protected:
     ObjectScripts() {
         report.Evaluator = &evaluator;
-        keptReport_ = kv::CurReport;
-        kv::CurReport = &report;
-        kv::DocumentMode = 1;
+        keptReport_ = kv::CurReport();
+        kv::CurReport() = &report;
+        kv::DocumentMode() = 1;
         TkvMemoLayout::MeasuringCanvasOverride = &measuring;
         evaluator.Variables.SetVariable("Runs", TkvVariant(0));
     }
     ~ObjectScripts() override {
-        kv::CurReport = keptReport_;
-        kv::CurView = nullptr;
-        kv::DocumentMode = 0;
+        kv::CurReport() = keptReport_;
+        kv::CurView() = nullptr;
+        kv::DocumentMode() = 0;
         TkvMemoLayout::MeasuringCanvasOverride = nullptr;
     }
 

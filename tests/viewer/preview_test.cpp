@@ -1,9 +1,10 @@
 // The page area on real widgets: layout rectangles and scroll ranges at each zoom mode, the zoom
 // menu checks, page links, panning and double clicks.
-#include "core/store/emf_pages.h"
-#include "core/report/report.h"
 #include "base/codepage.h"
+#include "core/library_context.h"
+#include "core/report/report.h"
 #include "core/startup.h"
+#include "core/store/emf_pages.h"
 #include "preview/page_box.h"
 #include "preview/preview_form.h"
 #include "preview/separate_preview.h"
@@ -201,6 +202,7 @@ struct DefaultCodePageGuard {
 // The window title and link targets are report texts: decoded in the report's character set.
 TEST(SeparatePreview, TitleAndLinksDecodeInTheReportCharacterSet) {
     kv::StartUp();
+    const TkvSetForScope<std::function<void(TkvReport&)>> hook(kv::Library().SeparatePreview, nullptr);
     kv::InstallSeparatePreview();
     DefaultCodePageGuard cyrillic("windows-1251");
     QTemporaryDir dir;
@@ -227,11 +229,11 @@ TEST(SeparatePreview, TitleAndLinksDecodeInTheReportCharacterSet) {
     QCoreApplication::sendEvent(window->PageBox(), &hover);
     EXPECT_EQ(window->StatusLabel()->text(), QString::fromUtf8("Пример"));
     window->close();
-    TkvReport::SeparatePreviewHook = nullptr;
 }
 
 TEST(SeparatePreview, ReportWithoutControlShowsItsOwnWindowAndGetsItsPagesBack) {
     kv::StartUp();
+    const TkvSetForScope<std::function<void(TkvReport&)>> hook(kv::Library().SeparatePreview, nullptr);
     kv::InstallSeparatePreview();
     QTemporaryDir dir;
     TkvReport report;
@@ -248,7 +250,6 @@ TEST(SeparatePreview, ReportWithoutControlShowsItsOwnWindowAndGetsItsPagesBack) 
     EXPECT_EQ(report.EMFPages.Count(), 0) << "the window holds the pages while it shows them";
     window->close();
     EXPECT_EQ(report.EMFPages.Count(), 3);
-    TkvReport::SeparatePreviewHook = nullptr;
 }
 
 } // namespace

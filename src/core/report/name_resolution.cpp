@@ -9,12 +9,10 @@
 
 namespace kv {
 
-std::function<std::unique_ptr<TkvComponent>(int32_t count)> CountDatasetFactory;
-
 TkvComponent* ReportOwnerComponent() {
     TkvComponentDirectory* dir = ComponentDirectory();
-    if (!dir || !CurReport) return nullptr;
-    TkvComponent* self = dir->ReportComponent(CurReport);
+    if (!dir || !CurReport()) return nullptr;
+    TkvComponent* self = dir->ReportComponent(CurReport());
     return self ? self->ComponentOwner() : nullptr;
 }
 
@@ -61,8 +59,8 @@ TkvBandDataSource FindBandDataSource(const QByteArray& text) {
         bool ok = false;
         const int count = text.toInt(&ok);
         if (!ok) throw TkvVariantError("'" + text.toStdString() + "' is not a valid integer value");
-        if (!CountDatasetFactory) return result;
-        result.Owned = CountDatasetFactory(count);
+        if (!Library().CountDatasetFactory) return result;
+        result.Owned = Library().CountDatasetFactory(count);
         result.Dataset = result.Owned.get();
     } else {
         TkvComponent* c = FindComponentByName(ReportOwnerComponent(), text);
@@ -90,7 +88,7 @@ TkvObjectProperty WithProperties(TkvObject* object, QByteArray prop) {
 
 TkvObjectProperty ResolveObjectProperty(const QByteArray& text) {
     const qsizetype dot = text.indexOf('.');
-    if (dot < 0) return WithProperties(CurView, text);
+    if (dot < 0) return WithProperties(CurView(), text);
     const QByteArray part = text.left(dot);
     const QByteArray prop = text.mid(dot + 1);
 
@@ -101,15 +99,15 @@ TkvObjectProperty ResolveObjectProperty(const QByteArray& text) {
         bool ok = false;
         const int n = digits.toInt(&ok);
         TkvObject* page =
-            ok && CurReport && n >= 1 && n <= CurReport->PageCount() ? CurReport->Page(n - 1) : nullptr;
+            ok && CurReport() && n >= 1 && n <= CurReport()->PageCount() ? CurReport()->Page(n - 1) : nullptr;
         return WithProperties(page, prop);
     }
 
-    if (TkvView* view = CurReport ? CurReport->FindViewByName(part) : nullptr)
+    if (TkvView* view = CurReport() ? CurReport()->FindViewByName(part) : nullptr)
         return WithProperties(view, prop);
-    if (CurView) {
-        CurView->EnsureProperties();
-        if (CurView->FindProperty(part)) return WithProperties(CurView, text);
+    if (CurView()) {
+        CurView()->EnsureProperties();
+        if (CurView()->FindProperty(part)) return WithProperties(CurView(), text);
     }
     return {nullptr, prop};
 }
@@ -118,7 +116,7 @@ std::vector<TkvNamedComponent> ListComponentsOfClass(const QByteArray& className
     std::vector<TkvNamedComponent> out;
     TkvComponentDirectory* dir = ComponentDirectory();
     if (!dir) return out;
-    const TkvComponent* report = CurReport ? dir->ReportComponent(CurReport) : nullptr;
+    const TkvComponent* report = CurReport() ? dir->ReportComponent(CurReport()) : nullptr;
 
     auto consider = [&](TkvComponent* c, const QByteArray& qualified) {
         if (!c || c == report || !c->InheritsFrom(className)) return;

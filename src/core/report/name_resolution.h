@@ -37,9 +37,8 @@ struct TkvBandDataSource {
 };
 TkvBandDataSource FindBandDataSource(const QByteArray& text);
 
-// Makes the event-driven dataset whose range ends after count records (installed by the data
-// sources module); without it a record-count text yields no data source.
-extern std::function<std::unique_ptr<TkvComponent>(int32_t count)> CountDatasetFactory;
+// A record-count text makes its data set through the library context's CountDatasetFactory
+// (installed by the data sources module); without it a record-count text yields no data source.
 
 // "Visible" -> CurView and "Visible"; "Page2.Visible" -> page 2 of CurReport; "Memo1.Font.Name"
 // -> the view Memo1 and "Font.Name"; "Font.Name" with no view named Font, when CurView has a

@@ -203,24 +203,24 @@ const TkvPropertyTable& TkvPage::ReportProperties() {
         // While printing the margins read as the print area's edges.
         b.Add(
             "LeftMargin", kvpk::PageUnits,
-            [](TkvPage& p) { return TkvVariant(kv::DocumentMode != 0 ? p.PrintAreaLeft() : p.LeftMargin); },
+            [](TkvPage& p) { return TkvVariant(kv::DocumentMode() != 0 ? p.PrintAreaLeft() : p.LeftMargin); },
             [](TkvPage& p, const TkvVariant& v) { p.LeftMargin = ToInt32(v); });
         b.Add(
             "TopMargin", kvpk::PageUnits,
-            [](TkvPage& p) { return TkvVariant(kv::DocumentMode != 0 ? p.PrintAreaTop() : p.TopMargin); },
+            [](TkvPage& p) { return TkvVariant(kv::DocumentMode() != 0 ? p.PrintAreaTop() : p.TopMargin); },
             [](TkvPage& p, const TkvVariant& v) { p.TopMargin = ToInt32(v); });
         b.Add(
             "RightMargin", kvpk::PageUnits,
             [](TkvPage& p) {
-                return TkvVariant(kv::DocumentMode != 0 ? p.Metrics.PageWidth - p.PrintAreaRight()
-                                                        : p.RightMargin);
+                return TkvVariant(kv::DocumentMode() != 0 ? p.Metrics.PageWidth - p.PrintAreaRight()
+                                                          : p.RightMargin);
             },
             [](TkvPage& p, const TkvVariant& v) { p.RightMargin = ToInt32(v); });
         b.Add(
             "BottomMargin", kvpk::PageUnits,
             [](TkvPage& p) {
-                return TkvVariant(kv::DocumentMode != 0 ? p.Metrics.PageHeight - p.PrintAreaBottom()
-                                                        : p.BottomMargin);
+                return TkvVariant(kv::DocumentMode() != 0 ? p.Metrics.PageHeight - p.PrintAreaBottom()
+                                                          : p.BottomMargin);
             },
             [](TkvPage& p, const TkvVariant& v) { p.BottomMargin = ToInt32(v); });
         kv::SetEnumItems(b.Add(

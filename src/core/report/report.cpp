@@ -42,8 +42,8 @@ TkvReport::TkvReport() {
 }
 
 TkvReport::~TkvReport() {
-    if (kv::CurReport == this) kv::CurReport = nullptr;
-    if (kv::MasterReport == this) kv::MasterReport = nullptr;
+    if (kv::CurReport() == this) kv::CurReport() = nullptr;
+    if (kv::MasterReport() == this) kv::MasterReport() = nullptr;
 }
 
 TkvView* TkvReport::FindViewByName(const QByteArray& name) const {
@@ -70,7 +70,7 @@ void TkvReport::Clear() {
     Pages.Clear();
     DoublePassReport = 0;
     ResetDocumentInfo();
-    kv::DocumentMode = 0;
+    kv::DocumentMode() = 0;
 }
 
 void TkvReport::SelectPrinterByName(const QByteArray& name) {
@@ -148,7 +148,7 @@ TkvTemplateLoadResult TkvReport::LoadFromMemory(const QByteArray& bytes) {
 
 QByteArray TkvReport::ExpressionToText(const QByteArray& expression) {
     if (!Evaluator) throw TkvExpressionError("No expression evaluator is set for the report");
-    const TkvView* v = kv::CurView;
+    const TkvView* v = kv::CurView();
     return kv::ExpressionToText(expression, v ? v->DisplayFormat : 0, v ? v->DisplayFormatText : QByteArray(),
                                 v && (v->Flags & 0x0040), *Evaluator);
 }
@@ -159,7 +159,9 @@ QByteArray TkvReport::FormatValue(const TkvVariant& value, uint32_t word, const 
 
 namespace kv {
 
-TkvExpressionEvaluator* CurEvaluator() { return CurReport ? CurReport->Evaluator : nullptr; }
+TkvExpressionEvaluator* CurEvaluator() {
+    return CurReport() ? CurReport()->Evaluator : nullptr;
+}
 
 TkvExpressionEvaluator& RequireEvaluator() {
     TkvExpressionEvaluator* e = CurEvaluator();

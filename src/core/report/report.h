@@ -89,9 +89,8 @@ public:
     TkvTemplateLoadResult LoadFromMemory(const QByteArray& bytes);
 
     // Shows the prepared pages: in the embedded preview when one is set, otherwise through
-    // SeparatePreviewHook (a preview window); nothing without pages.
+    // the library context's SeparatePreview (a preview window); nothing without pages.
     void ShowPreparedPages();
-    static std::function<void(TkvReport&)> SeparatePreviewHook;
     // The preview takes the store while it shows the pages (the report keeps an empty one) and
     // gives it back before the report works on them.
     std::unique_ptr<TkvEMFPages> TakeEMFPages();

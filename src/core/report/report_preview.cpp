@@ -3,19 +3,17 @@
 #include "core/globals.h"
 #include "core/report/report.h"
 
-std::function<void(TkvReport&)> TkvReport::SeparatePreviewHook;
-
 void TkvReport::ShowPreparedPages() {
-    kv::CurReport = kv::MasterReport = this;
-    kv::DocumentMode = 1;
-    kv::CurBand = nullptr;
+    kv::CurReport() = kv::MasterReport() = this;
+    kv::DocumentMode() = 1;
+    kv::CurBand() = nullptr;
     if (Preview) {
         // An embedded preview shows even an empty store, so a failed open still shows its state.
         Preview->AttachReport(this);
         return;
     }
     if (EMFPages.Count() == 0) return;
-    if (SeparatePreviewHook) SeparatePreviewHook(*this);
+    if (kv::Library().SeparatePreview) kv::Library().SeparatePreview(*this);
 }
 
 std::unique_ptr<TkvEMFPages> TkvReport::TakeEMFPages() {

@@ -1,28 +1,24 @@
 #include "core/store/compressor.h"
 
+#include "core/library_context.h"
+
 #include <typeinfo>
 
 namespace kv {
 
-namespace {
-
-std::unique_ptr<TkvCompressor>& Installed() {
-    static std::unique_ptr<TkvCompressor> compressor = std::make_unique<TkvCompressor>();
-    return compressor;
-}
-
-} // namespace
-
 TkvCompressor& Compressor() {
-    return *Installed();
+    std::unique_ptr<TkvCompressor>& c = Library().Compressor;
+    if (!c) c = std::make_unique<TkvCompressor>();
+    return *c;
 }
 
 void SetCompressor(std::unique_ptr<TkvCompressor> compressor) {
-    Installed() = compressor ? std::move(compressor) : std::make_unique<TkvCompressor>();
+    Library().Compressor = compressor ? std::move(compressor) : std::make_unique<TkvCompressor>();
 }
 
 bool CompressorInstalled() {
-    return typeid(*Installed()) != typeid(TkvCompressor);
+    const std::unique_ptr<TkvCompressor>& c = Library().Compressor;
+    return c && typeid(*c) != typeid(TkvCompressor);
 }
 
 } // namespace kv

@@ -1,7 +1,7 @@
 #pragma once
-// The compression hook of prepared report files. The library keeps one instance; the base class
-// compresses nothing and is never enabled, so files are written uncompressed. A replacement
-// (installed with kv::SetCompressor) supplies both operations and sets Enabled.
+// The compression hook of prepared report files. The active library context keeps one instance;
+// the base class compresses nothing and is never enabled, so files are written uncompressed. A
+// replacement (installed with kv::SetCompressor) supplies both operations and sets Enabled.
 
 #include "base/stream.h"
 
@@ -21,7 +21,7 @@ public:
 
 namespace kv {
 
-// The library-wide hook; a base compressor until another is installed.
+// The active context's compressor; a base compressor until another is installed.
 TkvCompressor& Compressor();
 // Installs a replacement; null puts a base compressor back.
 void SetCompressor(std::unique_ptr<TkvCompressor> compressor);

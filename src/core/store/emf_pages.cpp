@@ -105,13 +105,13 @@ PreparedPageInfo& TkvEMFPages::PageInfo(int index) {
 void TkvEMFPages::Clear() {
     // CurPage may point into a page freed here.
     for (const auto& info : PageList)
-        if (info->Page && kv::CurPage == info->Page.get()) kv::CurPage = nullptr;
+        if (info->Page && kv::CurPage() == info->Page.get()) kv::CurPage() = nullptr;
     PageList.clear();
 }
 
 void TkvEMFPages::DeletePage(int index) {
     PreparedPageInfo& info = PageInfo(index);
-    if (info.Page && kv::CurPage == info.Page.get()) kv::CurPage = nullptr;
+    if (info.Page && kv::CurPage() == info.Page.get()) kv::CurPage() = nullptr;
     PageList.erase(PageList.begin() + index);
 }
 
@@ -138,9 +138,9 @@ bool TkvEMFPages::InsertPage(int index, const TkvPage& page) {
 
 void TkvEMFPages::AddPage(const TkvPage& page, int pageNo) {
     InsertPage(Count(), page);
-    if (kv::CurReport && kv::CurReport->OnBeginPage) kv::CurReport->OnBeginPage(pageNo);
-    if (kv::MasterReport && kv::MasterReport != kv::CurReport && kv::MasterReport->OnBeginPage)
-        kv::MasterReport->OnBeginPage(pageNo);
+    if (kv::CurReport() && kv::CurReport()->OnBeginPage) kv::CurReport()->OnBeginPage(pageNo);
+    if (kv::MasterReport() && kv::MasterReport() != kv::CurReport() && kv::MasterReport()->OnBeginPage)
+        kv::MasterReport()->OnBeginPage(pageNo);
 }
 
 // ---------------------------------------------------------------- unpack, pack, export
@@ -157,7 +157,7 @@ TkvPage& TkvEMFPages::UnpackPage(int index) {
     page.RightMargin = info.Margins.Right;
     page.BottomMargin = info.Margins.Bottom;
     page.UseMargins = info.UseMargins ? 0xFFFF : 0;
-    kv::CurPage = &page;
+    kv::CurPage() = &page;
 
     TkvMemoryStream& s = info.Packed;
     s.Seek(0);

@@ -10,7 +10,7 @@
 
 void TkvEMFPages::ReleasePage(int index) {
     PreparedPageInfo& info = PageInfo(index);
-    if (info.Page && kv::CurPage == info.Page.get()) kv::CurPage = nullptr;
+    if (info.Page && kv::CurPage() == info.Page.get()) kv::CurPage() = nullptr;
     info.Page.reset();
 }
 
@@ -18,14 +18,14 @@ void TkvEMFPages::DrawPage(int index, TkvCanvas& canvas, const QRect& r) {
     if (index < 0 || index >= Count()) return;
     PreparedPageInfo& info = *PageList[static_cast<size_t>(index)];
     const bool toPrinter = canvas.IsPrinter();
-    kv::DocumentMode = 1;
+    kv::DocumentMode() = 1;
     if (!info.PageVisible) {
         ReleasePage(index);
         return;
     }
     if (!info.Page) UnpackPage(index);
     TkvPage* page = info.Page.get();
-    kv::CurPage = page;
+    kv::CurPage() = page;
     // A page whose paper size is unknown cannot be scaled: nothing sensible can be drawn.
     if (!info.HasPageArea() || r.isEmpty()) return;
     const double kx = double(r.width()) / info.Metrics.PageWidth;

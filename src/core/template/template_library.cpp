@@ -39,7 +39,7 @@ void WriteTemplateLibraryFile(const QString& fileName, TkvReport& report, const 
         s.WriteBytes(png);
     }
     const qint64 pagesAt = s.Position();
-    CurReport = &report;
+    CurReport() = &report;
     WritePagesPart(report, s);
     s.Seek(offsetAt);
     s.WriteInt(static_cast<int32_t>(pagesAt));
@@ -68,9 +68,9 @@ TkvTemplateLibraryEntry ReadTemplateLibraryFile(const QString& fileName, TkvRepo
     if (!loadPages || !report) return entry;
     if (pagesAt < file.Position() || pagesAt > file.Size()) file.Fail("the pages offset");
     file.Seek(pagesAt);
-    CurReport = report;
-    ErrorFlag = false;
-    ErrorText.clear();
+    CurReport() = report;
+    ErrorFlag() = false;
+    ErrorText().clear();
     report->Dictionary.Clear();
     ReadPagesPart(*report, file, true);
     return entry;

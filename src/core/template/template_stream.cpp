@@ -153,7 +153,7 @@ void ReadObjectEntryOfTemplate(TkvReport& report, TkvStream& s, uint8_t type) {
     }
     const uint8_t pageIndex = s.ReadByte("a page index");
     TkvPage* page = pageIndex < report.PageCount() ? report.Page(pageIndex) : nullptr;
-    if (page) CurPage = page;
+    if (page) CurPage() = page;
 
     qint64 next = -1;
     // A next offset that does not move forward inside the stream leaves nothing to resume at: the
@@ -238,7 +238,7 @@ void ReadPagesPart(TkvReport& report, TkvStream& s, bool endOfStreamEnds) {
         if (b > kvtpl::MaxViewType) throw TkvStreamError(s.Position() - 1, "an object type above 10");
         ReadObjectEntryOfTemplate(report, s, b);
     }
-    if (ErrorFlag) throw TkvClassNotFound(ErrorText.toStdString());
+    if (ErrorFlag()) throw TkvClassNotFound(ErrorText().toStdString());
     for (const auto& p : report.Pages)
         for (const auto& v : p->Objects)
             v->AfterLoad();
@@ -311,8 +311,8 @@ void WriteDocumentInfo(TkvStream& s, const TkvReport& report) {
 TkvTemplateLoadResult LoadTemplate(TkvReport& report, TkvStream& s, const TkvTemplateLoadOptions& options) {
     using Status = TkvTemplateLoadResult::Status;
     TkvTemplateLoadResult result;
-    DocumentMode = 0;
-    CurReport = &report;
+    DocumentMode() = 0;
+    CurReport() = &report;
     report.Dictionary.Clear();
     if (s.Remaining() <= 0) {
         result.status = Status::Empty;
@@ -324,8 +324,8 @@ TkvTemplateLoadResult LoadTemplate(TkvReport& report, TkvStream& s, const TkvTem
         version = kvtpl::ImpliedVersion;
         s.Seek(start);
     }
-    ErrorFlag = false;
-    ErrorText.clear();
+    ErrorFlag() = false;
+    ErrorText().clear();
     if (version > kvtpl::WrittenVersion) {
         result.status = Status::UnsupportedVersion;
         result.Message = LoadLibraryText(55345);
@@ -345,17 +345,17 @@ TkvTemplateLoadResult LoadTemplate(TkvReport& report, TkvStream& s, const TkvTem
             report.ResetDocumentInfo();
     } catch (const TkvClassNotFound&) {
         result.status = Status::MissingClasses;
-        result.Message = "Report contains the following non-plugged components:\r" + ErrorText +
+        result.Message = "Report contains the following non-plugged components:\r" + ErrorText() +
                          "You must include these components into your project.";
-        ErrorFlag = false;
-        ErrorText.clear();
+        ErrorFlag() = false;
+        ErrorText().clear();
         StreamVersion = CurrentStreamVersion;
         return result;
     } catch (const std::exception&) {
         result.status = Status::Unreadable;
         result.Message = LoadLibraryText(55345);
-        ErrorFlag = false;
-        ErrorText.clear();
+        ErrorFlag() = false;
+        ErrorText().clear();
         resetToOneEmptyPage();
         StreamVersion = CurrentStreamVersion;
         return result;
@@ -380,7 +380,7 @@ void SaveTemplate(TkvReport& report, TkvStream& s, bool stampLastChange) {
     if (report.PageCount() > kvtpl::MaxPages)
         throw TkvTemplateError("The report has " + std::to_string(report.PageCount()) +
                                " pages; a template can hold at most 256");
-    CurReport = &report;
+    CurReport() = &report;
     StreamVersion = CurrentStreamVersion;
     s.WriteByte(kvtpl::WrittenVersion);
     WritePagesPart(report, s);

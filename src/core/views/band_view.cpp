@@ -12,7 +12,6 @@
 #include <array>
 
 TkvEditorProc TkvBandView::BandDataSourceEditor, TkvBandView::CrossTabSourceEditor;
-TkvCanvas* TkvBandView::MeasuringCanvasOverride = nullptr;
 
 namespace kv {
 
@@ -51,8 +50,8 @@ bool IsDataBand(int t) {
 // `self`, each followed by ";". Empty while a report is built.
 template <typename Pred> QByteArray BandNamesOnDesignerPage(const TkvView* self, Pred wanted) {
     QByteArray names;
-    if (kv::DocumentMode == 1 || !kv::DesignerPage) return names;
-    for (const auto& v : kv::DesignerPage->Objects) {
+    if (kv::DocumentMode() == 1 || !kv::DesignerPage()) return names;
+    for (const auto& v : kv::DesignerPage()->Objects) {
         if (v.get() == self || v->ObjectType != kvvt::Band) continue;
         if (wanted(int(v->FrameTyp))) names += v->Name + ';';
     }
@@ -117,7 +116,7 @@ TkvBandViewLink* TkvBandView::Link() const {
 }
 
 bool TkvBandView::Building() const {
-    return kv::DocumentMode == 1 && Link() != nullptr;
+    return kv::DocumentMode() == 1 && Link() != nullptr;
 }
 
 // ---------------------------------------------------------------- properties
@@ -151,7 +150,7 @@ const TkvPropertyTable& TkvBandView::ClassProperties() {
              [](TkvBandView& v, const TkvVariant& x) {
                  const QByteArray text = x.toText();
                  if (TkvBandViewLink* link = v.RunningLink()) {
-                     TkvView* child = kv::CurPage ? kv::CurPage->FindObject(text) : nullptr;
+                     TkvView* child = kv::CurPage() ? kv::CurPage()->FindObject(text) : nullptr;
                      link->SetChildBand(child ? child->OwnerBand : nullptr);
                  }
                  v.ChildBand = text;
@@ -299,7 +298,8 @@ TkvFont LabelFont() {
 
 int TkvBandView::LabelWidth() const {
     const QString name = QString::fromLatin1(kv::BandTypeName(BandType()));
-    TkvCanvas& measure = MeasuringCanvasOverride ? *MeasuringCanvasOverride : kv::MeasuringCanvas();
+    TkvCanvas& measure =
+        kv::Library().BandMeasuringCanvas ? *kv::Library().BandMeasuringCanvas : kv::MeasuringCanvas();
     measure.Save();
     measure.SetFont(LabelFont());
     measure.SetCharSpacing(0);
@@ -325,7 +325,7 @@ void TkvBandView::GetClipRegion(bool widen, QRegion& result) {
 void TkvBandView::Draw(TkvCanvas& canvas) {
     const TkvCanvasScope scope(*this, canvas);
     FrameWidth = 1.0f;
-    if (const TkvPage* page = kv::DesignerPage) {
+    if (const TkvPage* page = kv::DesignerPage()) {
         if (IsVertical()) {
             Top = 0;
             Height = page->Metrics.PageHeight;
@@ -357,7 +357,7 @@ void TkvBandView::Draw(TkvCanvas& canvas) {
 
     if (Columns > 1) {
         canvas.SetPen({0, 1, TkvPenStyle::Dot, TkvPenMode::Copy});
-        const int printLeft = kv::DesignerPage ? kv::DesignerPage->PrintAreaLeft() : 0;
+        const int printLeft = kv::DesignerPage() ? kv::DesignerPage()->PrintAreaLeft() : 0;
         // A column count from a file may be anything; columns past the page are never seen.
         const int columns = Columns > 1000 ? 1000 : Columns;
         for (int i = 1; i <= columns; ++i) {

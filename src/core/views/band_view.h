@@ -126,8 +126,6 @@ public:
 
     // Designer hooks for the data source editors; empty without a designer.
     static TkvEditorProc BandDataSourceEditor, CrossTabSourceEditor;
-    // Measures instead of kv::MeasuringCanvas() when set (not owned). For tests.
-    static TkvCanvas* MeasuringCanvasOverride;
 
 private:
     TkvBandViewLink* Link() const;

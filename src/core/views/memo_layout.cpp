@@ -14,8 +14,6 @@
 #include <cmath>
 #include <limits>
 
-TkvCanvas* TkvMemoLayout::MeasuringCanvasOverride = nullptr;
-
 namespace {
 
 using kv::ParagraphMark;
@@ -76,7 +74,7 @@ private:
 } // namespace
 
 TkvCanvas& TkvMemoLayout::Measuring() {
-    return MeasuringCanvasOverride ? *MeasuringCanvasOverride : kv::MeasuringCanvas();
+    return kv::Library().TextMeasuringCanvas ? *kv::Library().TextMeasuringCanvas : kv::MeasuringCanvas();
 }
 
 int TkvMemoLayout::FontPixelHeight(int32_t points) {
@@ -149,7 +147,7 @@ TkvStringList TkvMemoLayout::LayoutText() {
     const TkvStringList& text = view_.ResultText;
 
     TkvStringList lines;
-    if (!rotated && kv::DocumentMode == 0 && text.size() == 1 && text[0].startsWith('[') &&
+    if (!rotated && kv::DocumentMode() == 0 && text.size() == 1 && text[0].startsWith('[') &&
         wrapper.TextWidth(text[0]) > width) {
         // An expression shown in the designer stays on one line.
         lines.append(text[0]);
@@ -221,7 +219,7 @@ void TkvMemoLayout::OutputLines(int px) {
     cell_ = std::max(step, c.TextMetrics().height);
     const QRect clip = ClipRect();
     bool rightAlign = false;
-    if (kv::DocumentMode == 0 && lines.size() == 1 && lines[0].startsWith('[')) {
+    if (kv::DocumentMode() == 0 && lines.size() == 1 && lines[0].startsWith('[')) {
         QByteArray s = lines[0];
         kv::TakeParagraphMark(s);
         rightAlign = c.TextExtent(Decode(s)).width() > clip.width();
@@ -425,7 +423,7 @@ int TkvMemoLayout::CalcAutoWidth(const TkvStringList& lines) {
 void TkvMemoLayout::Draw(TkvCanvas& canvas) {
     TkvView& v = view_;
     v.Canvas = &canvas;
-    const bool autoWidth = (v.Flags & kvmf::AutoWidth) && !v.Memo.isEmpty() && kv::DocumentMode == 1;
+    const bool autoWidth = (v.Flags & kvmf::AutoWidth) && !v.Memo.isEmpty() && kv::DocumentMode() == 1;
     if (autoWidth) {
         const int w = CalcAutoWidth(v.Memo);
         if (Alignment & kvta::Vertical) {

@@ -80,8 +80,6 @@ public:
     // The step between lines: spacing plus em height, at least 1 and clamped.
     static int LineStep(int64_t spacing, int64_t pixelHeight);
 
-    // The canvas layouts measure on; null means kv::MeasuringCanvas(). For tests.
-    static TkvCanvas* MeasuringCanvasOverride;
     static TkvCanvas& Measuring();
 
 private:

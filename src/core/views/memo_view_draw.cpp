@@ -112,7 +112,8 @@ int TkvMemoView::CalcHeight() {
         if ((Flags & kvmf::Suppress) && text == LastValue) result = 0;
         // The first pass of a two-pass build counts pages: repeated values must be suppressed
         // there as they will be in the second pass.
-        if ((Flags & kvmf::Suppress) && kv::MasterReport && kv::MasterReport->DoublePassReport && kv::FirstPassActive)
+        if ((Flags & kvmf::Suppress) && kv::MasterReport() && kv::MasterReport()->DoublePassReport &&
+            kv::FirstPassActive())
             LastValue = text;
     }
     RestoreAfterDrawing();

@@ -174,7 +174,7 @@ void TkvPictureView::Draw(TkvCanvas& canvas) {
     DrawBackground();
     if (const TkvDecodedPicture* d = Decoded())
         DrawGraphic(canvas, GraphicTarget(d->Size));
-    else if (kv::DocumentMode == 0)
+    else if (kv::DocumentMode() == 0)
         DrawEmptyPlaceholder(canvas);
     DrawFrame();
     RestoreAfterDrawing();

@@ -1,5 +1,7 @@
 #include "core/views/rich_view.h"
 
+#include "core/library_context.h"
+
 #include "core/data/data_field.h"
 #include "base/coord.h"
 #include "core/views/view_factory.h"
@@ -9,10 +11,7 @@
 #include <climits>
 #include <cmath>
 
-std::function<bool(TkvRichView&)> TkvRichView::RichTextEditor;
 TkvEditorProc TkvRichView::FieldChooser;
-std::function<QString(TkvRichView&, const QString&)> TkvRichView::ExpressionToText;
-std::function<void(TkvRichView&)> TkvRichView::BeforePrint;
 
 TkvRichView::TkvRichView() {
     NamePrefix = "Rich";
@@ -77,8 +76,9 @@ void TkvRichView::ExpandRichText(TkvRichText& control) {
         }
         if (t < 0) break;
         const QString expression = raw.mid(q + 1, t - q - 1);
-        const QString value =
-            ExpressionToText ? ExpressionToText(*this, expression) : raw.mid(q, t - q + 1);
+        const QString value = kv::Library().RichExpressionToText
+                                  ? kv::Library().RichExpressionToText(*this, expression)
+                                  : raw.mid(q, t - q + 1);
         control.Replace(int(q), int(t - q + 1), value);
         raw = control.RawText();
         q = raw.indexOf(QLatin1Char('['), q + value.size());
@@ -134,7 +134,7 @@ int TkvRichView::CalcHeight() {
     NextChar = 0;
     PrintedChars = 0;
     RunScript();
-    if (BeforePrint) BeforePrint(*this);
+    if (kv::Library().RichBeforePrint) kv::Library().RichBeforePrint(*this);
     if (Visible == 0) return 0;
     ResultText = Memo;
     auto scratch = ExpandedCopy();
@@ -157,7 +157,7 @@ int TkvRichView::RemainingHeight() {
 }
 
 void TkvRichView::ShowEditor() {
-    if (RichTextEditor) RichTextEditor(*this);
+    if (kv::Library().RichTextEditor) kv::Library().RichTextEditor(*this);
 }
 
 void TkvRichView::LoadFromField(TkvDataField* field) {
@@ -170,7 +170,7 @@ void TkvRichView::LoadFromField(TkvDataField* field) {
 void TkvRichView::PrintToStream(TkvStream& s) {
     AttachCanvas(Canvas);
     ResultText = Memo;
-    if (BeforePrint) BeforePrint(*this);
+    if (kv::Library().RichBeforePrint) kv::Library().RichBeforePrint(*this);
     RunScript();
     if (Visible == 0) return;
     const QByteArray keptTag = Tag;

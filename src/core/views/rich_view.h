@@ -79,13 +79,10 @@ public:
     // The RTF that PrintToStream writes: the expanded (and cut) text of this print.
     QByteArray PrintedText;
 
-    // The value of one [expression] as text; installed by the engine. Without it the expression
-    // stays as typed.
-    static std::function<QString(TkvRichView&, const QString& expression)> ExpressionToText;
-    // The report's before-print step, run after the object's script; installed by the engine.
-    static std::function<void(TkvRichView&)> BeforePrint;
-    // Designer hooks: the rich text editor window and the field chooser; empty without a designer.
-    static std::function<bool(TkvRichView&)> RichTextEditor;
+    // The value of an [expression] (without it the expression stays as typed), the report's
+    // before-print step (run after the object's script) and the rich text editor come from the
+    // library context (RichExpressionToText, RichBeforePrint, RichTextEditor). Designer hook: the
+    // field chooser; empty without a designer.
     static TkvEditorProc FieldChooser;
 
 private:

@@ -24,7 +24,6 @@
 using kv::RoundEven;
 
 TkvEditorProc TkvView::TagEditor, TkvView::MemoEditor, TkvView::RestrictionsEditor;
-std::function<bool(const QByteArray&)> TkvView::DialogFormHasComponent;
 
 namespace {
 
@@ -223,7 +222,7 @@ void TkvView::SaveToStream(TkvStream& s) {
 void TkvView::BeforePrintStep() {
     if (BoundDataSet)
         if (TkvDataField* field = BoundDataSet->FieldByName(BoundFieldName)) LoadFromField(field);
-    if (kv::CurReport && kv::CurReport->OnBeforePrint) kv::CurReport->OnBeforePrint(ResultText, this);
+    if (kv::CurReport() && kv::CurReport()->OnBeforePrint) kv::CurReport()->OnBeforePrint(ResultText, this);
 }
 
 void TkvView::RunScript() {
@@ -241,12 +240,14 @@ void TkvView::PrintToStream(TkvStream& s) {
     if (Visible == 0) return;
     const QByteArray keptTag = Tag;
     if (Tag.contains('[')) ExpandTagBrackets();
-    if (kv::CurBand) {
-        if (BandAlign == 5) Top = kv::CurBand->BandTop() + kv::CurBand->BandHeight() - Height;
-        else if (BandAlign == 6) Top = kv::CurBand->BandTop();
+    if (kv::CurBand()) {
+        if (BandAlign == 5)
+            Top = kv::CurBand()->BandTop() + kv::CurBand()->BandHeight() - Height;
+        else if (BandAlign == 6)
+            Top = kv::CurBand()->BandTop();
         else if (BandAlign == 4) {
-            const int t = kv::CurBand->BandType();
-            if (t == 18 || t == 19 || t == 20) Width = kv::CurBand->BandWidth();
+            const int t = kv::CurBand()->BandType();
+            if (t == 18 || t == 19 || t == 20) Width = kv::CurBand()->BandWidth();
         }
     }
     kv::WriteObjectEntry(s, *this);
@@ -284,8 +285,9 @@ void TkvView::CreateUniqueName() {
     Name.clear();
     for (int n = 1; n <= 10000; ++n) {
         const QByteArray candidate = NamePrefix + QByteArray::number(n);
-        const bool taken = (kv::CurReport && kv::CurReport->FindViewByName(candidate)) ||
-                           (IsDialogControl() && DialogFormHasComponent && DialogFormHasComponent(candidate));
+        const bool taken = (kv::CurReport() && kv::CurReport()->FindViewByName(candidate)) ||
+                           (IsDialogControl() && kv::Library().DialogFormHasComponent &&
+                            kv::Library().DialogFormHasComponent(candidate));
         if (!taken) {
             SetProperty("Name", candidate);
             return;
@@ -310,7 +312,7 @@ void TkvView::ScaleForDrawing() {
     SavedFrameWidth = FrameWidth;
     SavedGapX = GapX;
     SavedGapY = GapY;
-    if (kv::DocumentMode == 0) {
+    if (kv::DocumentMode() == 0) {
         ZoomX = ZoomY = 1.0;
         OriginX = OriginY = 0;
     }
@@ -352,12 +354,12 @@ void TkvView::RestoreAfterDrawing() {
 }
 
 void TkvView::DrawBackground() {
-    if (kv::FirstPassActive || !Canvas) return;
+    if (kv::FirstPassActive() || !Canvas) return;
     const uint32_t color = FillColor == 0x1FFFFFFF ? 0xFFFFFF : FillColor;
     Canvas->SetBkOpaque(true);
     Canvas->SetBrush({color, TkvBrushStyle::Solid});
-    if (kv::DocumentMode == 1 && FillColor == 0x1FFFFFFF) return;
-    if (kv::DocumentMode == 0) {
+    if (kv::DocumentMode() == 1 && FillColor == 0x1FFFFFFF) return;
+    if (kv::DocumentMode() == 0) {
         Canvas->FillRect(InnerRect.toQRect());
     } else {
         const QPoint end = ScaledBottomRight();
@@ -377,14 +379,14 @@ TkvPenStyle PenStyleOf(uint16_t frameStyle) {
 } // namespace
 
 void TkvView::DrawFrame() {
-    if (kv::FirstPassActive || !Canvas) return;
-    if (kv::DocumentMode == 1 && (FrameTyp & 0x0F) == 0) return;
+    if (kv::FirstPassActive() || !Canvas) return;
+    if (kv::DocumentMode() == 1 && (FrameTyp & 0x0F) == 0) return;
     TkvBrush brush = Canvas->Brush();
     brush.style = TkvBrushStyle::Solid;
     Canvas->SetBrush(brush);
     TkvPen pen = Canvas->Pen();
     pen.style = TkvPenStyle::Solid;
-    if (kv::DocumentMode == 0 && Width > 0 && Height > 0) {
+    if (kv::DocumentMode() == 0 && Width > 0 && Height > 0) {
         pen.color = 0;
         pen.width = 1;
         Canvas->SetPen(pen);
@@ -472,12 +474,12 @@ void TkvView::GetClipRegion(bool widen, QRegion& result) {
 
 void TkvView::AttachCanvas(TkvCanvas* canvas) {
     Canvas = canvas;
-    kv::CurView = this;
+    kv::CurView() = this;
     ApplyBandAlign();
 }
 
 TkvView* TkvView::FindBandViewAt() {
-    TkvPage* page = kv::DesignerPage;
+    TkvPage* page = kv::DesignerPage();
     if (!page) return nullptr;
     TkvView* found = nullptr;
     for (const auto& v : page->Objects) {
@@ -490,9 +492,9 @@ TkvView* TkvView::FindBandViewAt() {
 }
 
 void TkvView::ApplyBandAlign() {
-    if (!kv::CurPage || BandAlign == 0) return;
-    const bool designing = kv::DocumentMode == 0;
-    TkvPage* page = designing ? kv::DesignerPage : kv::CurPage;
+    if (!kv::CurPage() || BandAlign == 0) return;
+    const bool designing = kv::DocumentMode() == 0;
+    TkvPage* page = designing ? kv::DesignerPage() : kv::CurPage();
     if (!page) return;
     const int L = page->PrintAreaLeft();
     const int R = page->PrintAreaRight();
@@ -503,15 +505,15 @@ void TkvView::ApplyBandAlign() {
         // Neighbours on the same line, keyed by their Left as four-digit text and sorted as text
         // (so five-digit and negative coordinates sort by their text, as stored reports expect).
         std::multimap<QByteArray, TkvView*> lefts, rights;
-        const bool building = !designing && kv::CurBand && kv::CurPage;
+        const bool building = !designing && kv::CurBand() && kv::CurPage();
         for (const auto& q : page->Objects) {
             TkvView* Q = q.get();
             if (Q == this || Q->ObjectType == kvvt::Band) continue;
             int top = Top;
             const bool outsideBands = Q->OwnerBand && Q->OwnerBand->BandType() == 22;
-            if (building && !outsideBands) top -= kv::CurBand->BandTop();
+            if (building && !outsideBands) top -= kv::CurBand()->BandTop();
             bool sameLine = Q->Top == top;
-            if (building && !sameLine && Q->Top == Top && (kv::CurBand->BandFlags() & 1)) sameLine = true;
+            if (building && !sameLine && Q->Top == Top && (kv::CurBand()->BandFlags() & 1)) sameLine = true;
             if (!sameLine) continue;
             char buf[16];
             std::snprintf(buf, sizeof buf, "%4.4d", Q->Left);
@@ -544,7 +546,7 @@ void TkvView::ApplyBandAlign() {
                 Left = L;
                 Width = kv::ClampCoord(int64_t(R) - L);
             }
-        } else if (!kv::CurBand) {
+        } else if (!kv::CurBand()) {
             Left = L;
             Width = kv::ClampCoord(int64_t(R) - L - 1);
         }

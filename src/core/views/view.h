@@ -135,8 +135,6 @@ public:
 
     // Designer hooks for the tag, memo and restrictions editors; empty without a designer.
     static TkvEditorProc TagEditor, MemoEditor, RestrictionsEditor;
-    // Whether the hidden dialog form already has a component of that name (dialog controls).
-    static std::function<bool(const QByteArray&)> DialogFormHasComponent;
 
 protected:
     // Band alignment, done by AttachCanvas.

@@ -51,14 +51,14 @@ std::unique_ptr<TkvView> CreateViewByType(uint8_t type, const QByteArray& classN
             }
         }
         if (!view) {
-            ErrorFlag = true;
-            ErrorText += className + '\r';
-            throw TkvClassNotFound(ErrorText.toStdString());
+            ErrorFlag() = true;
+            ErrorText() += className + '\r';
+            throw TkvClassNotFound(ErrorText().toStdString());
         }
     } else {
         throw TkvUnknownViewType(type);
     }
-    view->ID = NextViewID++;
+    view->ID = NextViewID()++;
     return view;
 }
 
