@@ -3,6 +3,7 @@
 // "Insert expression", Save and exit / Cancel through Edit, files, and the "Text only" menu item.
 // Runs at scale 1 and (as a second ctest entry) at QT_SCALE_FACTOR=2. With KV_TEST_SHOTS set to a
 // folder, the window is grabbed to PNG there for a look.
+#include "core/library_context.h"
 #include "core/views/rich_view.h"
 #include "designer/rich_form.h"
 #include "designer/rich_popup.h"
@@ -230,10 +231,8 @@ TEST(RichFormEdit, SaveAndExitStoresTheTextAndCancelKeepsIt) {
     view.SetBounds(0, 0, 200, 50);
     view.RichText = R"({\rtf1 before\par})";
     int changes = 0;
+    const TkvSetForScope<std::function<bool(TkvRichView&)>> editor(kv::Library().RichTextEditor, nullptr);
     kv::InstallRichTextEditor([&changes] { ++changes; });
-    struct Uninstall {
-        ~Uninstall() { kv::Library().RichTextEditor = nullptr; }
-    } uninstall;
 
     WhileModal([](TkvRichForm& form) {
         EXPECT_EQ(form.Editor()->toPlainText(), QStringLiteral("before"));
