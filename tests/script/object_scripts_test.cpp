@@ -21,14 +21,14 @@ protected:
         keptReport_ = kv::CurReport();
         kv::CurReport() = &report;
         kv::DocumentMode() = 1;
-        TkvMemoLayout::MeasuringCanvasOverride = &measuring;
+        kv::Library().TextMeasuringCanvas = &measuring;
         evaluator.Variables.SetVariable("Runs", TkvVariant(0));
     }
     ~ObjectScripts() override {
         kv::CurReport() = keptReport_;
         kv::CurView() = nullptr;
         kv::DocumentMode() = 0;
-        TkvMemoLayout::MeasuringCanvasOverride = nullptr;
+        kv::Library().TextMeasuringCanvas = nullptr;
     }
 
     std::unique_ptr<TkvMemoView> Memo(const QByteArray& script) {
