@@ -53,6 +53,9 @@ public:
     TkvStream* Stream = nullptr; // the output while an export runs (not owned)
     TkvReport* Report = nullptr; // the report being exported while an export runs (not owned)
     TkvExportProgress* Progress = nullptr; // progress display of the running export, or none
+    // The prepared page being exported (0-based in the report's store), set by ExportWithFilter
+    // before BeginPage and kept until the next page; -1 outside the page loop.
+    int PageIndex = -1;
     // Text line slots: each slot holds the pieces of one text line sorted by X.
     std::vector<std::vector<TkvTextRec>> Lines;
 

@@ -32,6 +32,7 @@ struct ExportScope {
         filter.Stream = nullptr;
         filter.Report = nullptr;
         filter.Progress = nullptr;
+        filter.PageIndex = -1;
         DocumentMode() = documentMode;
         CurReport() = curReport;
         MasterReport() = masterReport;
@@ -85,6 +86,7 @@ TkvExportResult ExportWithFilter(TkvReport& report, TkvExportFilter& filter, con
         shown.Run(report, [&] {
             for (int n : pages) {
                 if (report.CancelRequested) break;
+                filter.PageIndex = n - 1;
                 filter.BeginPage();
                 report.EMFPages.ExportPage(n - 1, filter);
                 filter.EndPage();

@@ -20,6 +20,20 @@ QByteArray Num(qint64 v) {
     return QByteArray::number(v);
 }
 
+// Paper sides and margins from a file are bounded (ten metres, a metre of margin) so that their
+// twips stay plain numbers.
+constexpr int32_t kMaxPaper = 100000;
+constexpr int32_t kMaxMargin = 10000;
+
+qint64 Twips(int32_t tenthsOfMillimetre) {
+    return kv::RoundEven(tenthsOfMillimetre * 5.67);
+}
+
+// A margin of 0 is written as the fallback: a table reaching the paper's edge is cut by printers.
+qint64 MarginTwips(int32_t pageUnits, int fallbackTwips) {
+    return pageUnits <= 0 ? fallbackTwips : kv::RoundEven(pageUnits * kTwipsPerPageUnit);
+}
+
 bool IsBlank(const QByteArray& s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return c == ' '; });
 }
@@ -40,6 +54,7 @@ void TkvRtfAdvExport::BeginDocument() {
     matrix_->WhiteBackground = true;
     fonts_ = {};
     colors_ = {};
+    pages_.clear();
 }
 
 void TkvRtfAdvExport::ExportObject(int, int, TkvView& view) {
@@ -48,7 +63,38 @@ void TkvRtfAdvExport::ExportObject(int, int, TkvView& view) {
 }
 
 void TkvRtfAdvExport::EndPage() {
-    if (matrix_) matrix_->NewPage();
+    if (!matrix_) return;
+    pages_.push_back(CurrentPageSetup());
+    matrix_->NewPage();
+}
+
+TkvRtfAdvExport::PageSetup TkvRtfAdvExport::CurrentPageSetup() const {
+    PageSetup page;
+    if (!Report || PageIndex < 0 || PageIndex >= Report->EMFPages.Count()) return page;
+    const PreparedPageInfo& info = Report->EMFPages.PageInfo(PageIndex);
+    page.Landscape = info.Orientation == 1;
+    if (info.PaperWidth > 0 && info.PaperHeight > 0) {
+        page.PaperWidth = std::min(info.PaperWidth, kMaxPaper);
+        page.PaperHeight = std::min(info.PaperHeight, kMaxPaper);
+    } else if (page.Landscape) { // a paper of no size (a damaged file): A4 in the page's orientation
+        std::swap(page.PaperWidth, page.PaperHeight);
+    }
+    const auto margin = [](int32_t v) { return std::clamp(v, 0, kMaxMargin); };
+    page.MarginLeft = margin(info.Margins.Left);
+    page.MarginTop = margin(info.Margins.Top);
+    page.MarginRight = margin(info.Margins.Right);
+    page.MarginBottom = margin(info.Margins.Bottom);
+    return page;
+}
+
+QByteArray TkvRtfAdvExport::SectionWords(const PageSetup& page) {
+    QByteArray out = "\\sectd\\sbkpage\\pgwsxn" + Num(Twips(page.PaperWidth)) + "\\pghsxn" +
+                     Num(Twips(page.PaperHeight)) + "\\marglsxn" + Num(MarginTwips(page.MarginLeft, 227)) +
+                     "\\margrsxn" + Num(MarginTwips(page.MarginRight, 227)) + "\\margtsxn" +
+                     Num(MarginTwips(page.MarginTop, 57)) + "\\margbsxn" +
+                     Num(MarginTwips(page.MarginBottom, 57));
+    if (page.Landscape) out += "\\lndscpsxn";
+    return out;
 }
 
 void TkvRtfAdvExport::CollectTables() {
@@ -134,12 +180,8 @@ void TkvRtfAdvExport::EndDocument() {
     m.Prepare();
     CollectTables();
 
-    static const PreparedPageInfo kNoPage;
-    const PreparedPageInfo& first =
-        Report && Report->EMFPages.Count() > 0 ? Report->EMFPages.PageInfo(0) : kNoPage;
-    const auto margin = [](int v, int fallbackTwips) {
-        return v <= 0 ? fallbackTwips : kv::RoundEven(v * kTwipsPerPageUnit);
-    };
+    if (pages_.empty()) pages_.push_back(PageSetup{}); // driven without pages: one A4 section
+    const PageSetup& first = pages_.front();
     QByteArray head = QByteArray("{\\rtf1\\ansi") + kCrLf;
     head += kvrtf::TableLines("{\\fonttbl", fonts_.Entries(), kCrLf) + kCrLf;
     head += kvrtf::TableLines("{\\colortbl;", colors_.Entries(), kCrLf) + kCrLf;
@@ -148,24 +190,37 @@ void TkvRtfAdvExport::EndDocument() {
     head += "{\\info{\\title " + title + "}{\\author KV Viewer}{\\creatim\\yr" + Num(now.date().year()) + "\\mo" +
             Num(now.date().month()) + "\\dy" + Num(now.date().day()) + "\\hr" + Num(now.time().hour()) + "\\min" +
             Num(now.time().minute()) + "}}" + kCrLf;
-    head += "\\paperw" + Num(kv::RoundEven(first.PaperWidth * 5.67)) + "\\paperh" +
-            Num(kv::RoundEven(first.PaperHeight * 5.67)) + "\\margl" + Num(margin(first.Margins.Left, 227)) +
-            "\\margr" + Num(margin(first.Margins.Right, 227)) + "\\margt" + Num(margin(first.Margins.Top, 57)) +
-            "\\margb" + Num(margin(first.Margins.Bottom, 57)) + kCrLf;
-    if (first.Orientation == 1) head += QByteArray("\\lndscpsxn") + kCrLf;
+    // The document's paper is the first page's, for readers that ignore sections; every page then
+    // opens a section with its own paper and orientation.
+    head += "\\paperw" + Num(Twips(first.PaperWidth)) + "\\paperh" + Num(Twips(first.PaperHeight)) +
+            "\\margl" + Num(MarginTwips(first.MarginLeft, 227)) + "\\margr" +
+            Num(MarginTwips(first.MarginRight, 227)) + "\\margt" + Num(MarginTwips(first.MarginTop, 57)) +
+            "\\margb" + Num(MarginTwips(first.MarginBottom, 57)) + kCrLf;
+    if (first.Landscape) head += QByteArray("\\landscape") + kCrLf;
+    head += SectionWords(first) + kCrLf;
     Write(head);
 
     if (Progress) Progress->StartPhase(QStringLiteral("Please wait ..."), std::max(0, m.RowCount() - 1));
     int pageBreak = 0;
+    PageSetup section = first;
     QByteArray out;
     for (int r = 0; r + 1 < m.RowCount(); ++r) {
         if (Progress) Progress->Tick();
         if (Report && Report->CancelRequested) break;
-        if (PageBreaks && pageBreak < m.PageBreakCount() && m.YPosition(r) >= m.PageBreak(pageBreak)) {
-            // A paragraph of its own that starts a new page: a page break inside a group between
-            // table rows is lost on some readers, and the rows of the next page would follow on.
-            out += QByteArray("\\pard\\plain\\pagebb\\fs2\\par") + kCrLf;
-            ++pageBreak;
+        if (pageBreak < m.PageBreakCount() && m.YPosition(r) >= m.PageBreak(pageBreak)) {
+            // Pages without objects add no rows: their breaks fall on the same line.
+            while (pageBreak < m.PageBreakCount() && m.YPosition(r) >= m.PageBreak(pageBreak))
+                ++pageBreak;
+            const PageSetup& next = pages_[std::min(size_t(pageBreak), pages_.size() - 1)];
+            // Without page breaks the rows run on, except where the paper changes: a page's rows
+            // written on another page's paper would be cut.
+            if (PageBreaks || !(next == section)) {
+                // The break ends a tiny paragraph of its own, and a tiny paragraph opens the new
+                // section: LibreOffice keeps a section's paper only when the section holds a
+                // paragraph outside a table, and loses a break written inside a group.
+                out += "\\pard\\plain\\fs2\\sect" + SectionWords(next) + "\\pard\\plain\\fs2\\par" + kCrLf;
+                section = next;
+            }
         }
         const int h = std::max(1, kv::RoundEven((m.YPosition(r + 1) - m.YPosition(r)) * ScaleY * 15));
         // Exact heights: rows that grow to fit a reader's line spacing would push the page's last
@@ -200,6 +255,7 @@ void TkvRtfAdvExport::EndDocument() {
     out += '}';
     Write(out);
     matrix_.reset();
+    pages_.clear();
 }
 
 QByteArray TkvRtfAdvExport::RemapRichText(const QByteArray& rtf, kvrtf::FontTable& fonts, kvrtf::ColorTable& colors) {

@@ -10,6 +10,7 @@
 #include "export/rtf_writer.h"
 
 #include <memory>
+#include <vector>
 
 class TkvRtfAdvExport : public TkvExportFilter {
 public:
@@ -35,7 +36,19 @@ public:
     static QByteArray VerticalAlignment(int32_t alignment);
     static QByteArray TextFlow(int32_t alignment);
 
+    // The paper of one exported page: each page is written as an RTF section of its own, so a
+    // landscape page among portrait ones gets its own paper and is not cut at the right.
+    struct PageSetup {
+        int32_t PaperWidth = 2100, PaperHeight = 2970; // tenths of a millimetre, as oriented
+        bool Landscape = false;
+        int32_t MarginLeft = 0, MarginTop = 0, MarginRight = 0, MarginBottom = 0; // page units
+        bool operator==(const PageSetup&) const = default;
+    };
+    // The section words of a page: "\sectd", paper, margins and orientation.
+    static QByteArray SectionWords(const PageSetup& page);
+
 private:
+    PageSetup CurrentPageSetup() const;
     void CollectTables();
     QByteArray BorderWords(const TkvIEMStyle& s);
     QByteArray CellText(TkvIEMObject& o, int rowHeight);
@@ -43,4 +56,5 @@ private:
     std::unique_ptr<TkvIEMatrix> matrix_;
     kvrtf::FontTable fonts_;
     kvrtf::ColorTable colors_;
+    std::vector<PageSetup> pages_; // one per exported page, in the matrix's page order
 };

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -97,10 +98,27 @@ TEST(ExportInterop, TableRtfKeepsThePagesAndRotatedText) {
         for (int other = 0; other < 4; ++other)
             EXPECT_EQ(text.contains(firsts[other]), other == page - 1)
                 << firsts[other].toStdString() << " on printed page " << page;
-        if (page < 4) EXPECT_TRUE(text.contains(QStringLiteral("Страница %1 из 4").arg(page))) << page;
+        // The footer sits at the right edge: on a landscape page laid on portrait paper it was cut.
+        EXPECT_TRUE(text.contains(QStringLiteral("Страница %1 из 4").arg(page))) << page;
     }
     EXPECT_TRUE(pageText(5).isEmpty()) << "more printed pages than report pages";
     EXPECT_TRUE(pageText(2).contains(QStringLiteral("ДЛЯ СЛУЖЕБНОГО ПОЛЬЗОВАНИЯ")));
+    EXPECT_TRUE(pageText(4).contains(QStringLiteral("Менеджер")));
+
+    // Each printed page has its report page's paper: the demo's last page is landscape.
+    const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
+    if (pdfinfo.isEmpty()) return;
+    QProcess info;
+    info.start(pdfinfo, {"-f", "1", "-l", "4", d + "/table.pdf"});
+    ASSERT_TRUE(info.waitForFinished(60000));
+    const QString sizes = QString::fromUtf8(info.readAllStandardOutput());
+    for (int page = 1; page <= 4; ++page) {
+        const QRegularExpression re(QStringLiteral("Page +%1 size: +([0-9.]+) x ([0-9.]+)").arg(page));
+        const QRegularExpressionMatch m = re.match(sizes);
+        ASSERT_TRUE(m.hasMatch()) << sizes.toStdString();
+        const bool wide = m.captured(1).toDouble() > m.captured(2).toDouble();
+        EXPECT_EQ(wide, page == 4) << "printed page " << page << ": " << m.captured(0).toStdString();
+    }
 }
 
 } // namespace

@@ -1,7 +1,11 @@
 // The table RTF export: merged cells, cell edges, fills, formatting words, escaping, page breaks,
 // rich text renumbering and balanced groups.
 #include "export/export_fixture.h"
+#include "export/export_run.h"
 #include "export/rtf_adv_export.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -68,15 +72,72 @@ TEST(RtfAdvExport, FillFormattingAndEscaping) {
 }
 
 TEST(RtfAdvExport, OnePageBreakBetweenPages) {
-    // The break is a paragraph of its own that starts a page, outside any group: a \\page inside a
-    // group between table rows was dropped by LibreOffice, and each page's rows ran into the next.
+    // The break is a section break in a paragraph of its own, outside any group, and the new
+    // section opens with a paragraph: a break inside a group between table rows was dropped by
+    // LibreOffice, and a section holding only table rows lost its paper.
     const QByteArray two = Export({{{0, 0, 100, 20, "p1"}}, {{0, 0, 100, 20, "p2"}}});
-    const QByteArray brk = "\\pard\\plain\\pagebb\\fs2\\par\r\n\\trowd ";
-    EXPECT_EQ(two.count(brk), 1);
-    EXPECT_EQ(two.count("\\page"), 1);
-    EXPECT_LT(two.indexOf("p1"), two.indexOf(brk));
-    EXPECT_LT(two.indexOf(brk), two.indexOf("p2"));
-    EXPECT_EQ(Export({{{0, 0, 100, 20, "p1"}}, {{0, 0, 100, 20, "p2"}}}, false).count("\\page"), 0);
+    const qsizetype brk = two.indexOf("\\pard\\plain\\fs2\\sect\\sectd");
+    ASSERT_GE(brk, 0) << two.constData();
+    EXPECT_EQ(two.count("\\sect\\sectd"), 1);
+    EXPECT_TRUE(two.indexOf("\\pard\\plain\\fs2\\par\r\n\\trowd ", brk) > brk);
+    EXPECT_LT(two.indexOf("p1"), brk);
+    EXPECT_LT(brk, two.indexOf("p2"));
+    EXPECT_EQ(Export({{{0, 0, 100, 20, "p1"}}, {{0, 0, 100, 20, "p2"}}}, false).count("\\sect\\sectd"), 0);
+}
+
+// Each page is a section with its own paper: a landscape page among portrait ones was written on
+// the first page's paper and cut at the right.
+TEST(RtfAdvExport, EveryPageCarriesItsOwnPaper) {
+    TkvReport report;
+    const bool landscape[] = {false, false, true, false};
+    for (int p = 0; p < 4; ++p) {
+        kvtest::AddMemoPage(report, {{0, 0, 100, 20, QStringLiteral("page %1").arg(p + 1)}});
+        PreparedPageInfo& info = report.EMFPages.PageInfo(p);
+        info.PaperWidth = landscape[p] ? 2970 : 2100;
+        info.PaperHeight = landscape[p] ? 2100 : 2970;
+        info.Orientation = landscape[p] ? 1 : 0;
+        info.Margins = {40, 20, 40, 20};
+    }
+    const QByteArray portrait = "\\sectd\\sbkpage\\pgwsxn11907\\pghsxn16840\\marglsxn629\\margrsxn629"
+                                "\\margtsxn314\\margbsxn314";
+    const QByteArray wide = "\\sectd\\sbkpage\\pgwsxn16840\\pghsxn11907\\marglsxn629\\margrsxn629"
+                            "\\margtsxn314\\margbsxn314\\lndscpsxn";
+    struct Case {
+        std::vector<int> pageList;
+        bool pageBreaks;
+        std::vector<QByteArray> sections; // in order; the first opens the document
+        const char* paper;                // the document's paper: the first exported page's
+    };
+    const Case cases[] = {
+        {{}, true, {portrait, portrait, wide, portrait}, "\\paperw11907\\paperh16840"},
+        // Without page breaks the rows run on, but never onto another page's paper.
+        {{}, false, {portrait, wide, portrait}, "\\paperw11907\\paperh16840"},
+        {{3, 4}, true, {wide, portrait}, "\\paperw16840\\paperh11907"},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        TkvRtfAdvExport f;
+        f.ShowDialog = false;
+        f.PageBreaks = c.pageBreaks;
+        f.PageList = c.pageList;
+        ASSERT_TRUE(kv::ExportWithFilter(report, f, dir.filePath("out.rtf")).Ok());
+        QFile file(dir.filePath("out.rtf"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray rtf = file.readAll();
+        EXPECT_TRUE(Balanced(rtf));
+        EXPECT_TRUE(rtf.contains(c.paper)) << rtf.left(600).constData();
+        EXPECT_EQ(rtf.count("\\sectd"), qsizetype(c.sections.size())) << c.pageBreaks;
+        qsizetype at = 0;
+        for (const QByteArray& words : c.sections) {
+            const qsizetype found = rtf.indexOf("\\sectd", at);
+            ASSERT_GE(found, 0);
+            const QByteArray written = rtf.mid(found, rtf.indexOf('\r', found) - found);
+            EXPECT_TRUE(written == words || written == words + "\\pard\\plain\\fs2\\par")
+                << written.constData();
+            at = found + 1;
+        }
+    }
 }
 
 TEST(RtfAdvExport, RowsHaveExactHeights) {
