@@ -32,6 +32,12 @@ public:
     // sides of that line; nothing is drawn (memo_view_draw.cpp).
     void ExportContents(TkvExportTarget& target) override;
 
+    // Writes the object's record into a prepared page: runs the script (unless the height was just
+    // calculated), expands the text (unless a bound field or the application gave it), applies
+    // highlight and print-time band alignment, and in a split part writes only the lines that fit
+    // the current height, keeping the rest in ResultText for the next part. Suppress repeated
+    // values writes nothing for a text equal to the last one. PrintPhase is 0 afterwards.
+    void PrintToStream(TkvStream& stream) override;
     // Height of the laid-out text plus both gaps; ResultText keeps the laid-out lines (memo_view_draw.cpp).
     int CalcHeight() override;
     // A blob or memo field gives its whole content as the text lines of ResultText (so they are

@@ -3,6 +3,8 @@
 #include "core/globals.h"
 #include "core/views/memo_layout.h"
 #include "core/views/memo_view.h"
+#include "core/views/band.h"
+#include "core/views/view_factory.h"
 #include "core/report/report.h"
 #include "base/expression_evaluator.h"
 #include "base/value_ops.h"
@@ -120,4 +122,91 @@ int TkvMemoView::CalcHeight() {
     Font = keptFont;
     FillColor = keptFill;
     return result;
+}
+
+void TkvMemoView::PrintToStream(TkvStream& s) {
+    const TkvCanvasScope scope(*this, TkvMemoLayout::Measuring());
+    // Whatever happens below, the next print starts afresh.
+    struct PhaseReset {
+        TkvMemoView& v;
+        ~PhaseReset() {
+            v.PrintPhase = kvpp::Normal;
+            v.FitLinesOnly = 0;
+        }
+    } phaseReset{*this};
+    AttachCanvas(&TkvMemoLayout::Measuring());
+    FitLinesOnly = 1;
+    if (PrintPhase == kvpp::Normal) RunScript();
+    // After CalcHeight ResultText already holds the laid-out lines; a split part prints from them.
+    bool expand = PrintPhase != kvpp::HeightCalculated;
+    if (PrintPhase == kvpp::Normal) {
+        ResultText = Memo;
+        BeforePrintStep();
+        // A bound blob field or the application gave the text: it is not expanded again.
+        expand = ResultText == Memo;
+    }
+    if (PrintPhase != kvpp::SplitPart && expand) LayoutFor(*this).ExpandMemo();
+    if (Visible == 0) return;
+
+    const TkvViewFont keptFont = Font;
+    const uint32_t keptFill = FillColor;
+    const QByteArray keptTag = Tag;
+    const uint32_t keptFormat = DisplayFormat;
+    const uint8_t keptAlign = BandAlign;
+    const int32_t keptTop = Top, keptWidth = Width;
+    struct Restore {
+        TkvMemoView& v;
+        const TkvViewFont& font;
+        uint32_t fill;
+        const QByteArray& tag;
+        uint32_t format;
+        uint8_t align;
+        ~Restore() {
+            v.Font = font;
+            v.FillColor = fill;
+            v.Tag = tag;
+            v.DisplayFormat = format;
+            v.BandAlign = align;
+        }
+    } restore{*this, keptFont, keptFill, keptTag, keptFormat, keptAlign};
+    ApplyHighlight();
+
+    TkvStringList rest;
+    if (PrintPhase == kvpp::SplitPart) {
+        TkvMemoLayout layout = LayoutFor(*this);
+        ScaleForDrawing();
+        rest = layout.TakeFittingLines();
+        RestoreAfterDrawing();
+        CopyBack(layout, *this);
+    }
+
+    // Tags are expanded without the display format.
+    if (Tag.contains('[')) {
+        DisplayFormat = 0;
+        ExpandTagBrackets();
+        DisplayFormat = keptFormat;
+    }
+    if (kv::CurBand()) {
+        if (BandAlign == 5) {
+            Top = kv::CurBand()->BandTop() + kv::CurBand()->BandHeight() - Height;
+            BandAlign = 0;
+        } else if (BandAlign == 6) {
+            Top = kv::CurBand()->BandTop();
+        } else if (BandAlign == 4) {
+            const int t = kv::CurBand()->BandType();
+            if (t == 18 || t == 19 || t == 20) {
+                Width = kv::CurBand()->BandWidth();
+                BandAlign = 0;
+            }
+        }
+    }
+    const QByteArray text = kv::JoinLines(ResultText);
+    if (!((Flags & kvmf::Suppress) && text == LastValue)) {
+        kv::WriteObjectEntry(s, *this);
+        if (Flags & kvmf::Suppress) LastValue = text;
+    }
+    // Band alignment placed the record only; the object keeps its place in the band.
+    Top = keptTop;
+    Width = keptWidth;
+    if (PrintPhase == kvpp::SplitPart) ResultText = rest;
 }

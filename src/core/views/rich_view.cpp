@@ -5,6 +5,8 @@
 #include "core/data/data_field.h"
 #include "base/coord.h"
 #include "core/views/view_factory.h"
+#include "core/globals.h"
+#include "core/report/report.h"
 #include "render/canvas.h"
 #include "richtext/rich_text.h"
 
@@ -76,9 +78,13 @@ void TkvRichView::ExpandRichText(TkvRichText& control) {
         }
         if (t < 0) break;
         const QString expression = raw.mid(q + 1, t - q - 1);
-        const QString value = kv::Library().RichExpressionToText
-                                  ? kv::Library().RichExpressionToText(*this, expression)
-                                  : raw.mid(q, t - q + 1);
+        QString value;
+        if (kv::Library().RichExpressionToText)
+            value = kv::Library().RichExpressionToText(*this, expression);
+        else if (kv::CurEvaluator() && kv::CurReport())
+            value = QString::fromUtf8(kv::CurReport()->ExpressionToText(expression.toUtf8()));
+        else
+            value = raw.mid(q, t - q + 1);
         control.Replace(int(q), int(t - q + 1), value);
         raw = control.RawText();
         q = raw.indexOf(QLatin1Char('['), q + value.size());
@@ -137,6 +143,7 @@ int TkvRichView::CalcHeight() {
     if (kv::Library().RichBeforePrint) kv::Library().RichBeforePrint(*this);
     if (Visible == 0) return 0;
     ResultText = Memo;
+    BeforePrintStep();
     auto scratch = ExpandedCopy();
     FromChar = 0;
     return RichTextHeight(*scratch);
@@ -170,6 +177,7 @@ void TkvRichView::LoadFromField(TkvDataField* field) {
 void TkvRichView::PrintToStream(TkvStream& s) {
     AttachCanvas(Canvas);
     ResultText = Memo;
+    BeforePrintStep();
     if (kv::Library().RichBeforePrint) kv::Library().RichBeforePrint(*this);
     RunScript();
     if (Visible == 0) return;
