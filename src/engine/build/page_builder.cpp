@@ -1,0 +1,570 @@
+#include "engine/build/page_builder.h"
+
+#include "core/globals.h"
+#include "core/report/name_resolution.h"
+#include "core/report/page.h"
+#include "core/report/report.h"
+#include "core/views/memo_view.h"
+#include "engine/build/report_builder.h"
+#include "engine/data/dataset.h"
+#include "engine/data/dictionary_lookup.h"
+
+#include <algorithm>
+
+TkvPageBuilder::TkvPageBuilder(TkvReportBuilder& builder, TkvPage& page) : Builder(builder), Page(page) {}
+
+TkvPageBuilder::~TkvPageBuilder() = default;
+
+TkvRunBand* TkvPageBuilder::NewBand(int type) {
+    owned_.push_back(std::make_unique<TkvRunBand>(type, *this));
+    return owned_.back().get();
+}
+
+// ---------------------------------------------------------------- geometry
+
+int TkvPageBuilder::LeftEdge() const { return Page.PrintAreaLeft(); }
+int TkvPageBuilder::RightEdge() const { return Page.PrintAreaRight(); }
+int TkvPageBuilder::TopEdge() const { return Page.PrintAreaTop(); }
+int TkvPageBuilder::BottomEdge() const {
+    const TkvRunBand* f = bands_[kvbt::PageFooter];
+    return Page.PrintAreaBottom() - (f && f->Real() ? f->Height : 0);
+}
+int TkvPageBuilder::ColumnFooterHeight() const {
+    const TkvRunBand* f = bands_[kvbt::ColumnFooter];
+    return f && f->Real() && f->Visible ? f->Height : 0;
+}
+
+// ---------------------------------------------------------------- band initialisation
+
+void TkvPageBuilder::StartPageBuild() {
+    for (int t = 0; t < kvbt::Count; ++t) bands_[size_t(t)] = NewBand(t);
+    std::vector<TkvView*> unassigned;
+    std::vector<TkvBandView*> views;
+    for (const auto& o : Page.Objects) {
+        TkvView* v = o.get();
+        v->Prepared = 1;
+        v->OwnerBand = nullptr;
+        if (auto* m = dynamic_cast<TkvMemoView*>(v); m && !m->HighlightCondition.isEmpty())
+            m->HighlightPostfix = Builder.ConvertToPostfix(m->HighlightCondition);
+        Builder.CompileScript(v->ScriptLines, v->Name);
+        if (auto* bv = dynamic_cast<TkvBandView*>(v))
+            views.push_back(bv);
+        else
+            unassigned.push_back(v);
+    }
+
+    // Horizontal bands, in type order then page order; each takes the objects whose top lies in it.
+    for (int t = 0; t < kvbt::Count - 1; ++t) {
+        if (t >= kvbt::CrossHeader && t <= kvbt::CrossFooter) continue;
+        std::vector<TkvRunBand*> ofType;
+        for (TkvBandView* bv : views) {
+            if (bv->BandType() != t) continue;
+            TkvRunBand* band = ofType.empty() ? bands_[size_t(t)] : NewBand(t);
+            ofType.push_back(band);
+            band->View = bv;
+            band->Name = bv->Name;
+            band->Flags = bv->Flags;
+            band->Top = bv->Top;
+            band->Left = bv->Left;
+            band->Width = bv->Width;
+            band->Height = bv->Height;
+            band->Visible = bv->Visible != 0;
+            band->ScriptLines = bv->ScriptLines;
+            bv->OwnerBand = band;
+            band->Stretched = bv->Flags & kvbf::Stretched;
+            band->PrintIfSubsetEmpty = bv->Flags & kvbf::PrintIfSubsetEmpty;
+            band->PrintChildIfInvisible = bv->Flags & kvbf::PrintChildIfInvisible;
+            band->FormNewPage = bv->Flags & kvbf::FormNewPage;
+            band->Breaked = bv->Flags & kvbf::Breaked;
+            band->SetDataSource(bv->DataSource());
+            for (auto it = unassigned.begin(); it != unassigned.end();) {
+                TkvView* v = *it;
+                if (v->Top >= band->Top && int64_t(v->Top) <= int64_t(band->Top) + band->Height) {
+                    v->Top -= band->Top;
+                    v->OwnerBand = band;
+                    band->Objects.push_back(v);
+                    it = unassigned.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+        }
+        // Ordered by their position on the page (stable: ties keep view order).
+        std::stable_sort(ofType.begin(), ofType.end(), [](TkvRunBand* a, TkvRunBand* b) {
+            return a->View->Top < b->View->Top;
+        });
+        if (!ofType.empty()) {
+            bands_[size_t(t)] = ofType.front();
+            for (size_t i = 0; i < ofType.size(); ++i) {
+                ofType[i]->Prev = i ? ofType[i - 1] : nullptr;
+                ofType[i]->Next = i + 1 < ofType.size() ? ofType[i + 1] : nullptr;
+            }
+            ofType.front()->LastBand = ofType.back();
+        }
+    }
+    // Objects outside every band keep their page positions.
+    TkvRunBand* none = bands_[kvbt::None];
+    for (TkvView* v : unassigned) {
+        v->OwnerBand = none;
+        none->Objects.push_back(v);
+    }
+
+    // Headers and footers of the three data levels.
+    const int levels[3][3] = {{kvbt::MasterHeader, kvbt::MasterData, kvbt::MasterFooter},
+                              {kvbt::DetailHeader, kvbt::DetailData, kvbt::DetailFooter},
+                              {kvbt::SubdetailHeader, kvbt::SubdetailData, kvbt::SubdetailFooter}};
+    for (const auto& l : levels) {
+        for (TkvRunBand* h = bands_[size_t(l[0])]; h && h->View; h = h->Next)
+            for (TkvRunBand* d = bands_[size_t(l[1])]; d && d->View; d = d->Next)
+                if (h->Top + h->Height < d->Top) {
+                    if (!d->HeaderBand) {
+                        d->HeaderBand = h;
+                        h->DataBand = d;
+                    }
+                    break;
+                }
+        for (TkvRunBand* f = bands_[size_t(l[2])]; f && f->View; f = f->Next) {
+            TkvRunBand* found = nullptr;
+            for (TkvRunBand* d = bands_[size_t(l[1])]; d && d->View; d = d->Next)
+                if (d->Top + d->Height <= f->Top) found = d;
+            if (found && !found->FooterBand) {
+                found->FooterBand = f;
+                f->DataBand = found;
+            }
+        }
+    }
+    // Group footers pair with group headers from the inside out.
+    {
+        std::vector<TkvRunBand*> headers, footers;
+        for (TkvRunBand* h = bands_[kvbt::GroupHeader]; h && h->View; h = h->Next) headers.push_back(h);
+        for (TkvRunBand* f = bands_[kvbt::GroupFooter]; f && f->View; f = f->Next) footers.push_back(f);
+        for (size_t i = 0; i < headers.size() && i < footers.size(); ++i)
+            headers[headers.size() - 1 - i]->FooterBand = footers[i];
+    }
+    // Child bands by name.
+    for (const auto& b : owned_)
+        if (b->View && !b->View->ChildBand.isEmpty()) {
+            TkvView* target = Page.FindObject(b->View->ChildBand);
+            if (target) b->ChildBand = dynamic_cast<TkvRunBand*>(target->OwnerBand);
+        }
+    // Groups attach to the data band their view names, or to the first master data band.
+    TkvRunBand* master = bands_[kvbt::MasterData];
+    if (master->View) {
+        for (TkvRunBand* g = bands_[kvbt::GroupHeader]; g && g->View; g = g->Next) {
+            TkvRunBand* d = master;
+            if (!g->View->Master.isEmpty()) {
+                TkvView* named = Page.FindObject(g->View->Master);
+                if (auto* rb = named ? dynamic_cast<TkvRunBand*>(named->OwnerBand) : nullptr) d = rb;
+            }
+            g->DataBand = d;
+            if (!d->FirstGroup) {
+                d->FirstGroup = d->LastGroup = g;
+            } else {
+                d->LastGroup->NextGroup = g;
+                g->PrevGroup = d->LastGroup;
+                d->LastGroup = g;
+            }
+        }
+    }
+    ColCount = std::max(1, Page.Columns);
+    ColGap = Page.ColumnGap;
+    ColWidth = (RightEdge() - LeftEdge() - (ColCount - 1) * ColGap) / ColCount;
+    CurPos = 1;
+    ColPos = 1;
+    BandsReady = true;
+}
+
+void TkvPageBuilder::RestartPass() {
+    for (const auto& b : owned_) {
+        b->ResetLineNo(1);
+        b->LineThroughNo = 1;
+        b->GroupValue = TkvVariant();
+        b->CurColumn = 1;
+        if (b->DataSet) b->DataFirst();
+    }
+    CurPos = 1;
+    ColPos = 1;
+    LastPrintedBand = nullptr;
+}
+
+void TkvPageBuilder::BindObjects() {
+    for (const auto& o : Page.Objects) {
+        TkvView* v = o.get();
+        v->BoundDataSet = nullptr;
+        v->BoundFieldName.clear();
+        if (v->ObjectType == kvvt::Band) continue;
+        const QByteArray text = kv::JoinLines(v->Memo).trimmed();
+        if (text.size() <= 2 || !text.startsWith('[')) continue;
+        if (dynamic_cast<TkvMemoView*>(v) && (v->Flags & kvmf::TextOnly)) continue;
+        const qsizetype close = text.lastIndexOf(']');
+        if (close != text.size() - 1) continue;
+        const QByteArray name = text.mid(1, close - 1);
+        if (name.contains('[')) continue;
+        TkvComponent* dataset = nullptr;
+        const QByteArray field = kv::FindDatasetAndField(name, dataset);
+        if (field.isEmpty() || !dataset) continue;
+        if (TkvRecordSet* rs = TkvDictionaryLookup::RecordSetOf(dataset)) {
+            v->BoundDataSet = rs;
+            v->BoundFieldName = field;
+        }
+    }
+    DiscoverAggregates();
+}
+
+void TkvPageBuilder::DiscoverAggregates() {
+    TkvAggregates& a = Builder.Aggregates;
+    a.Discovering = true;
+    struct Off {
+        TkvAggregates& a;
+        ~Off() {
+            a.Discovering = false;
+            a.CurrentBand = nullptr;
+            a.ExaminedBand = nullptr;
+        }
+    } off{a};
+    kv::CurPage = &Page;
+    // Every [expression] of the band's objects is evaluated once: aggregate calls register.
+    auto visitBand = [&](TkvRunBand* band) {
+        for (int guard = 0; band && guard < 64 && !Builder.Stopped(); band = band->ChildBand, ++guard) {
+            if (!band->Real()) continue;
+            a.CurrentBand = band;
+            kv::CurBand = band;
+            for (TkvView* v : band->Objects)
+                for (const QByteArray& line : v->Memo) {
+                    kv::CurView = v;
+                    try {
+                        v->ExpandExpressions(line);
+                    } catch (const std::exception&) {
+                        // Discovery only collects calls; the real print reports failures.
+                    }
+                }
+        }
+    };
+    const int visited[3][7] = {
+        {kvbt::PageFooter, kvbt::ColumnFooter, kvbt::MasterFooter, kvbt::GroupFooter, kvbt::Summary, -1, -1},
+        {kvbt::PageFooter, kvbt::ColumnFooter, kvbt::MasterFooter, kvbt::GroupFooter, kvbt::Summary,
+         kvbt::DetailFooter, -1},
+        {kvbt::PageFooter, kvbt::ColumnFooter, kvbt::MasterFooter, kvbt::GroupFooter, kvbt::Summary,
+         kvbt::DetailFooter, kvbt::SubdetailFooter}};
+    const int dataTypes[3] = {kvbt::MasterData, kvbt::DetailData, kvbt::SubdetailData};
+    for (int level = 0; level < 3; ++level)
+        for (TkvRunBand* d = bands_[size_t(dataTypes[level])]; d && d->View; d = d->Next) {
+            if (d != bands_[size_t(dataTypes[level])] && !d->DataSet) break;
+            a.ExaminedBand = d;
+            for (int t : visited[level])
+                if (t >= 0)
+                    for (TkvRunBand* b = bands_[size_t(t)]; b; b = b->Next) visitBand(b);
+        }
+    kv::CurView = nullptr;
+    kv::CurBand = nullptr;
+}
+
+// ---------------------------------------------------------------- forming
+
+void TkvPageBuilder::RunPageScript() {
+    if (Page.Script.isEmpty()) return;
+    TkvStringList compiled = Page.Script;
+    Builder.CompileScript(compiled, Page.Name);
+    kv::CurView = nullptr;
+    try {
+        Builder.ExecuteScript(compiled, Page.Name);
+    } catch (const std::exception& e) {
+        Builder.Fail(e.what());
+    }
+}
+
+void TkvPageBuilder::BuildPages() {
+    TkvReport& report = Builder.Report;
+    TkvRunBand* master = bands_[kvbt::MasterData];
+    if (!report.PrintIfEmpty) {
+        bool empty = true;
+        try {
+            if (master->DataSet) {
+                master->DataFirst();
+                empty = master->DataEof();
+            }
+        } catch (const std::exception&) {
+            empty = true;
+        }
+        if (empty) {
+            if (Builder.AppendToPrevious) ++Builder.CurrentPageNo;
+            return;
+        }
+    }
+    DisableRepeatHeader = false;
+    RunPageScript();
+    if (Builder.Stopped()) return;
+    if (Builder.AppendToPrevious && Builder.SavedCurY == Builder.SavedBottomY) {
+        Builder.AppendToPrevious = false;
+        Builder.LastFootersDone = false;
+        Builder.CurrentPageNo = report.EMFPages.Count();
+    }
+    CurBottomY = Builder.AppendToPrevious && Builder.LastFootersDone ? Builder.SavedBottomY : BottomEdge();
+    CurColumn = 0;
+    XAdjust = LeftEdge();
+    LastStaticColumnY = TopEdge();
+    if (Builder.AppendToPrevious) {
+        CurY = Builder.SavedCurY;
+    } else {
+        Builder.AddPage(*this);
+        CurY = TopEdge();
+        ShowBand(bands_[kvbt::Overlay]);
+        ShowBand(bands_[kvbt::None]);
+    }
+    BodyTop = CurY;
+    const int pages = report.EMFPages.Count();
+    if (!report.OnManualBuild) ShowBand(bands_[kvbt::Title]);
+    if (report.EMFPages.Count() == pages && !Builder.Stopped()) {
+        if (bands_[kvbt::PageHeader]->Flags & kvbf::OnFirstPage) ShowBand(bands_[kvbt::PageHeader]);
+        ShowBand(bands_[kvbt::ColumnHeader]);
+    }
+    if (!report.OnManualBuild) {
+        int levels = 0;
+        if (bands_[kvbt::MasterData]->View) levels = 1;
+        if (bands_[kvbt::DetailData]->View) levels = 2;
+        if (bands_[kvbt::SubdetailData]->View) levels = 3;
+        if (levels) DataLoop(1, levels);
+    }
+    if (report.OnManualBuild) {
+        report.OnManualBuild(&Page);
+    } else if (!Builder.Stopped()) {
+        DisableRepeatHeader = true;
+        ShowBand(bands_[kvbt::ColumnFooter]);
+        IgnoreColumnFooter = true;
+        ShowBand(bands_[kvbt::Summary]);
+        IgnoreColumnFooter = false;
+        DisableRepeatHeader = false;
+    }
+    if (Builder.Stopped()) return;
+    Builder.SavedCurY = CurColumn > 0 ? CurBottomY : CurY;
+    Builder.SavedBottomY = CurBottomY;
+    CurColumn = 0;
+    XAdjust = LeftEdge();
+    Builder.LastFootersDone = false;
+    const int before = Builder.CurrentPageNo;
+    TkvRunBand* footer = bands_[kvbt::PageFooter];
+    if (!report.OnManualBuild &&
+        ((footer->Flags & kvbf::OnLastPage) || (before == 0 && (footer->Flags & kvbf::OnFirstPage)))) {
+        const uint16_t kept = footer->Flags;
+        footer->Flags |= kvbf::OnFirstPage;
+        if (footer->Real()) {
+            Builder.LastFootersDone = true;
+            EndPage();
+        }
+        footer->Flags = kept;
+    }
+    if (report.OnEndPage) report.OnEndPage(before);
+    Builder.CurrentPageNo = before + 1;
+    LastPrintedBand = nullptr;
+}
+
+void TkvPageBuilder::Push(TkvRunBand* band) {
+    if (band) pending_.push_back(band);
+}
+
+void TkvPageBuilder::Flush() {
+    std::vector<TkvRunBand*> list;
+    list.swap(pending_);
+    for (TkvRunBand* b : list)
+        if (b->Real() && !Builder.Stopped()) ShowBand(b);
+}
+
+void TkvPageBuilder::DataLoop(int level, int levels) {
+    const int type = level == 1 ? kvbt::MasterData : level == 2 ? kvbt::DetailData : kvbt::SubdetailData;
+    for (TkvRunBand* d = bands_[size_t(type)]; d && !Builder.Stopped(); d = d->Next) {
+        if (!d->DataSet) continue;
+        try {
+            d->DataFirst();
+            d->ResetLineNo(1);
+            d->LineThroughNo = 1;
+            for (TkvRunBand* g = d->FirstGroup; g; g = g->NextGroup) {
+                g->ResetLineNo(0);
+                g->LineThroughNo = 0;
+                g->GroupValue = TkvVariant();
+            }
+            if (d->DataEof()) continue;
+        } catch (const std::exception& e) {
+            Builder.Fail(e.what());
+            return;
+        }
+        Push(d->HeaderBand);
+        if (d->FooterBand) TkvAggregates::Reset(*d->FooterBand);
+        for (TkvRunBand* g = d->FirstGroup; g; g = g->NextGroup) {
+            Push(g);
+            ++g->LineNo;
+            ++g->LineThroughNo;
+        }
+        while (!Builder.Stopped()) {
+            bool counted = true;
+            try {
+                if (d->DataEof()) break;
+            } catch (const std::exception& e) {
+                Builder.Fail(e.what());
+                return;
+            }
+            Push(d);
+            if (d->PrintIfSubsetEmpty) Flush();
+            if (level < levels) {
+                DataLoop(level + 1, levels);
+                if (!pending_.empty()) {
+                    if (d->PrintIfSubsetEmpty) {
+                        Flush();
+                    } else {
+                        pending_.pop_back();
+                        counted = false;
+                    }
+                }
+            } else {
+                Flush();
+            }
+            if (Builder.Stopped()) return;
+            try {
+                d->DataNext();
+                for (TkvRunBand* g = d->FirstGroup; g; g = g->NextGroup) {
+                    const bool eof = d->DataEof();
+                    bool ended = eof || g->GroupValue.isUnassigned();
+                    if (!ended) {
+                        const TkvVariant now = Builder.EvaluatePostfix(g->GroupCondition);
+                        ended = now.toText() != g->GroupValue.toText() || now.kind() != g->GroupValue.kind();
+                    }
+                    if (!ended) continue;
+                    bool steppedBack = false;
+                    if (!eof) {
+                        try {
+                            steppedBack = d->DataPrior();
+                        } catch (const std::exception&) {
+                            steppedBack = false;
+                        }
+                    }
+                    for (TkvRunBand* inner = d->LastGroup; inner && inner != g; inner = inner->PrevGroup) {
+                        inner->ResetLineNo(0);
+                        if (inner->FooterBand) inner->FooterBand->ResetLineNo(0);
+                        Push(inner->FooterBand);
+                    }
+                    Push(g->FooterBand);
+                    Flush();
+                    if (eof || Builder.Stopped()) break;
+                    if (steppedBack) d->DataNext();
+                    if (g->FormNewPage && g->Visible) NewPage();
+                    for (TkvRunBand* h = g; h; h = h->NextGroup) {
+                        Push(h);
+                        ++h->LineNo;
+                        ++h->LineThroughNo;
+                    }
+                    d->ResetLineNo(0);
+                    break;
+                }
+            } catch (const std::exception& e) {
+                Builder.Fail(e.what());
+                return;
+            }
+            if (counted) {
+                ++CurPos;
+                ++d->LineThroughNo;
+                ++d->LineNo;
+                if (!d->DataEof() && d->FormNewPage && d->Visible) NewPage();
+            }
+        }
+        if (!pending_.empty())
+            pending_.pop_back();
+        else
+            ShowBand(d->FooterBand);
+    }
+}
+
+// ---------------------------------------------------------------- pages and columns
+
+void TkvPageBuilder::ShowBand(TkvRunBand* band) {
+    if (!band || Builder.Stopped()) return;
+    kv::CurPage = &Page;
+    TkvPageBuilder* kept = Builder.CurPageBuilder;
+    Builder.CurPageBuilder = this;
+    band->Draw();
+    Builder.CurPageBuilder = kept;
+}
+
+void TkvPageBuilder::ShowBandByName(const QByteArray& name) {
+    for (int t = 0; t < kvbt::Count; ++t)
+        for (TkvRunBand* b = bands_[size_t(t)]; b; b = b->Next)
+            if (b->View && b->View->Name.compare(name, Qt::CaseInsensitive) == 0) {
+                ShowBand(b);
+                return;
+            }
+    Builder.Fail("SHOWBAND: there is no band named " + name);
+}
+
+void TkvPageBuilder::NewPage() {
+    if (Builder.Stopped()) return;
+    // A page header or column header that needs a new page of its own would otherwise start pages
+    // for ever.
+    if (newPageDepth_ > 2) {
+        Builder.Fail("The page header and column header do not fit on one page");
+        return;
+    }
+    struct Depth {
+        int& d;
+        explicit Depth(int& v) : d(v) { ++d; }
+        ~Depth() { --d; }
+    } depth(newPageDepth_);
+    Builder.ReportProgress(Builder.CurrentPageNo + 1);
+    if (!DisableRepeatHeader) ShowBand(bands_[kvbt::ColumnFooter]);
+    EndPage();
+    if (Builder.Stopped()) return;
+    CurBottomY = BottomEdge();
+    Builder.AddPage(*this);
+    if (Builder.Stopped()) return;
+    Builder.AppendToPrevious = false;
+    LastPrintedBand = nullptr;
+    ShowBand(bands_[kvbt::Overlay]);
+    ShowBand(bands_[kvbt::None]);
+    CurY = TopEdge();
+    LastStaticColumnY = CurY;
+    ShowBand(bands_[kvbt::PageHeader]);
+    ShowBand(bands_[kvbt::ColumnHeader]);
+    BodyTop = CurY;
+}
+
+void TkvPageBuilder::NewColumn(TkvRunBand* band) {
+    if (CurColumn < ColCount - 1) {
+        ShowBand(bands_[kvbt::ColumnFooter]);
+        ++CurColumn;
+        XAdjust += ColWidth + ColGap;
+        CurY = LastStaticColumnY;
+        ShowBand(bands_[kvbt::ColumnHeader]);
+        BodyTop = CurY;
+    } else {
+        NewPage();
+    }
+    if (!band || Builder.Stopped()) return;
+    TkvRunBand* data = band->IsDataBand() ? band : nullptr;
+    if (data && data->HeaderBand && (data->HeaderBand->Flags & kvbf::RepeatHeader) && !DisableRepeatHeader) {
+        data->HeaderBand->SuppressReset = true;
+        ShowBand(data->HeaderBand);
+        data->HeaderBand->SuppressReset = false;
+    }
+    TkvRunBand* groupsOf = data ? data : band->DataBand;
+    if (groupsOf && !DisableRepeatHeader)
+        for (TkvRunBand* g = groupsOf->FirstGroup; g && g != band; g = g->NextGroup)
+            if (g->Flags & kvbf::RepeatHeader) {
+                g->SuppressReset = true;
+                ShowBand(g);
+                g->SuppressReset = false;
+            }
+}
+
+void TkvPageBuilder::EndPage() {
+    CurColumn = 0;
+    XAdjust = LeftEdge();
+    TkvRunBand* footer = bands_[kvbt::PageFooter];
+    TkvReport& report = Builder.Report;
+    if (Builder.CurrentPageNo > 0 || (footer->Flags & kvbf::OnFirstPage)) {
+        const int last = report.EMFPages.Count() - 1;
+        for (int p = Builder.CurrentPageNo; p <= last && !Builder.Stopped(); ++p) {
+            if (Builder.AppendToPrevious && Builder.LastFootersDone) continue;
+            Builder.CurrentPageNo = p;
+            if (report.OnEndPage) report.OnEndPage(p);
+            ShowBand(footer);
+        }
+    }
+    Builder.CurrentPageNo = report.EMFPages.Count();
+}

@@ -1,0 +1,415 @@
+#include "engine/build/report_builder.h"
+
+#include "base/constants_list.h"
+#include "base/date_time.h"
+#include "core/globals.h"
+#include "core/locale.h"
+#include "core/report/build_error.h"
+#include "core/report/name_resolution.h"
+#include "core/report/report.h"
+#include "core/views/view_factory.h"
+#include "engine/build/page_builder.h"
+#include "engine/data/dataset.h"
+#include "engine/data/dictionary_lookup.h"
+#include "engine/script/database_function_library.h"
+#include "engine/script/report_interpretator.h"
+#include "script/function_context.h"
+#include "script/std_function_library.h"
+
+#include <QTime>
+
+// Scripts and expressions of the report reach the builder through the interpreter's hooks; the
+// function libraries compute with the build's aggregates.
+class TkvReportBuilder::Interpreter : public TInterpretator {
+public:
+    Interpreter(TkvReportBuilder& builder, const TkvFormatSettings& settings) : TInterpretator(settings) {
+        CancelRequested = [&builder] { return builder.Stopped(); };
+        ResolveName = [&builder](const QByteArray& name, TkvVariant& value) { builder.ResolveName(name, value); };
+        ResolveFunction = [&builder](const QByteArray& name, const TkvVariant& p1, const TkvVariant& p2,
+                                     const TkvVariant& p3, TkvVariant& value) {
+            builder.ResolveFunction(name, p1, p2, p3, value);
+        };
+        Variables = &builder.Variables;
+        Dictionary = &builder.Report.Dictionary;
+        SetCurY = [&builder](int64_t y) { builder.Assign("CURY", TkvVariant(y)); };
+        Context.Evaluate = [&builder](const QByteArray& e) { return builder.Evaluate(e); };
+        Context.Settings = &settings;
+        Context.Aggregates = &builder.Aggregates;
+    }
+    TkvFunctionContext Context;
+    TkvStdFunctionLibrary Standard;
+    TDatabaseFunctionLibrary Database;
+};
+
+namespace {
+
+// Sets a library-wide current object for a scope and puts the old one back, also on failure.
+template <class T> class Scoped {
+public:
+    Scoped(T& target, T value) : target_(target), kept_(target) { target_ = value; }
+    ~Scoped() { target_ = kept_; }
+    Scoped(const Scoped&) = delete;
+    Scoped& operator=(const Scoped&) = delete;
+
+private:
+    T& target_;
+    T kept_;
+};
+
+TkvVariant DateValue(double days) { return TkvVariant(TkvVariant::DateTimeValue{days}); }
+
+} // namespace
+
+TkvReportBuilder::TkvReportBuilder(TkvReport& report, const TkvFormatSettings& settings)
+    : Report(report), interpreter_(std::make_unique<Interpreter>(*this, settings)), settings_(&settings),
+      dictionary_(std::make_unique<TkvDictionaryLookup>(report.Dictionary)) {
+    dictionary_->Evaluate = [this](const QByteArray& e) { return Evaluate(e); };
+    dictionary_->ScriptVariables = &Variables;
+}
+
+TkvReportBuilder::~TkvReportBuilder() = default;
+
+// ---------------------------------------------------------------- evaluator
+
+TkvVariant TkvReportBuilder::Evaluate(const QByteArray& expression) {
+    return interpreter_->Parser().Evaluate(expression);
+}
+QByteArray TkvReportBuilder::ConvertToPostfix(const QByteArray& expression) {
+    return interpreter_->Parser().ConvertToPostfix(expression);
+}
+TkvVariant TkvReportBuilder::EvaluatePostfix(const QByteArray& postfix) {
+    return interpreter_->Parser().EvaluatePostfix(postfix);
+}
+void TkvReportBuilder::ExecuteScript(const TkvStringList& compiled, const QByteArray& owner) {
+    if (!compiled.isEmpty()) interpreter_->Execute(compiled, owner);
+}
+
+void TkvReportBuilder::CompileScript(TkvStringList& lines, const QByteArray& owner) {
+    if (lines.isEmpty()) return;
+    TkvStringList errors;
+    interpreter_->Compile(lines, lines, errors);
+    if (!errors.isEmpty()) {
+        TkvView* kept = kv::CurView;
+        kv::CurView = nullptr;
+        Fail("Script of " + owner + ": " + errors.first());
+        kv::CurView = kept;
+    }
+}
+
+// ---------------------------------------------------------------- names and functions
+
+void TkvReportBuilder::ResolveName(const QByteArray& name, TkvVariant& value) {
+    value = TkvVariant();
+    if (Report.OnGetValue) {
+        Report.OnGetValue(name, value);
+        if (!value.isUnassigned()) return;
+    }
+    value = TkvVariant(int64_t(0));
+    if (dictionary_->IsVariable(name)) {
+        dictionary_->GetValue(name, value);
+        return;
+    }
+    TkvPageBuilder* page = CurPageBuilder;
+    TkvRunBand* band = CurRunBand;
+    if (name == "PAGE#") {
+        value = int64_t(CurrentPageNo + 1);
+        return;
+    }
+    if (name == "DATE" || name == "TIME") {
+        double day = 0;
+        kv::EncodeDate(Start.date().year(), Start.date().month(), Start.date().day(), day);
+        double time = 0;
+        const QTime t = Start.time();
+        kv::EncodeTime(t.hour(), t.minute(), t.second(), t.msec(), time);
+        value = DateValue(name == "DATE" ? day : time);
+        return;
+    }
+    if (name == "LINE#" || name == "LINETHROUGH#") {
+        TkvRunBand* b = band;
+        if (b && !b->DataSet)
+            while (b->Prev) b = b->Prev;
+        value = int64_t(!b ? 0 : name == "LINE#" ? b->LineNo : b->LineThroughNo);
+        return;
+    }
+    if (name == "COLUMN#") {
+        value = int64_t(page ? page->ColPos : 1);
+        return;
+    }
+    if (name == "CURRENT#") {
+        value = int64_t(page ? page->CurPos : 1);
+        return;
+    }
+    if (name == "TOTALPAGES") {
+        value = int64_t(ProgressTotal);
+        return;
+    }
+    if (name == "REPORTCOMMENT") return void(value = Report.DocComment);
+    if (name == "REPORTNAME") return void(value = Report.DocName);
+    if (name == "REPORTAUTOR") return void(value = Report.DocAuthor);
+    if (Variables.Contains(name)) {
+        value = Variables.GetVariable(name);
+        return;
+    }
+    value = TkvVariant();
+    if (name == "CURY") return void(value = int64_t(page ? page->CurY : 0));
+    if (name == "FREESPACE") return void(value = int64_t(page ? page->CurBottomY - page->CurY : 0));
+    if (name == "FINALPASS") return void(value = FinalPass);
+    if (name == "PAGEHEIGHT") return void(value = int64_t(page ? page->CurBottomY : 0));
+    if (name == "PAGEWIDTH") return void(value = int64_t(page ? page->RightEdge() : 0));
+    if (!name.isEmpty()) {
+        const kv::TkvObjectProperty p = kv::ResolveObjectProperty(name);
+        if (p.Object && p.Object->FindProperty(p.PropName)) {
+            p.Object->GetProperty(p.PropName, value);
+            return;
+        }
+        TkvVariables constants;
+        kv::FillConstantsList(constants);
+        if (constants.Contains(name)) {
+            value = constants.GetVariable(name);
+            return;
+        }
+    }
+    if (name != evaluationGuard_) {
+        const QByteArray kept = evaluationGuard_;
+        evaluationGuard_ = name;
+        struct Guard {
+            QByteArray& g;
+            QByteArray kept;
+            ~Guard() { g = kept; }
+        } guard{evaluationGuard_, kept};
+        value = Evaluate(name);
+        return;
+    }
+    if (Aggregates.Discovering) {
+        value = TkvVariant();
+        return;
+    }
+    throw TkvExpressionError(kv::LoadLibraryText(55439).toStdString() + " \"" + name.toStdString() + "\"");
+}
+
+void TkvReportBuilder::ResolveFunction(const QByteArray& name, const TkvVariant& p1, const TkvVariant& p2,
+                                       const TkvVariant& p3, TkvVariant& value) {
+    value = QByteArray("0");
+    const QByteArray a1 = p1.toText();
+    if (interpreter_->Standard.TryFunction(interpreter_->Context, name, p1, p2, p3, value) ||
+        interpreter_->Database.TryFunction(interpreter_->Context, name, p1, p2, p3, value) ||
+        kv::CallFunctionLibraries(interpreter_->Context, name, p1, p2, p3, value)) {
+        // computed by a function library
+    } else if (name == "STOPREPORT") {
+        cancelled_ = true;
+        Report.CancelRequested = true;
+    } else if (name == "NEWPAGE") {
+        if (CurRunBand) ++CurRunBand->NewPageRequests;
+    } else if (name == "NEWCOLUMN") {
+        if (CurRunBand) ++CurRunBand->NewColumnRequests;
+    } else if (name == "SHOWBAND") {
+        if (CurPageBuilder) CurPageBuilder->ShowBandByName(a1.trimmed());
+    } else if (name == "INC" || name == "DEC") {
+        TkvVariant v;
+        ResolveName(a1.trimmed().toUpper(), v);
+        Assign(a1.trimmed(), TkvVariant(v.toInt() + (name == "INC" ? 1 : -1)));
+    } else if (name == "SETARRAY" || name == "GETARRAY") {
+        const TkvVariant index = Evaluate(p2.toText());
+        const QByteArray key = index.isText() ? index.toText() : QByteArray::number(index.toInt());
+        const QByteArray var = "Arr_" + a1.trimmed() + "_" + key;
+        if (name == "SETARRAY")
+            Variables.SetVariable(var, Evaluate(p3.toText()));
+        else
+            value = Variables.Contains(var) ? Variables.GetVariable(var) : TkvVariant::Null();
+    } else {
+        const kv::TkvObjectProperty p = kv::ResolveObjectProperty(name);
+        if (p.Object) p.Object->CallMethod(p.PropName.toUpper(), p1, p2, p3, value);
+    }
+    if (Report.OnUserFunction) Report.OnUserFunction(name, p1, p2, p3, value);
+}
+
+void TkvReportBuilder::Assign(const QByteArray& name, const TkvVariant& value) {
+    if (name.toUpper() == "CURY") {
+        if (CurPageBuilder) CurPageBuilder->CurY = int(value.toInt());
+        if (CurRunBand) CurRunBand->CurYAssigned = true;
+        return;
+    }
+    interpreter_->SetValue(name, value);
+}
+
+// ---------------------------------------------------------------- build state
+
+bool TkvReportBuilder::Stopped() const { return Report.CancelRequested || Report.Terminated || kv::ErrorFlag; }
+
+void TkvReportBuilder::Fail(const QByteArray& message) {
+    if (kv::ErrorFlag) return; // the first failure is the one reported
+    kv::SetBuildError(message);
+    Report.CancelRequested = true;
+}
+
+void TkvReportBuilder::ReportProgress(int pageNo) {
+    if (Progress && !Progress(pageNo)) {
+        cancelled_ = true;
+        Report.CancelRequested = true;
+    }
+}
+
+void TkvReportBuilder::AddPage(TkvPageBuilder& page) {
+    if (Report.EMFPages.Count() >= MaxPages) {
+        TkvView* kept = kv::CurView;
+        kv::CurView = nullptr;
+        Fail("The report has more than " + QByteArray::number(MaxPages) +
+             " pages; the build was stopped (a band that never ends, or raise the page limit)");
+        kv::CurView = kept;
+        return;
+    }
+    Report.EMFPages.AddPage(page.Page, CurrentPageNo);
+}
+
+void TkvReportBuilder::PrintObject(TkvView& view) {
+    const int n = Report.EMFPages.Count();
+    if (CurrentPageNo < 0 || CurrentPageNo >= n) throw TkvError("An object was printed outside the prepared pages");
+    TkvMemoryStream& s = Report.EMFPages.PageInfo(CurrentPageNo).Packed;
+    s.Seek(s.Size());
+    kv::StreamVersion = kv::CurrentStreamVersion;
+    view.PrintToStream(s);
+}
+
+// ---------------------------------------------------------------- passes
+
+bool TkvReportBuilder::RunPass() {
+    TkvReport& r = Report;
+    r.Rebuildable = true;
+    kv::ErrorFlag = false;
+    dictionary_->ClearCache();
+    const bool multiple = r.Dataset && r.ReportType == TkvReportType::rtMultiple;
+    TkvDataset* main = multiple ? dynamic_cast<TkvDataset*>(r.Dataset) : nullptr;
+    if (main) {
+        main->Init();
+        main->First();
+    }
+    const bool reuse = !pages_.empty();
+    if (!reuse) {
+        for (const auto& p : r.Pages)
+            if (p->PageType == kvpt::Report) {
+                pages_.push_back(std::make_unique<TkvPageBuilder>(*this, *p));
+                kv::CurPage = p.get();
+                CurPageBuilder = pages_.back().get();
+                try {
+                    pages_.back()->StartPageBuild();
+                } catch (const std::exception& e) {
+                    Fail(e.what());
+                }
+                if (Stopped()) return false;
+            }
+        for (auto& pb : pages_) {
+            kv::CurPage = &pb->Page;
+            try {
+                pb->BindObjects();
+            } catch (const std::exception& e) {
+                Fail(e.what());
+            }
+        }
+    } else {
+        for (auto& pb : pages_) pb->RestartPass();
+    }
+    int guard = 0;
+    do {
+        ReportProgress(CurrentPageNo + 1);
+        for (size_t i = 0; i < pages_.size() && !Stopped(); ++i) {
+            TkvPageBuilder& pb = *pages_[i];
+            kv::CurPage = &pb.Page;
+            CurPageBuilder = &pb;
+            if (!pb.Page.PageVisible) continue;
+            pb.BuildPages();
+            AppendToPrevious = false;
+            const bool nextContinues = i + 1 < pages_.size() && pages_[i + 1]->Page.PrintToPrevPage;
+            if (nextContinues) {
+                CurrentPageNo -= 1;
+                AppendToPrevious = true;
+            } else {
+                CurrentPageNo = r.EMFPages.Count();
+            }
+        }
+        if (main) main->Next();
+    } while (main && !Stopped() && !main->Eof() && ++guard < MaxPages);
+    if (main) main->Exit();
+    return !Stopped();
+}
+
+TkvBuildResult TkvReportBuilder::BuildDocument() {
+    TkvBuildResult result;
+    TkvReport& r = Report;
+    Start = QDateTime::currentDateTime();
+    Scoped<uint8_t> mode(kv::DocumentMode, 1);
+    Scoped<TkvReport*> master(kv::MasterReport, &r);
+    Scoped<TkvReport*> current(kv::CurReport, &r);
+    Scoped<TkvPage*> page(kv::CurPage, nullptr);
+    Scoped<TkvBand*> band(kv::CurBand, nullptr);
+    Scoped<TkvView*> view(kv::CurView, nullptr);
+    Scoped<uint8_t> firstPass(kv::FirstPassActive, 0);
+    Scoped<TkvExpressionEvaluator*> evaluator(r.Evaluator, this);
+    Scoped<std::function<std::unique_ptr<TkvComponent>(int32_t)>> counted(
+        kv::CountDatasetFactory, [](int32_t count) -> std::unique_ptr<TkvComponent> {
+            auto d = std::make_unique<TkvUserDataset>("");
+            d->RangeEnd = TRangeEnd::reCount;
+            d->RangeEndCount = count;
+            return d;
+        });
+    kv::ErrorFlag = false;
+    kv::ErrorText.clear();
+    r.CancelRequested = false;
+    r.Terminated = false;
+    cancelled_ = false;
+
+    const QByteArray saved = r.SaveToMemory();
+    const bool doublePass = r.DoublePassReport != 0;
+    try {
+        if (r.OnBeginDoc) r.OnBeginDoc();
+        r.EMFPages.Clear();
+        CurrentPageNo = 0;
+        AppendToPrevious = false;
+        if (doublePass) {
+            FirstPass = true;
+            FinalPass = false;
+            kv::FirstPassActive = 1;
+            RunPass();
+            ProgressTotal = r.EMFPages.Count();
+            kv::FirstPassActive = 0;
+            FirstPass = false;
+            r.EMFPages.Clear();
+            if (!Stopped()) {
+                CurrentPageNo = 0;
+                AppendToPrevious = false;
+                FinalPass = true;
+                RunPass();
+            }
+        } else {
+            ProgressTotal = 0;
+            FinalPass = true;
+            RunPass();
+        }
+        FinalPass = false;
+        if (r.OnEndDoc) r.OnEndDoc();
+    } catch (const std::exception& e) {
+        Fail(e.what());
+    }
+    pages_.clear();
+    CurPageBuilder = nullptr;
+    CurRunBand = nullptr;
+    kv::CurView = nullptr;
+    kv::CurBand = nullptr;
+    const bool failed = kv::ErrorFlag;
+    const QByteArray errorText = kv::ErrorText;
+    // Undo whatever scripts changed in the design objects (reading clears the error state).
+    r.LoadFromMemory(saved);
+
+    result.Cancelled = cancelled_;
+    if (failed) {
+        result.ErrorText = errorText;
+        r.EMFPages.Clear();
+    } else if (doublePass && cancelled_) {
+        r.EMFPages.Clear();
+    }
+    r.CancelRequested = false;
+    r.Terminated = false;
+    kv::ErrorFlag = false;
+    result.Ok = result.ErrorText.isEmpty() && !cancelled_;
+    result.PageCount = r.EMFPages.Count();
+    return result;
+}

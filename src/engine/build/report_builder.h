@@ -1,0 +1,97 @@
+#pragma once
+// Turns a report's template plus data into prepared pages: BuildDocument keeps a copy of the
+// template, runs one pass (or two when the report counts its pages first, so that TOTALPAGES is
+// known), and restores the template afterwards so that whatever scripts changed is undone. It is
+// also the evaluator of the report's expressions and scripts while it builds: names resolve to
+// dictionary variables and fields, system variables, script variables, object properties and
+// constants (ResolveName); functions to the report functions and object methods (ResolveFunction).
+//
+// Every failure inside a build (expression, script, data source, a band that cannot be placed,
+// the page limit) ends it with the build error naming the report and object; the store is then
+// left empty. One builder builds one report at a time on the calling thread.
+
+#include "base/expression_evaluator.h"
+#include "base/variables.h"
+#include "script/aggregates.h"
+
+#include <QDateTime>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TkvReport;
+class TkvPageBuilder;
+class TkvRunBand;
+
+struct TkvBuildResult {
+    bool Ok = false;         // pages were built (false after an error, a cancel or STOPREPORT)
+    bool Cancelled = false;  // stopped by Progress or STOPREPORT
+    QByteArray ErrorText;    // the build error, lines separated by CR; empty without one
+    int PageCount = 0;
+};
+
+class TkvReportBuilder : public TkvExpressionEvaluator {
+public:
+    // The report is borrowed for the builder's life.
+    explicit TkvReportBuilder(TkvReport& report, const TkvFormatSettings& settings = TkvFormatSettings::System());
+    ~TkvReportBuilder() override;
+
+    TkvBuildResult BuildDocument();
+
+    // Called with the number of the page being built; returning false cancels the build.
+    std::function<bool(int pageNo)> Progress;
+    // Builds stop with an error beyond this many prepared pages.
+    int MaxPages = 100000;
+    // Variables set with --var and by scripts (compared without regard to case).
+    TkvVariables Variables;
+    // The aggregates of the build (discovery before forming, then accumulation and reset).
+    TkvAggregates Aggregates;
+
+    // --- evaluator of the report's objects
+    TkvVariant Evaluate(const QByteArray& expression) override;
+    QByteArray ConvertToPostfix(const QByteArray& expression) override;
+    TkvVariant EvaluatePostfix(const QByteArray& postfix) override;
+    const TkvFormatSettings& FormatSettings() const override { return *settings_; }
+    bool CollectingAggregates() const override { return Aggregates.Discovering; }
+    void ExecuteScript(const TkvStringList& compiled, const QByteArray& owner) override;
+    // Compiles a script in place; errors become the build error naming `owner`.
+    void CompileScript(TkvStringList& lines, const QByteArray& owner);
+
+    void ResolveName(const QByteArray& name, TkvVariant& value);
+    void ResolveFunction(const QByteArray& name, const TkvVariant& p1, const TkvVariant& p2, const TkvVariant& p3,
+                         TkvVariant& value);
+    void Assign(const QByteArray& name, const TkvVariant& value);
+
+    // --- state of the build, used by the page builders and bands
+    TkvReport& Report;
+    int CurrentPageNo = 0;
+    int ProgressTotal = 0;
+    bool AppendToPrevious = false;
+    bool LastFootersDone = false;
+    int SavedCurY = 0, SavedBottomY = 0;
+    bool FinalPass = false;
+    bool FirstPass = false; // the first of two passes: pages are counted, objects only run scripts
+    QDateTime Start;
+    TkvPageBuilder* CurPageBuilder = nullptr;
+    TkvRunBand* CurRunBand = nullptr;
+
+    // Whether the build must stop (error, cancel, STOPREPORT).
+    bool Stopped() const;
+    // Adds a prepared page for the design page; raises past MaxPages.
+    void AddPage(TkvPageBuilder& page);
+    // Writes an object into the current prepared page.
+    void PrintObject(class TkvView& view);
+    // The failure of an object or band becomes the build error.
+    void Fail(const QByteArray& message);
+    void ReportProgress(int pageNo);
+
+private:
+    bool RunPass();
+    class Interpreter;
+    std::unique_ptr<Interpreter> interpreter_;
+    std::vector<std::unique_ptr<TkvPageBuilder>> pages_;
+    const TkvFormatSettings* settings_;
+    std::unique_ptr<class TkvDictionaryLookup> dictionary_;
+    QByteArray evaluationGuard_;
+    bool cancelled_ = false;
+};

@@ -1,0 +1,109 @@
+#pragma once
+// The run-time band of a page being built: made from a band view (or a placeholder for a band type
+// the page lacks), it measures itself, stretches, prints its objects into the current prepared
+// page at the page's position and splits over pages. The page builder owns every band of its page;
+// bands only list the page's objects.
+
+#include "core/views/band.h"
+#include "core/views/band_view.h"
+#include "script/aggregates.h"
+
+#include "base/stream_text.h"
+#include "base/variant.h"
+
+#include <memory>
+#include <vector>
+
+class TkvPageBuilder;
+class TkvView;
+class TkvDataset;
+class TkvComponent;
+
+class TkvRunBand : public TkvBand, public TkvAggregateBand {
+public:
+    TkvRunBand(int type, TkvPageBuilder& page);
+    ~TkvRunBand() override;
+    TkvRunBand(const TkvRunBand&) = delete;
+    TkvRunBand& operator=(const TkvRunBand&) = delete;
+
+    // What views read of the band being printed.
+    int BandTop() const override { return Top; }
+    int BandHeight() const override { return CalculatedHeight >= 0 ? CalculatedHeight : Height; }
+    int BandWidth() const override { return Width; }
+    uint16_t BandFlags() const override { return Flags; }
+    int BandType() const override { return Type; }
+    QByteArray BandName() const override { return Name; }
+
+    // A band made from a view, or the band of objects outside every band when it has some.
+    bool Real() const { return View != nullptr || (Type == kvbt::None && !Objects.empty()); }
+    bool IsDataBand() const {
+        return Type == kvbt::MasterData || Type == kvbt::DetailData || Type == kvbt::SubdetailData;
+    }
+    bool Fixed() const { return Type == kvbt::PageFooter || Type == kvbt::Overlay || Type == kvbt::None; }
+
+    // The group condition (group headers) or the data source text.
+    void SetDataSource(const QByteArray& text);
+    // Prints the band with its child; true when it could not print on this page and the caller must
+    // continue on a new one (pages used as sub-reports).
+    bool Draw();
+    // The height the band needs now (stretched bands measure their objects).
+    int CalcHeight();
+    void ResetLineNo(int value);
+    // After a data row printed (or skipped while invisible).
+    void AccumulateAggregates(bool visible);
+
+    // The data source's moves; a band without one has one empty record.
+    void DataFirst();
+    void DataNext();
+    bool DataPrior();
+    bool DataEof();
+
+    TkvPageBuilder& Page;
+    TkvBandView* View = nullptr;
+    uint16_t Flags = 0;
+    int Type = kvbt::None;
+    QByteArray Name;
+    TkvRunBand* Next = nullptr;
+    TkvRunBand* Prev = nullptr;
+    TkvRunBand* NextGroup = nullptr;
+    TkvRunBand* PrevGroup = nullptr;
+    TkvRunBand* FirstGroup = nullptr;
+    TkvRunBand* LastGroup = nullptr;
+    TkvRunBand* ChildBand = nullptr;
+    TkvRunBand* HeaderBand = nullptr;
+    TkvRunBand* FooterBand = nullptr;
+    TkvRunBand* DataBand = nullptr;
+    TkvRunBand* LastBand = nullptr;
+    int LineNo = 1;
+    int LineThroughNo = 1;
+    TkvVariant GroupValue;
+    QByteArray GroupCondition; // postfix form
+    bool SuppressReset = false;
+    int CalculatedHeight = -1;
+    int CurColumn = 1;
+    int SaveXAdjust = 0;
+    bool CurYAssigned = false;
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+    int SplitHeight = 0;
+    bool PrintIfSubsetEmpty = false, FormNewPage = false, Stretched = false, Breaked = false;
+    bool PrintChildIfInvisible = false, Visible = true;
+    std::vector<TkvView*> Objects;
+    TkvStringList ScriptLines; // compiled
+    TkvDataset* DataSet = nullptr;
+    std::unique_ptr<TkvComponent> OwnedDataSet;
+    int NewPageRequests = 0, NewColumnRequests = 0;
+
+private:
+    // Prints at the current position (stretching, splitting, band columns).
+    void DoDraw();
+    int Measure();
+    // Prints the objects in order; false when the build stopped.
+    void PrintObjects();
+    void PrintObject(TkvView& view);
+    void SplitPrint();
+    // Whether a band of that height fits below top; otherwise, when `newColumn`, a new column or
+    // page is started. True when it did not fit.
+    bool PageBreak(int top, int height, bool newColumn);
+
+    bool drawing_ = false; // a child chain that leads back here is a cycle
+};
