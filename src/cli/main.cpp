@@ -1,4 +1,5 @@
 // kvtool: the headless face of the report library.
+#include "cli/build_command.h"
 #include "cli/convert_command.h"
 #include "cli/expression_command.h"
 #include "cli/find_command.h"
@@ -20,6 +21,7 @@ void PrintUsage(FILE* out) {
         "usage: kvtool COMMAND [ARGS]\n"
         "       kvtool info FILE.kvp [--json]\n"
         "%s"
+        "%s"
         "       kvtool render FILE.kvp [--page N] [--zoom Z] -o OUT.png|OUT.pdf\n"
         "       kvtool print FILE.kvp [--printer NAME] [--pages LIST] [--copies N]\n"
         "                    [--collate|--no-collate] [--parity all|odd|even] [--title TEXT]\n"
@@ -32,7 +34,7 @@ void PrintUsage(FILE* out) {
         "       kvtool format [--] FORMAT VALUE\n"
         "       kvtool script FILE|-e TEXT [--compile] [--var NAME=VALUE]... [--max-steps N]\n"
         "       kvtool --help | --version\n",
-        kvcli::ConvertUsage().constData());
+        kvcli::ConvertUsage().constData(), kvcli::BuildUsage().constData());
 }
 
 // Errors reach stderr as one line of our own; Qt's diagnostics about the environment (runtime
@@ -87,6 +89,7 @@ int main(int argc, char** argv) {
     if (command == "data" && argc >= 3 && !std::strcmp(argv[2], "list"))
         return Finish(kvcli::DataList(app.arguments().mid(3)));
     if (command == "convert" && argc >= 4) return Finish(kvcli::ConvertFromArguments(app.arguments().mid(2)));
+    if (command == "build") return Finish(kvcli::BuildFromArguments(app.arguments().mid(2)));
     if (command == "render") return Finish(kvcli::RenderFromArguments(app.arguments().mid(2)));
     if (command == "print") return Finish(kvcli::PrintFromArguments(app.arguments().mid(2)));
     if (command == "printers" && argc == 2) return Finish(kvcli::ListPrinters());

@@ -37,6 +37,17 @@ int TkvPageBuilder::ColumnFooterHeight() const {
 // ---------------------------------------------------------------- band initialisation
 
 void TkvPageBuilder::StartPageBuild() {
+    // Without a printer that knows the paper (a headless machine) the page has no geometry; the
+    // paper size itself (A4 when it has none) gives it, so that bands have room.
+    TkvPageMetrics& m = Page.Metrics;
+    if (m.PageWidth <= 0 || m.PageHeight <= 0) {
+        int w = TkvPage::TenthsToPageUnits(Page.PaperWidth > 0 ? Page.PaperWidth : 2100);
+        int h = TkvPage::TenthsToPageUnits(Page.PaperHeight > 0 ? Page.PaperHeight : 2970);
+        if (Page.Orientation == 1 && w < h) std::swap(w, h);
+        m.PageWidth = m.PrintableWidth = w;
+        m.PageHeight = m.PrintableHeight = h;
+        m.OffsetLeft = m.OffsetTop = 0;
+    }
     for (int t = 0; t < kvbt::Count; ++t) bands_[size_t(t)] = NewBand(t);
     std::vector<TkvView*> unassigned;
     std::vector<TkvBandView*> views;

@@ -325,6 +325,7 @@ void TkvRunBand::PrintObject(TkvView& v) {
             b.PrintObject(v);
         } else {
             auto* s = dynamic_cast<TkvStretcheable*>(&v);
+            kv::CurView = &v;
             if (!s || s->PrintPhase == kvpp::Normal) v.RunScript();
             if (s) s->PrintPhase = kvpp::Normal;
         }

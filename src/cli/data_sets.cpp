@@ -1,0 +1,40 @@
+#include "cli/data_sets.h"
+
+namespace kvcli {
+
+CliDataSets::CliDataSets(const QString& db, const QList<QPair<QByteArray, QString>>& data) {
+    TkvDataModule& module = directory_.AddModule("Data");
+    for (const auto& [name, source] : data) {
+        current_ = name;
+        std::unique_ptr<TkvRowSource> rows;
+        if (source.startsWith("csv:")) {
+            rows = std::make_unique<TkvCsvRowSource>(source.mid(4), name);
+        } else {
+            if (db.isEmpty()) throw TkvDataError("Data set " + name.toStdString() + ": no --db for its SQL");
+            if (!connection_) connection_ = std::make_unique<TkvSqlConnection>(db);
+            rows = std::make_unique<TkvSqlRowSource>(*connection_, source, name);
+        }
+        auto* table = module.Add(std::make_unique<TkvRecordSet>(name + "Table", std::move(rows)));
+        auto* set = module.Add(std::make_unique<TkvDBDataSet>(name));
+        set->SetDataSet(table);
+        sets_.push_back(set);
+    }
+    current_.clear();
+    kv::SetComponentDirectory(&directory_);
+}
+
+CliDataSets::~CliDataSets() {
+    if (kv::ComponentDirectory() == &directory_) kv::SetComponentDirectory(nullptr);
+}
+
+bool CliDataSets::ParseData(const QString& spec, QPair<QByteArray, QString>& out, QByteArray& error) {
+    const qsizetype eq = spec.indexOf('=');
+    if (eq <= 0) {
+        error = "--data wants NAME=SQL or NAME=csv:PATH, not " + spec.toUtf8();
+        return false;
+    }
+    out = {spec.left(eq).toUtf8(), spec.mid(eq + 1)};
+    return true;
+}
+
+} // namespace kvcli

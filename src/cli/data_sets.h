@@ -1,0 +1,39 @@
+#pragma once
+// The named data sets of kvtool's --db and --data options: each NAME=SQL (over the --db
+// connection) or NAME=csv:PATH becomes a record set walked by a data set component NAME, all in
+// one data module installed as the component directory while this object lives.
+
+#include "engine/data/dataset.h"
+#include "engine/data/row_sources.h"
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <memory>
+#include <vector>
+
+namespace kvcli {
+
+class CliDataSets {
+public:
+    // Raises TkvDataError for a SQL data set without --db or a connection that cannot open.
+    CliDataSets(const QString& db, const QList<QPair<QByteArray, QString>>& data);
+    ~CliDataSets();
+    CliDataSets(const CliDataSets&) = delete;
+    CliDataSets& operator=(const CliDataSets&) = delete;
+
+    const std::vector<TkvDBDataSet*>& Sets() const { return sets_; }
+    // The data set whose rows were being opened when a failure was raised.
+    const QByteArray& Current() const { return current_; }
+
+    // Parses "NAME=SOURCE"; false (with a message) when there is no name.
+    static bool ParseData(const QString& spec, QPair<QByteArray, QString>& out, QByteArray& error);
+
+private:
+    std::unique_ptr<TkvSqlConnection> connection_;
+    TkvDataDirectory directory_;
+    std::vector<TkvDBDataSet*> sets_;
+    QByteArray current_;
+};
+
+} // namespace kvcli

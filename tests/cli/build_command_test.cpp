@@ -1,0 +1,108 @@
+// kvtool build, run in-process: a template made in code over a CSV data set, built to each kind
+// of output; failures give one line, a non-zero status and no output file.
+#include "cli/build_command.h"
+#include "core/report/report.h"
+#include "core/views/band_view.h"
+#include "core/views/memo_view.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A price list: title, one row per CSV line with its price, a summary with the total, and a
+// footer with "Page n of N" (two passes).
+QString MakeTemplate(QTemporaryDir& dir, const QByteArray& rowText = "[Items.name] costs [Items.price]") {
+    kvcli::StartLibrary();
+    TkvReport r;
+    r.Pages.Add();
+    TkvPage* p = r.Page(0);
+    p->PaperSize = 256; // A4 as a custom size: the machine may have no printer that knows A4
+    p->PaperWidth = 2100;
+    p->PaperHeight = 2970;
+    p->LeftMargin = p->TopMargin = p->RightMargin = p->BottomMargin = 20;
+    r.DoublePassReport = 0xFFFF;
+    auto band = [&](int type, int top, int height, const char* name, const char* source = "", uint16_t flags = 0) {
+        auto b = std::make_unique<TkvBandView>();
+        b->Name = name;
+        b->SetBandType(type);
+        b->SetBounds(0, top, 700, height);
+        b->SetDataSource(source);
+        b->Flags = flags;
+        p->Objects.push_back(std::move(b));
+    };
+    int n = 0;
+    auto text = [&](int top, const QByteArray& t) {
+        auto m = std::make_unique<TkvMemoView>();
+        m->Name = "Text" + QByteArray::number(++n);
+        m->SetBounds(20, top, 400, 18);
+        m->Memo = {t};
+        p->Objects.push_back(std::move(m));
+    };
+    band(kvbt::Title, 20, 20, "Title");
+    text(20, "Price list");
+    band(kvbt::MasterData, 50, 20, "Rows", "Items");
+    text(50, rowText);
+    band(kvbt::Summary, 80, 20, "Total");
+    text(80, "Total [SUM(Items.price, Rows)]");
+    band(kvbt::PageFooter, 110, 20, "Foot", "", kvbf::OnFirstPage | kvbf::OnLastPage);
+    text(110, "Page [PAGE#] of [TOTALPAGES]");
+    const QString path = dir.filePath("prices.kvf");
+    r.SaveToFile(path);
+    QFile csv(dir.filePath("items.csv"));
+    csv.open(QIODevice::WriteOnly);
+    csv.write("name,price\ntea,2.5\ncake,4\n");
+    return path;
+}
+
+kvcli::CommandResult Build(const QStringList& args) { return kvcli::BuildFromArguments(args); }
+
+TEST(BuildCommand, WritesEachFormat) {
+    QTemporaryDir dir;
+    const QString kvf = MakeTemplate(dir);
+    const QString data = "Items=csv:" + dir.filePath("items.csv");
+    for (const char* ext : {"kvp", "pdf", "txt", "rtf", "xlsx", "png"}) {
+        SCOPED_TRACE(ext);
+        const QString out = dir.filePath(QString("out.") + ext);
+        const kvcli::CommandResult r = Build({kvf, "-o", out, "--data", data});
+        ASSERT_EQ(r.ExitCode, 0) << r.Error.constData();
+        EXPECT_GT(QFileInfo(out).size(), 0);
+    }
+    QFile txt(dir.filePath("out.txt"));
+    ASSERT_TRUE(txt.open(QIODevice::ReadOnly));
+    const QByteArray t = txt.readAll();
+    for (const char* line : {"Price list", "tea costs 2.5", "cake costs 4", "Total 6.5", "Page 1 of 1"})
+        EXPECT_TRUE(t.contains(line)) << line << "\n" << t.constData();
+}
+
+TEST(BuildCommand, FailuresLeaveNoFile) {
+    QTemporaryDir dir;
+    const QString data = "Items=csv:" + dir.filePath("items.csv");
+    struct Case {
+        const char* what;
+        QByteArray rowText;
+        QStringList extra;
+        int exitCode;
+        QByteArray error;
+    } cases[] = {
+        {"undefined name", "[FOO]", {"--data", data}, 1, "Undefined symbol \"FOO\""},
+        {"missing data set", "[Items.name]", {}, 1, "Items"},
+        {"page limit", "[Items.name]", {"--data", data, "--max-pages", "1", "--var", "X=1"}, 0, ""},
+        {"bad --var", "[Items.name]", {"--data", data, "--var", "novalue"}, 2, "--var wants NAME=VALUE"},
+        {"unknown format", "[Items.name]", {"--data", data}, 2, "cannot write"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString kvf = MakeTemplate(dir, c.rowText);
+        const QString out = dir.filePath(QByteArray(c.what) == "unknown format" ? "out.doc" : "out.kvp");
+        QFile::remove(out);
+        const kvcli::CommandResult r = Build(QStringList{kvf, "-o", out} + c.extra);
+        EXPECT_EQ(r.ExitCode, c.exitCode) << r.Error.constData();
+        EXPECT_TRUE(r.Error.contains(c.error)) << r.Error.constData();
+        EXPECT_FALSE(r.Error.contains('\n')) << r.Error.constData();
+        if (c.exitCode != 0) EXPECT_FALSE(QFile::exists(out));
+    }
+}
+
+} // namespace
