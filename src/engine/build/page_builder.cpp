@@ -233,16 +233,16 @@ void TkvPageBuilder::DiscoverAggregates() {
             a.ExaminedBand = nullptr;
         }
     } off{a};
-    kv::CurPage = &Page;
+    kv::CurPage() = &Page;
     // Every [expression] of the band's objects is evaluated once: aggregate calls register.
     auto visitBand = [&](TkvRunBand* band) {
         for (int guard = 0; band && guard < 64 && !Builder.Stopped(); band = band->ChildBand, ++guard) {
             if (!band->Real()) continue;
             a.CurrentBand = band;
-            kv::CurBand = band;
+            kv::CurBand() = band;
             for (TkvView* v : band->Objects)
                 for (const QByteArray& line : v->Memo) {
-                    kv::CurView = v;
+                    kv::CurView() = v;
                     try {
                         v->ExpandExpressions(line);
                     } catch (const std::exception&) {
@@ -266,8 +266,8 @@ void TkvPageBuilder::DiscoverAggregates() {
                 if (t >= 0)
                     for (TkvRunBand* b = bands_[size_t(t)]; b; b = b->Next) visitBand(b);
         }
-    kv::CurView = nullptr;
-    kv::CurBand = nullptr;
+    kv::CurView() = nullptr;
+    kv::CurBand() = nullptr;
 }
 
 // ---------------------------------------------------------------- forming
@@ -276,7 +276,7 @@ void TkvPageBuilder::RunPageScript() {
     if (Page.Script.isEmpty()) return;
     TkvStringList compiled = Page.Script;
     Builder.CompileScript(compiled, Page.Name);
-    kv::CurView = nullptr;
+    kv::CurView() = nullptr;
     try {
         Builder.ExecuteScript(compiled, Page.Name);
     } catch (const std::exception& e) {
@@ -487,7 +487,7 @@ void TkvPageBuilder::DataLoop(int level, int levels) {
 
 void TkvPageBuilder::ShowBand(TkvRunBand* band) {
     if (!band || Builder.Stopped()) return;
-    kv::CurPage = &Page;
+    kv::CurPage() = &Page;
     TkvPageBuilder* kept = Builder.CurPageBuilder;
     Builder.CurPageBuilder = this;
     band->Draw();

@@ -3,6 +3,7 @@
 #include "base/constants_list.h"
 #include "base/date_time.h"
 #include "core/globals.h"
+#include "core/library_context.h"
 #include "core/locale.h"
 #include "core/report/build_error.h"
 #include "core/report/name_resolution.h"
@@ -43,19 +44,6 @@ public:
 
 namespace {
 
-// Sets a library-wide current object for a scope and puts the old one back, also on failure.
-template <class T> class Scoped {
-public:
-    Scoped(T& target, T value) : target_(target), kept_(target) { target_ = value; }
-    ~Scoped() { target_ = kept_; }
-    Scoped(const Scoped&) = delete;
-    Scoped& operator=(const Scoped&) = delete;
-
-private:
-    T& target_;
-    T kept_;
-};
-
 TkvVariant DateValue(double days) { return TkvVariant(TkvVariant::DateTimeValue{days}); }
 
 } // namespace
@@ -89,10 +77,10 @@ void TkvReportBuilder::CompileScript(TkvStringList& lines, const QByteArray& own
     TkvStringList errors;
     interpreter_->Compile(lines, lines, errors);
     if (!errors.isEmpty()) {
-        TkvView* kept = kv::CurView;
-        kv::CurView = nullptr;
+        TkvView* kept = kv::CurView();
+        kv::CurView() = nullptr;
         Fail("Script of " + owner + ": " + errors.first());
-        kv::CurView = kept;
+        kv::CurView() = kept;
     }
 }
 
@@ -234,10 +222,10 @@ void TkvReportBuilder::Assign(const QByteArray& name, const TkvVariant& value) {
 
 // ---------------------------------------------------------------- build state
 
-bool TkvReportBuilder::Stopped() const { return Report.CancelRequested || Report.Terminated || kv::ErrorFlag; }
+bool TkvReportBuilder::Stopped() const { return Report.CancelRequested || Report.Terminated || kv::ErrorFlag(); }
 
 void TkvReportBuilder::Fail(const QByteArray& message) {
-    if (kv::ErrorFlag) return; // the first failure is the one reported
+    if (kv::ErrorFlag()) return; // the first failure is the one reported
     kv::SetBuildError(message);
     Report.CancelRequested = true;
 }
@@ -251,11 +239,11 @@ void TkvReportBuilder::ReportProgress(int pageNo) {
 
 void TkvReportBuilder::AddPage(TkvPageBuilder& page) {
     if (Report.EMFPages.Count() >= MaxPages) {
-        TkvView* kept = kv::CurView;
-        kv::CurView = nullptr;
+        TkvView* kept = kv::CurView();
+        kv::CurView() = nullptr;
         Fail("The report has more than " + QByteArray::number(MaxPages) +
              " pages; the build was stopped (a band that never ends, or raise the page limit)");
-        kv::CurView = kept;
+        kv::CurView() = kept;
         return;
     }
     Report.EMFPages.AddPage(page.Page, CurrentPageNo);
@@ -275,7 +263,7 @@ void TkvReportBuilder::PrintObject(TkvView& view) {
 bool TkvReportBuilder::RunPass() {
     TkvReport& r = Report;
     r.Rebuildable = true;
-    kv::ErrorFlag = false;
+    kv::ErrorFlag() = false;
     dictionary_->ClearCache();
     const bool multiple = r.Dataset && r.ReportType == TkvReportType::rtMultiple;
     TkvDataset* main = multiple ? dynamic_cast<TkvDataset*>(r.Dataset) : nullptr;
@@ -288,7 +276,7 @@ bool TkvReportBuilder::RunPass() {
         for (const auto& p : r.Pages)
             if (p->PageType == kvpt::Report) {
                 pages_.push_back(std::make_unique<TkvPageBuilder>(*this, *p));
-                kv::CurPage = p.get();
+                kv::CurPage() = p.get();
                 CurPageBuilder = pages_.back().get();
                 try {
                     pages_.back()->StartPageBuild();
@@ -298,7 +286,7 @@ bool TkvReportBuilder::RunPass() {
                 if (Stopped()) return false;
             }
         for (auto& pb : pages_) {
-            kv::CurPage = &pb->Page;
+            kv::CurPage() = &pb->Page;
             try {
                 pb->BindObjects();
             } catch (const std::exception& e) {
@@ -313,7 +301,7 @@ bool TkvReportBuilder::RunPass() {
         ReportProgress(CurrentPageNo + 1);
         for (size_t i = 0; i < pages_.size() && !Stopped(); ++i) {
             TkvPageBuilder& pb = *pages_[i];
-            kv::CurPage = &pb.Page;
+            kv::CurPage() = &pb.Page;
             CurPageBuilder = &pb;
             if (!pb.Page.PageVisible) continue;
             pb.BuildPages();
@@ -336,23 +324,21 @@ TkvBuildResult TkvReportBuilder::BuildDocument() {
     TkvBuildResult result;
     TkvReport& r = Report;
     Start = QDateTime::currentDateTime();
-    Scoped<uint8_t> mode(kv::DocumentMode, 1);
-    Scoped<TkvReport*> master(kv::MasterReport, &r);
-    Scoped<TkvReport*> current(kv::CurReport, &r);
-    Scoped<TkvPage*> page(kv::CurPage, nullptr);
-    Scoped<TkvBand*> band(kv::CurBand, nullptr);
-    Scoped<TkvView*> view(kv::CurView, nullptr);
-    Scoped<uint8_t> firstPass(kv::FirstPassActive, 0);
-    Scoped<TkvExpressionEvaluator*> evaluator(r.Evaluator, this);
-    Scoped<std::function<std::unique_ptr<TkvComponent>(int32_t)>> counted(
-        kv::CountDatasetFactory, [](int32_t count) -> std::unique_ptr<TkvComponent> {
+    // The build's current objects and flags are its own; whatever was current comes back after.
+    TkvCurrentObjects start;
+    start.DocumentMode = 1;
+    start.MasterReport = start.CurReport = &r;
+    const TkvCurrentObjectsScope objects(start);
+    const TkvSetForScope<TkvExpressionEvaluator*> evaluator(r.Evaluator, this);
+    const TkvSetForScope<std::function<std::unique_ptr<TkvComponent>(int32_t)>> counted(
+        kv::Library().CountDatasetFactory, [](int32_t count) -> std::unique_ptr<TkvComponent> {
             auto d = std::make_unique<TkvUserDataset>("");
             d->RangeEnd = TRangeEnd::reCount;
             d->RangeEndCount = count;
             return d;
         });
-    kv::ErrorFlag = false;
-    kv::ErrorText.clear();
+    kv::ErrorFlag() = false;
+    kv::ErrorText().clear();
     r.CancelRequested = false;
     r.Terminated = false;
     cancelled_ = false;
@@ -367,10 +353,10 @@ TkvBuildResult TkvReportBuilder::BuildDocument() {
         if (doublePass) {
             FirstPass = true;
             FinalPass = false;
-            kv::FirstPassActive = 1;
+            kv::FirstPassActive() = 1;
             RunPass();
             ProgressTotal = r.EMFPages.Count();
-            kv::FirstPassActive = 0;
+            kv::FirstPassActive() = 0;
             FirstPass = false;
             r.EMFPages.Clear();
             if (!Stopped()) {
@@ -392,10 +378,10 @@ TkvBuildResult TkvReportBuilder::BuildDocument() {
     pages_.clear();
     CurPageBuilder = nullptr;
     CurRunBand = nullptr;
-    kv::CurView = nullptr;
-    kv::CurBand = nullptr;
-    const bool failed = kv::ErrorFlag;
-    const QByteArray errorText = kv::ErrorText;
+    kv::CurView() = nullptr;
+    kv::CurBand() = nullptr;
+    const bool failed = kv::ErrorFlag();
+    const QByteArray errorText = kv::ErrorText();
     // Undo whatever scripts changed in the design objects (reading clears the error state).
     r.LoadFromMemory(saved);
 
@@ -408,7 +394,7 @@ TkvBuildResult TkvReportBuilder::BuildDocument() {
     }
     r.CancelRequested = false;
     r.Terminated = false;
-    kv::ErrorFlag = false;
+    kv::ErrorFlag() = false;
     result.Ok = result.ErrorText.isEmpty() && !cancelled_;
     result.PageCount = r.EMFPages.Count();
     return result;

@@ -80,7 +80,7 @@ void TkvRunBand::ResetLineNo(int value) {
 bool TkvRunBand::Draw() {
     TkvReportBuilder& b = Page.Builder;
     if (drawing_) {
-        kv::CurView = View;
+        kv::CurView() = View;
         b.Fail("The band " + Name + " is printed again while it prints (its child bands form a cycle)");
         return false;
     }
@@ -111,8 +111,8 @@ bool TkvRunBand::Draw() {
         TkvAggregateBand* kept;
         ~RestoreAggregateBand() { a.CurrentBand = kept; }
     } restoreAggregateBand{b.Aggregates, keptAggregateBand};
-    kv::CurBand = this;
-    kv::CurView = View;
+    kv::CurBand() = this;
+    kv::CurView() = View;
     CalculatedHeight = -1;
     NewPageRequests = NewColumnRequests = 0;
     if (b.Report.OnBeginBand) b.Report.OnBeginBand(this);
@@ -178,11 +178,11 @@ bool TkvRunBand::Draw() {
         if (IsDataBand() && Next && !Next->DataSet && DataSet) {
             for (TkvRunBand* c = this; c && !b.Stopped(); c = c->Next)
                 if (c->Visible) {
-                    kv::CurBand = c;
+                    kv::CurBand() = c;
                     b.CurRunBand = c;
                     c->DoDraw();
                 }
-            kv::CurBand = this;
+            kv::CurBand() = this;
             b.CurRunBand = this;
         } else {
             DoDraw();
@@ -199,7 +199,7 @@ bool TkvRunBand::Draw() {
     if (!SuppressReset && (Type != kvbt::PageFooter || lastPage)) TkvAggregates::Reset(*this);
     if (b.Report.OnEndBand) b.Report.OnEndBand(this);
     b.CurRunBand = keptBand;
-    kv::CurBand = keptBand;
+    kv::CurBand() = keptBand;
     return false;
 }
 
@@ -218,7 +218,7 @@ int TkvRunBand::CalcHeight() {
 
 int TkvRunBand::Measure() {
     int result = Height;
-    kv::CurBand = this;
+    kv::CurBand() = this;
     for (TkvView* v : Objects) {
         auto* s = dynamic_cast<TkvStretcheable*>(v);
         if (!s || v->OwnerBand != this || !(v->Flags & kvflag::Stretched)) continue;
@@ -226,7 +226,7 @@ int TkvRunBand::Measure() {
         try {
             result = std::max<int64_t>(result, int64_t(v->Top) + s->CalcHeight());
         } catch (const std::exception& e) {
-            kv::CurView = v;
+            kv::CurView() = v;
             Page.Builder.Fail(e.what());
             break;
         }
@@ -315,8 +315,8 @@ void TkvRunBand::PrintObjects() {
 void TkvRunBand::PrintObject(TkvView& v) {
     if (v.OwnerBand != this) return;
     TkvReportBuilder& b = Page.Builder;
-    kv::CurPage = &Page.Page;
-    kv::CurBand = this;
+    kv::CurPage() = &Page.Page;
+    kv::CurBand() = this;
     const int keptLeft = v.Left, keptTop = v.Top;
     try {
         if (!b.FirstPass || Breaked) {
@@ -325,12 +325,12 @@ void TkvRunBand::PrintObject(TkvView& v) {
             b.PrintObject(v);
         } else {
             auto* s = dynamic_cast<TkvStretcheable*>(&v);
-            kv::CurView = &v;
+            kv::CurView() = &v;
             if (!s || s->PrintPhase == kvpp::Normal) v.RunScript();
             if (s) s->PrintPhase = kvpp::Normal;
         }
     } catch (const std::exception& e) {
-        kv::CurView = &v;
+        kv::CurView() = &v;
         b.Fail(e.what());
     }
     v.Left = keptLeft;
@@ -351,7 +351,7 @@ void TkvRunBand::SplitPrint() {
             try {
                 s->CalcHeight();
             } catch (const std::exception& e) {
-                kv::CurView = v;
+                kv::CurView() = v;
                 b.Fail(e.what());
                 return;
             }
@@ -378,7 +378,7 @@ void TkvRunBand::SplitPrint() {
     int bottom = 0;
     for (int round = 0;; ++round) {
         if (round >= kMaxSplitRounds) {
-            kv::CurView = View;
+            kv::CurView() = View;
             b.Fail("The band " + Name + " could not be split over pages");
             break;
         }
@@ -459,7 +459,7 @@ void TkvRunBand::SplitPrint() {
             }
         if (!left || b.Stopped()) break;
         if (!printed && atTop && free <= 0) {
-            kv::CurView = View;
+            kv::CurView() = View;
             b.Fail("The band " + Name + " does not fit on a page");
             break;
         }
