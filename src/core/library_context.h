@@ -22,10 +22,25 @@ class TkvBand;
 class TkvCanvas;
 class TkvComponent;
 class TkvCompressor;
+class TkvObject;
 class TkvPage;
 class TkvReport;
 class TkvRichView;
 class TkvView;
+
+// Opens a property's editor dialog in the designer.
+using TkvEditorProc = std::function<void(TkvObject*)>;
+
+// The designer's editors of object properties, installed by the designer; empty without one (the
+// inspector then offers no editor).
+struct TkvEditorHooks {
+    TkvEditorProc Tag, Memo, Restrictions;        // every view
+    TkvEditorProc Font, DisplayFormat, Highlight; // text objects
+    TkvEditorProc Picture, PictureField;          // picture objects
+    TkvEditorProc RichField;                      // rich text objects
+    TkvEditorProc BandDataSource, CrossTabSource; // bands
+    TkvEditorProc PageScript;                     // pages ("OnBeforePrint", "OnActivate")
+};
 
 // What the current load, draw, build or export works on, and its flags.
 struct TkvCurrentObjects {
@@ -57,7 +72,8 @@ public:
 
     TkvCurrentObjects Current;
 
-    // --- services, installed by the program (src/app) or a test
+    // --- services, installed by the program (src/app), the designer or a test
+    TkvEditorHooks Editors;
     // Compression of prepared pages; null means none (pages are written uncompressed).
     std::unique_ptr<TkvCompressor> Compressor;
     // Shows a report's prepared pages in the separate preview window.

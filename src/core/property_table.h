@@ -5,16 +5,13 @@
 // inspector reads (TkvObject::PropertyTable, filled by RegisterProperties from the descriptors).
 
 #include "base/variant.h"
+#include "core/library_context.h"
 
 #include <QByteArray>
 #include <deque>
 #include <functional>
 #include <type_traits>
 #include <utility>
-
-class TkvObject;
-// Opens a property's editor dialog in the designer; the designer installs these at start-up.
-using TkvEditorProc = std::function<void(TkvObject*)>;
 
 struct TkvPropertyDescriptor {
     QByteArray Name;      // the inspector's spelling; names are matched without regard to case
@@ -48,6 +45,13 @@ private:
     std::deque<TkvPropertyDescriptor> own_;
 };
 
+namespace kv {
+// The descriptor editor that reads `hook` of the active context's editors when the table is listed.
+inline std::function<TkvEditorProc(TkvObject&)> EditorOf(TkvEditorProc TkvEditorHooks::*hook) {
+    return [hook](TkvObject&) { return Library().Editors.*hook; };
+}
+} // namespace kv
+
 // Fills a class's table with typed getters and setters: `TkvPropertyBuilder<TkvMemoView> b(table)`.
 template <class T> class TkvPropertyBuilder {
 public:
@@ -66,18 +70,21 @@ public:
         return table_.Add(std::move(d));
     }
     // A property with an editor and no value of its own for scripts (the inspector's "Font").
-    // `hook` is an editor the designer installs: it is read when the table is listed.
-    TkvPropertyDescriptor& AddEditor(const QByteArray& name, uint16_t kind, const TkvEditorProc* hook) {
+    // `hook` names one of the designer's editors in the active library context, read when the
+    // table is listed.
+    TkvPropertyDescriptor& AddEditor(const QByteArray& name, uint16_t kind,
+                                     TkvEditorProc TkvEditorHooks::*hook) {
         TkvPropertyDescriptor& d = Add(name, kind);
-        d.Editor = [hook](TkvObject&) { return *hook; };
+        d.Editor = kv::EditorOf(hook);
         return d;
     }
     // The base class's descriptor of `name` with another inspector kind and editor hook (the same
     // field edited another way in this class).
-    TkvPropertyDescriptor& Refine(const QByteArray& name, uint16_t kind, const TkvEditorProc* hook) {
+    TkvPropertyDescriptor& Refine(const QByteArray& name, uint16_t kind,
+                                  TkvEditorProc TkvEditorHooks::*hook) {
         TkvPropertyDescriptor& d = table_.Add(Inherited(name));
         d.Kind = kind;
-        d.Editor = [hook](TkvObject&) { return *hook; };
+        d.Editor = kv::EditorOf(hook);
         return d;
     }
     // The base class's descriptor of `name` whose writing also runs `after` (a side effect this

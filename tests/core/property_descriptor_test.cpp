@@ -93,3 +93,24 @@ TEST(PropertyDescriptorNamesTest, UnknownNamesReadAsNullAndWriteNothing) {
 }
 
 } // namespace
+
+namespace {
+
+// The inspector's editors are the designer's editors in the active context when the table is listed.
+TEST(PropertyDescriptorNamesTest, ListedEditorsAreThoseOfTheActiveContext) {
+    TkvObject* edited = nullptr;
+    TkvPictureView v;
+    {
+        const TkvSetForScope<TkvEditorProc> tag(kv::Library().Editors.Tag,
+                                                [&edited](TkvObject* o) { edited = o; });
+        v.RegisterProperties();
+    }
+    ASSERT_TRUE(v.FindProperty("Tag")->EditorProc);
+    v.FindProperty("Tag")->EditorProc(&v);
+    EXPECT_EQ(edited, &v);
+    EXPECT_FALSE(v.FindProperty("DataField")->EditorProc) << "no field chooser installed";
+    v.RegisterProperties();
+    EXPECT_FALSE(v.FindProperty("Tag")->EditorProc) << "listed again after the scope: no editor";
+}
+
+} // namespace

@@ -43,7 +43,6 @@ TkvView* TkvPage::FindObject(const QByteArray& name) const {
 
 // ---------------------------------------------------------------- paper
 
-TkvEditorProc TkvPage::ScriptEditor;
 
 TkvPage::TkvPage(int32_t paperSize, int32_t paperWidth, int32_t paperHeight, int32_t paperBin,
                  uint8_t orientation) {
@@ -121,7 +120,7 @@ const TkvPropertyTable& TkvPage::CommonProperties() {
                  n, kvpk::Editor | kvpk::SingleOnly,
                  [](TkvPage& p) { return TkvVariant(kv::JoinLines(p.Script)); },
                  [](TkvPage& p, const TkvVariant& v) { p.Script = kv::SplitLines(v.toText()); })
-                .Editor = [](TkvObject&) { return ScriptEditor; };
+                .Editor = kv::EditorOf(&TkvEditorHooks::PageScript);
         return t;
     }();
     return table;

@@ -44,9 +44,6 @@ public:
     // Width of one page column: the print area shared by Columns columns with ColumnGap between them.
     int32_t ColumnWidthInUnits() const;
 
-    // Opens the script editor on the page ("OnBeforePrint", "OnActivate"); installed by the designer.
-    static TkvEditorProc ScriptEditor;
-
     // Print area edges in page units (the whole paper when the page does not use margins).
     int PrintAreaLeft() const;
     int PrintAreaRight() const;

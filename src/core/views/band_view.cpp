@@ -11,7 +11,6 @@
 #include <QImage>
 #include <array>
 
-TkvEditorProc TkvBandView::BandDataSourceEditor, TkvBandView::CrossTabSourceEditor;
 
 namespace kv {
 
@@ -198,8 +197,9 @@ const TkvPropertyTable& TkvBandView::ClassProperties() {
         b.Add("DataSource", kvpk::Editor, {}, [](TkvBandView& v, const TkvVariant& x) {
              if (TkvBandViewLink* link = v.RunningLink()) link->ReplaceDataSource(x.toText());
          }).Editor = [](TkvObject& o) {
-            return static_cast<TkvBandView&>(o).BandType() == kvbt::CrossData ? CrossTabSourceEditor
-                                                                              : BandDataSourceEditor;
+            const TkvEditorHooks& editors = kv::Library().Editors;
+            return static_cast<TkvBandView&>(o).BandType() == kvbt::CrossData ? editors.CrossTabSource
+                                                                              : editors.BandDataSource;
         };
         b.Add(
             "BandType", kvpk::Hidden, [](TkvBandView& v) { return TkvVariant(v.BandType()); },

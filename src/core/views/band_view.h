@@ -124,9 +124,6 @@ public:
     int32_t ColumnGap = 20;
     int32_t NewColumnAfter = 1;
 
-    // Designer hooks for the data source editors; empty without a designer.
-    static TkvEditorProc BandDataSourceEditor, CrossTabSourceEditor;
-
 private:
     TkvBandViewLink* Link() const;
     bool Building() const;

@@ -8,7 +8,6 @@
 #include <climits>
 #include <cmath>
 
-TkvEditorProc TkvMemoView::FontEditor, TkvMemoView::DisplayFormatEditor, TkvMemoView::HighlightEditor;
 
 namespace {
 
@@ -49,10 +48,10 @@ const TkvPropertyTable& TkvMemoView::ClassProperties() {
         TkvPropertyTable t(&TkvStretcheable::ClassProperties());
         TkvPropertyBuilder<TkvMemoView> b(t);
         AddFontProperties(b, &TkvMemoView::Font);
-        b.AddEditor("Font", kvpk::Editor, &FontEditor);
+        b.AddEditor("Font", kvpk::Editor, &TkvEditorHooks::Font);
         kv::AddIntProperty(b, "Alignment", kvpk::Hidden, &TkvMemoView::Alignment);
-        b.AddEditor("DisplayFormat", kvpk::Editor, &DisplayFormatEditor);
-        b.AddEditor("Highlight", kvpk::Editor, &HighlightEditor);
+        b.AddEditor("DisplayFormat", kvpk::Editor, &TkvEditorHooks::DisplayFormat);
+        b.AddEditor("Highlight", kvpk::Editor, &TkvEditorHooks::Highlight);
         kv::AddIntProperty(b, "LineSpacing", kvpk::Integer, &TkvMemoView::LineSpacing);
         kv::AddIntProperty(b, "CharSpacing", kvpk::Integer, &TkvMemoView::CharSpacing);
         b.Add("Lines.Count", kvpk::Hidden, [](TkvMemoView& v) { return TkvVariant(int64_t(v.Memo.size())); });
@@ -130,7 +129,7 @@ void TkvMemoView::SaveToStream(TkvStream& s) {
 // Draw and CalcHeight: memo_view_draw.cpp, through the text layout module.
 
 void TkvMemoView::ShowEditor() {
-    if (MemoEditor) MemoEditor(this);
+    if (const TkvEditorProc& editor = kv::Library().Editors.Memo) editor(this);
 }
 
 int TkvMemoView::FontPixelHeight() const {

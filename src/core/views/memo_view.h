@@ -78,9 +78,6 @@ public:
     int32_t LineSpacing = 2;       // extra page units between lines
     int32_t CharSpacing = 0;       // extra page units between characters
 
-    // Designer dialogs for the "Font", "DisplayFormat" and "Highlight" properties; empty without a designer.
-    static TkvEditorProc FontEditor, DisplayFormatEditor, HighlightEditor;
-
 private:
     QByteArray highlightSource_; // the condition HighlightPostfix was converted from
 };

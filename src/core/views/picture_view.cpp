@@ -12,7 +12,6 @@
 #include <climits>
 #include <map>
 
-TkvEditorProc TkvPictureView::PictureEditor, TkvPictureView::FieldChooser;
 
 namespace {
 
@@ -110,10 +109,10 @@ const TkvPropertyTable& TkvPictureView::ClassProperties() {
                      throw TkvVariantError("No picture has the handle " + std::to_string(handle));
                  if (it->second != &v) v.Picture = it->second->Picture;
              })
-            .Editor = [](TkvObject&) { return PictureEditor; };
+            .Editor = kv::EditorOf(&TkvEditorHooks::Picture);
         kv::AddFlagProperty(b, "Center", kvpk::Boolean, &TkvPictureView::Flags, kvpf::Center);
         kv::AddFlagProperty(b, "KeepAspect", kvpk::Boolean, &TkvPictureView::Flags, kvpf::KeepAspect);
-        b.Refine("DataField", kvpk::Text | kvpk::Editor | kvpk::SingleOnly, &FieldChooser);
+        b.Refine("DataField", kvpk::Text | kvpk::Editor | kvpk::SingleOnly, &TkvEditorHooks::PictureField);
         kv::SetEnumItems(
             b.Add(
                 "BlobType", kvpk::Enum, [](TkvPictureView& v) { return TkvVariant(int(v.BlobType)); },
@@ -175,7 +174,7 @@ void TkvPictureView::SaveToStream(TkvStream& s) {
 // ---------------------------------------------------------------- drawing and loading
 
 void TkvPictureView::ShowEditor() {
-    if (PictureEditor) PictureEditor(this);
+    if (const TkvEditorProc& editor = kv::Library().Editors.Picture) editor(this);
 }
 
 void TkvPictureView::LoadFromBlob(const QByteArray& bytes, bool isNull) {

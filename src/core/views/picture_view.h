@@ -105,9 +105,6 @@ public:
     TkvGraphic Picture;
     uint8_t BlobType = kvblob::Bitmap;
 
-    // Designer hooks: the picture editor and the field chooser of "DataField"; empty without a designer.
-    static TkvEditorProc PictureEditor, FieldChooser;
-
     // Files larger than this are not loaded as pictures (a picture record cannot hold 2 GB anyway).
     static constexpr qint64 kMaxPictureFileSize = 512LL * 1024 * 1024;
 

@@ -13,7 +13,6 @@
 #include <climits>
 #include <cmath>
 
-TkvEditorProc TkvRichView::FieldChooser;
 
 TkvRichView::TkvRichView() {
     NamePrefix = "Rich";
@@ -33,7 +32,7 @@ const TkvPropertyTable& TkvRichView::ClassProperties() {
             return [](TkvObject* o) { static_cast<TkvRichView*>(o)->ShowEditor(); };
         };
         kv::AddFlagProperty(b, "TextOnly", kvpk::Boolean, &TkvRichView::Flags, kvflag::TextOnly);
-        b.Refine("DataField", kvpk::Editor | kvpk::SingleOnly | kvpk::Text, &FieldChooser);
+        b.Refine("DataField", kvpk::Editor | kvpk::SingleOnly | kvpk::Text, &TkvEditorHooks::RichField);
         return t;
     }();
     return table;

@@ -81,9 +81,8 @@ public:
 
     // The value of an [expression] (without it the expression stays as typed), the report's
     // before-print step (run after the object's script) and the rich text editor come from the
-    // library context (RichExpressionToText, RichBeforePrint, RichTextEditor). Designer hook: the
-    // field chooser; empty without a designer.
-    static TkvEditorProc FieldChooser;
+    // library context (RichExpressionToText, RichBeforePrint, RichTextEditor), the field chooser
+    // from its designer editors.
 
 private:
     // The scratch copy of RichEdit for one build-time operation, expanded unless text only.

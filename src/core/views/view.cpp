@@ -23,7 +23,6 @@
 
 using kv::RoundEven;
 
-TkvEditorProc TkvView::TagEditor, TkvView::MemoEditor, TkvView::RestrictionsEditor;
 
 namespace {
 
@@ -81,7 +80,7 @@ const TkvPropertyTable& TkvView::ClassProperties() {
         b.Add(
              "Tag", kvpk::Editor | kvpk::SingleOnly, [](TkvView& v) { return TkvVariant(v.Tag); },
              [](TkvView& v, const TkvVariant& x) { v.Tag = x.toText(); })
-            .Editor = [](TkvObject&) { return TagEditor; };
+            .Editor = kv::EditorOf(&TkvEditorHooks::Tag);
         kv::SetEnumItems(
             b.Add(
                 "BandAlign", kvpk::Enum, [](TkvView& v) { return TkvVariant(int(v.BandAlign)); },
@@ -95,9 +94,9 @@ const TkvPropertyTable& TkvView::ClassProperties() {
              "Memo", kvpk::Editor | kvpk::SingleOnly,
              [](TkvView& v) { return TkvVariant(kv::JoinLines(v.Memo)); },
              [](TkvView& v, const TkvVariant& x) { v.Memo = kv::SplitLines(x.toText()); })
-            .Editor = [](TkvObject&) { return MemoEditor; };
+            .Editor = kv::EditorOf(&TkvEditorHooks::Memo);
         b.Add("Memo.Count", kvpk::Hidden, [](TkvView& v) { return TkvVariant(int64_t(v.Memo.size())); });
-        b.AddEditor("Restrictions", kvpk::Editor, &RestrictionsEditor);
+        b.AddEditor("Restrictions", kvpk::Editor, &TkvEditorHooks::Restrictions);
         // Not listed by the view itself; the classes that show them list them with these kinds.
         b.Add(
             "DataField", kvpk::Text | kvpk::Editor | kvpk::SingleOnly,

@@ -133,9 +133,6 @@ public:
     TkvBand* OwnerBand = nullptr;
     TkvPage* OwnerPage = nullptr;
 
-    // Designer hooks for the tag, memo and restrictions editors; empty without a designer.
-    static TkvEditorProc TagEditor, MemoEditor, RestrictionsEditor;
-
 protected:
     // Band alignment, done by AttachCanvas.
     void ApplyBandAlign();
