@@ -1,5 +1,6 @@
 #include "export/rtf_adv_export.h"
 
+#include "base/codepage.h"
 #include "base/text_util.h"
 #include "core/locale.h"
 #include "core/report/report.h"
@@ -8,7 +9,9 @@
 #include "export/export_run.h"
 
 #include <QDateTime>
+#include <QStringDecoder>
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -261,12 +264,17 @@ void TkvRtfAdvExport::EndDocument() {
 QByteArray TkvRtfAdvExport::RemapRichText(const QByteArray& rtf, kvrtf::FontTable& fonts, kvrtf::ColorTable& colors) {
     if (!rtf.startsWith("{\\rtf")) return kvrtf::EscapeBytes(rtf, 1, true); // plain text kept in a rich object
     // One pass over the source: groups of the header are dropped (their tables read first), font
-    // and colour numbers renumbered, paragraph resets dropped. Depth and length are bounded by
-    // the source itself; unbalanced braces are closed or ignored.
+    // and colour numbers renumbered, paragraph resets dropped. Characters given as code page bytes
+    // (\'hh or raw 8-bit bytes) are written as \uN? in the code page of the font they were set in:
+    // the renumbered fonts of the document carry no character set, and the document's own code page
+    // is not the source's. Symbol fonts keep their bytes, which are glyph numbers. Depth and length
+    // are bounded by the source itself; unbalanced braces are closed or ignored.
     std::vector<int> fontMap, colorMap{0};
+    std::map<int, int> fontCharset; // source font number -> its \fcharset
+    QByteArray ansiCodec;           // the source's \ansicpg, as a codec name
+    int defaultFont = 0;
     QByteArray out;
     qsizetype i = 1; // after the document's opening brace
-    int depth = 0;
     const qsizetype n = rtf.size();
     const auto readWordIn = [](const QByteArray& src, qsizetype at, QByteArray& word, QByteArray& param) {
         const qsizetype n = src.size();
@@ -277,7 +285,8 @@ QByteArray TkvRtfAdvExport::RemapRichText(const QByteArray& rtf, kvrtf::FontTabl
         qsizetype k = j;
         if (k < n && (rtf[k] == '-' || std::isdigit(uchar(rtf[k])))) {
             ++k;
-            while (k < n && std::isdigit(uchar(rtf[k]))) ++k;
+            while (k < n && k - j < 10 && std::isdigit(uchar(rtf[k])))
+                ++k;
         }
         param = rtf.mid(j, k - j);
         return k;
@@ -297,6 +306,54 @@ QByteArray TkvRtfAdvExport::RemapRichText(const QByteArray& rtf, kvrtf::FontTabl
         }
         return n;
     };
+    const auto hexDigit = [](char h) {
+        return (h >= '0' && h <= '9')   ? h - '0'
+               : (h >= 'a' && h <= 'f') ? h - 'a' + 10
+               : (h >= 'A' && h <= 'F') ? h - 'A' + 10
+                                        : -1;
+    };
+
+    // Character state per group: the source font in effect and how many characters after \uN
+    // stand in for it.
+    struct State {
+        int font = -1; // -1: the default font
+        int ucSkip = 1;
+    };
+    std::vector<State> states{State{}};
+    QByteArray pending; // code page bytes not yet written
+    int pendingCharset = -1;
+    const auto charsetOf = [&](int font) {
+        const auto it = fontCharset.find(font >= 0 ? font : defaultFont);
+        return it != fontCharset.end() ? it->second : -1;
+    };
+    const auto flush = [&] {
+        if (pending.isEmpty()) return;
+        if (pendingCharset == kvcs::Symbol) {
+            for (char b : std::as_const(pending)) {
+                out += "\\'";
+                out += QByteArray(1, b).toHex();
+            }
+        } else {
+            // Fonts of charset 0 and 1 and fonts without one follow the source's \ansicpg, as the
+            // rich text reader decodes them.
+            QByteArray codec =
+                pendingCharset < 0 || pendingCharset == kvcs::Ansi || pendingCharset == kvcs::Default
+                    ? ansiCodec
+                    : kv::CodecNameForCharset(pendingCharset);
+            QStringDecoder decoder(codec.isEmpty() ? "windows-1252" : codec.constData());
+            if (!decoder.isValid()) decoder = QStringDecoder("windows-1252");
+            out += kvrtf::Escape(decoder.decode(pending));
+        }
+        pending.clear();
+    };
+    const auto addByte = [&](uint8_t b) {
+        const int charset = charsetOf(states.back().font);
+        if (!pending.isEmpty() && charset != pendingCharset) flush();
+        pendingCharset = charset;
+        pending += char(b);
+    };
+    int skip = 0; // fallback characters of the last \uN still to drop
+
     while (i < n) {
         const char ch = rtf[i];
         if (ch == '{') {
@@ -320,10 +377,18 @@ QByteArray TkvRtfAdvExport::RemapRichText(const QByteArray& rtf, kvrtf::FontTabl
                     const QByteArray entry = group.mid(after, semi - after);
                     const qsizetype sp = entry.indexOf(' ');
                     const QByteArray name = (sp >= 0 ? entry.mid(sp + 1) : entry).trimmed();
+                    const qsizetype cs = entry.indexOf("\\fcharset");
                     const int old = num.toInt();
                     if (old >= 0 && old < 4096) {
                         if (int(fontMap.size()) <= old) fontMap.resize(size_t(old) + 1, 0);
-                        fontMap[size_t(old)] = fonts.Number(name.isEmpty() ? QByteArray("Arial") : name);
+                        const int number = fonts.Number(name.isEmpty() ? QByteArray("Arial") : name);
+                        fontMap[size_t(old)] = number;
+                        if (cs >= 0 && (sp < 0 || cs < sp)) {
+                            QByteArray cw, cv;
+                            readWordIn(entry, cs, cw, cv);
+                            fontCharset[old] = std::clamp(cv.toInt(), 0, 255);
+                            if (fontCharset[old] == kvcs::Symbol) fonts.MarkSymbol(number);
+                        }
                     }
                     p = semi;
                 }
@@ -348,29 +413,71 @@ QByteArray TkvRtfAdvExport::RemapRichText(const QByteArray& rtf, kvrtf::FontTabl
                 i = end;
                 continue;
             }
-            ++depth;
+            flush();
+            skip = 0;
+            states.push_back(states.back());
             out += '{';
             ++i;
         } else if (ch == '}') {
-            if (depth == 0) break; // the document's closing brace
-            --depth;
+            flush();
+            skip = 0;
+            if (states.size() == 1) break; // the document's closing brace
+            states.pop_back();
             out += '}';
             ++i;
         } else if (ch == '\\') {
+            if (i + 1 < n && rtf[i + 1] == '\'') { // a code page byte
+                int v = 0, got = 0;
+                qsizetype j = i + 2;
+                for (; got < 2 && j < n && hexDigit(rtf[j]) >= 0; ++got, ++j)
+                    v = v * 16 + hexDigit(rtf[j]);
+                i = j;
+                if (skip > 0) {
+                    --skip;
+                } else if (got > 0) {
+                    addByte(uint8_t(v));
+                }
+                continue;
+            }
             QByteArray word, param;
             const qsizetype next = readWord(i, word, param);
-            if (word.isEmpty()) { // a control symbol such as \{ or \'e9
-                out += rtf.mid(i, std::min<qsizetype>(next + 1, n) - i);
-                i = std::min<qsizetype>(next + 1, n);
+            flush();
+            if (word.isEmpty()) { // a control symbol such as \{ or \~
+                const qsizetype to = std::min<qsizetype>(next + 1, n);
+                if (skip > 0) {
+                    --skip;
+                } else {
+                    out += rtf.mid(i, to - i);
+                }
+                i = to;
                 continue;
             }
             qsizetype after = next;
             if (after < n && rtf[after] == ' ') ++after;
             const int v = param.toInt();
-            if (word == "pard" || word == "rtf" || word == "ansi" || word == "ansicpg" || word == "deff" ||
-                word == "viewkind" || word == "uc") {
+            if (word == "bin") { // raw bytes that belong to the word: skipped
+                i = std::min<qsizetype>(after + std::max(0, v), n);
+                continue;
+            }
+            skip = 0;
+            if (word == "ansicpg") {
+                ansiCodec = v == 866     ? QByteArray("IBM866")
+                            : v == 65001 ? QByteArray("UTF-8")
+                                         : "windows-" + param;
+            } else if (word == "deff") {
+                defaultFont = v;
+            } else if (word == "uc") {
+                states.back().ucSkip = std::clamp(v, 0, 10);
+            } else if (word == "u" && !param.isEmpty()) {
+                out += "\\u" + QByteArray::number(int(int16_t(uint16_t(v)))) + '?';
+                skip = states.back().ucSkip;
+            } else if (word == "plain") {
+                states.back().font = -1;
+                out += rtf.mid(i, after - i);
+            } else if (word == "pard" || word == "rtf" || word == "ansi" || word == "viewkind") {
                 // dropped: the cell sets its own paragraph and the document its own code page
             } else if (word == "f" && !param.isEmpty()) {
+                states.back().font = v;
                 out += "\\f" + QByteArray::number(v >= 0 && size_t(v) < fontMap.size() ? fontMap[size_t(v)] : 0) + ' ';
             } else if ((word == "cf" || word == "cb" || word == "highlight") && !param.isEmpty()) {
                 out += '\\' + word + QByteArray::number(v >= 0 && size_t(v) < colorMap.size() ? colorMap[size_t(v)] : 0) + ' ';
@@ -380,12 +487,21 @@ QByteArray TkvRtfAdvExport::RemapRichText(const QByteArray& rtf, kvrtf::FontTabl
             i = after;
         } else if (ch == '\r' || ch == '\n') {
             ++i;
+        } else if (skip > 0) {
+            --skip;
+            ++i;
+        } else if (uchar(ch) >= 0x80) { // an unescaped code page byte
+            addByte(uchar(ch));
+            ++i;
         } else {
+            flush();
             out += ch;
             ++i;
         }
     }
-    while (depth-- > 0) out += '}';
+    flush();
+    for (size_t d = 1; d < states.size(); ++d)
+        out += '}';
     // A trailing paragraph end would add an empty line to the cell.
     QByteArray trimmed = out.trimmed();
     if (trimmed.endsWith("\\par")) trimmed.chop(4);

@@ -54,13 +54,19 @@ int FontTable::Number(const QByteArray& name) {
     const qsizetype i = names_.indexOf(name);
     if (i >= 0) return int(i);
     names_.append(name);
+    symbol_.append(false);
     return int(names_.size() - 1);
+}
+
+void FontTable::MarkSymbol(int number) {
+    if (number >= 0 && number < symbol_.size()) symbol_[number] = true;
 }
 
 QList<QByteArray> FontTable::Entries() const {
     QList<QByteArray> out;
     for (qsizetype i = 0; i < names_.size(); ++i)
-        out.append("{\\f" + QByteArray::number(i) + ' ' + Escape(QString::fromLatin1(names_[i])) + ";}");
+        out.append("{\\f" + QByteArray::number(i) + (symbol_[i] ? "\\fcharset2 " : " ") +
+                   Escape(QString::fromLatin1(names_[i])) + ";}");
     return out;
 }
 

@@ -27,11 +27,15 @@ QByteArray TableLines(const QByteArray& head, const QList<QByteArray>& entries, 
 class FontTable {
 public:
     int Number(const QByteArray& name);
-    QList<QByteArray> Entries() const; // "{\fN name;}"
+    // A font whose text bytes are glyph numbers: its entry says \fcharset2, so that readers keep
+    // the bytes instead of decoding them in the document's code page.
+    void MarkSymbol(int number);
+    QList<QByteArray> Entries() const; // "{\fN name;}", "{\fN\fcharset2 name;}" for a symbol font
     int Count() const { return int(names_.size()); }
 
 private:
     QList<QByteArray> names_;
+    QList<bool> symbol_;
 };
 
 // Colours numbered in order of first use (from 1; 0 is the automatic colour).

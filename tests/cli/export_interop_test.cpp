@@ -104,6 +104,10 @@ TEST(ExportInterop, TableRtfKeepsThePagesAndRotatedText) {
     EXPECT_TRUE(pageText(5).isEmpty()) << "more printed pages than report pages";
     EXPECT_TRUE(pageText(2).contains(QStringLiteral("ДЛЯ СЛУЖЕБНОГО ПОЛЬЗОВАНИЯ")));
     EXPECT_TRUE(pageText(4).contains(QStringLiteral("Менеджер")));
+    // The rich text object keeps its Cyrillic (windows-1251 bytes in its own RTF).
+    const QString page3 = pageText(3);
+    EXPECT_TRUE(page3.contains(QStringLiteral("Рекомендации"))) << page3.toStdString();
+    EXPECT_TRUE(page3.contains(QStringLiteral("Продлить годовые договоры")));
 
     // Each printed page has its report page's paper: the demo's last page is landscape.
     const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));

@@ -187,4 +187,49 @@ TEST(RtfAdvExport, RichTextIsRenumberedIntoTheDocumentTables) {
     EXPECT_EQ(TkvRtfAdvExport::RemapRichText("plain {text}", fonts, colors), "plain \\{text\\}");
 }
 
+// The renumbered fonts of the document carry no character set and the document has its own code
+// page, so a rich text's code page bytes are written as the characters they stand for in the font
+// they were set in: Cyrillic from a windows-1251 rich text came out as Latin accented letters.
+TEST(RtfAdvExport, RichTextCharactersKeepTheirCodePage) {
+    struct Case {
+        const char* name;
+        QByteArray rtf;
+        QByteArray piece;
+    };
+    const QByteArray privet = "\\u1055?\\u1088?\\u1080?\\u1074?\\u1077?\\u1090?"; // "Привет"
+    const Case cases[] = {
+        {"font charset",
+         "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset204 Arial;}}\\pard\\f0 "
+         "\\'cf\\'f0\\'e8\\'e2\\'e5\\'f2\\par}",
+         "\\f0 " + privet},
+        {"document code page",
+         "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset0 Arial;}}\\f0 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2}",
+         "\\f0 " + privet},
+        {"raw bytes", "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0 Arial;}}\\f0 \xcf\xf0\xe8\xe2\xe5\xf2}",
+         "\\f0 " + privet},
+        {"western", "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0 Arial;}}\\f0 caf\\'e9}", "\\f0 caf\\u233?"},
+        // Fallback characters of \uN are dropped however many \uc says; the piece uses one "?".
+        {"unicode", "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset204 Arial;}}\\f0\\uc2\\u1071\\'df\\'df!}",
+         "\\f0 \\u1071?!"},
+        // A group's font ends with the group; a symbol font keeps its glyph numbers.
+        {"groups and symbols",
+         "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset204 Arial;}{\\f1\\fcharset2 "
+         "Symbol;}}\\f0\\'df{\\f1\\'b7}\\'df}",
+         "\\f0 \\u1071?{\\f1 \\'b7}\\u1071?"},
+    };
+    for (const Case& c : cases) {
+        kvrtf::FontTable fonts;
+        kvrtf::ColorTable colors;
+        const QByteArray piece = TkvRtfAdvExport::RemapRichText(c.rtf, fonts, colors);
+        EXPECT_EQ(piece, c.piece) << c.name;
+        EXPECT_TRUE(Balanced(piece)) << c.name;
+        EXPECT_FALSE(std::any_of(piece.begin(), piece.end(), [](char ch) { return uchar(ch) >= 0x80; }))
+            << c.name;
+    }
+    kvrtf::FontTable fonts;
+    kvrtf::ColorTable colors;
+    TkvRtfAdvExport::RemapRichText(cases[5].rtf, fonts, colors);
+    EXPECT_EQ(fonts.Entries(), (QList<QByteArray>{"{\\f0 Arial;}", "{\\f1\\fcharset2 Symbol;}"}));
+}
+
 } // namespace
