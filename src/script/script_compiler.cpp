@@ -137,10 +137,27 @@ void TkvScriptCompiler::Run(const TkvStringList& source) {
     }
     StripComments(joined_);
     try {
-        Statement();
+        StatementList();
     } catch (const Stop&) {
     }
     Finish();
+}
+
+// The text is a list of statements separated by ";", so "a := 1; if a = 1 then NewPage" runs
+// both; whatever follows the list that is not a statement is an error, never silently dropped.
+// A full stop after the last statement ("begin ... end.") ends the text.
+void TkvScriptCompiler::StatementList() {
+    for (;;) {
+        Statement();
+        qsizetype ws = 0;
+        const QByteArray w = PeekWord(ws);
+        if (w.isEmpty() || w == ".") return;
+        if (w.startsWith(';')) {
+            pos_ = ws + 1;
+            continue;
+        }
+        Fail(R"(Need ";" here)", ws);
+    }
 }
 
 void TkvScriptCompiler::Statement() {
@@ -149,7 +166,8 @@ void TkvScriptCompiler::Statement() {
     qsizetype ws = 0;
     const QByteArray w = PeekWord(ws);
     if (overflow) Fail("Statements are nested too deeply", ws);
-    if (w.isEmpty() || w == "END" || w == "END;" || w == "UNTIL" || w == "ELSE") return;
+    // An empty statement: the list around it reads the ";".
+    if (w.isEmpty() || w.startsWith(';') || w == "END" || w == "END;" || w == "UNTIL" || w == "ELSE") return;
     if (w == "BEGIN") {
         pos_ = ws + 5;
         Compound("END", R"(Need ";" or "end" here)");

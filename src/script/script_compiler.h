@@ -47,6 +47,7 @@ private:
     bool IsNameChar(qsizetype at) const;
     void ReadName();
 
+    void StatementList();
     void Statement();
     void Compound(const char* closing, const char* message);
     bool TryLabel();

@@ -59,7 +59,16 @@ TEST(Interpretator, CompiledImagesOfEveryStatementForm) {
         const char* image; // DescribeLine of each instruction, joined by " ; "
     } cases[] = {
         {"begin a := 1; b := 2 end", "a := 1 ; b := 2"},
-        {"a := 1; b := 2", "a := 1"},
+        // Several statements at the top level, separated by ";" on one line or over lines.
+        {"a := 1; b := 2", "a := 1 ; b := 2"},
+        {"a := 1;\rif a = 1 then NEWPAGE;", "a := 1 ; IFNOT 3 a 1 = ; CALL NEWPAGE(0)"},
+        {"a := 1;\r\rb := 2;\r", "a := 1 ; b := 2"},
+        {"NewPage; NewColumn", "CALL NewPage(0) ; CALL NewColumn(0)"},
+        {"if a then b := 1 else c := 2; d := 3", "IFNOT 3 a ; b := 1 ; GOTO 4 ; c := 2 ; d := 3"},
+        {"begin a := 1 end; b := 2", "a := 1 ; b := 2"},
+        {"goto 10; x := 1; 10: y := 2", "GOTO 2 ; x := 1 ; y := 2"},
+        {"begin a := 1 end.", "a := 1"},
+        {";;a := 1", "a := 1"},
         {"if x > 1 then y := 1 else y := 2", "IFNOT 3 x 1 > ; y := 1 ; GOTO 4 ; y := 2"},
         {"if x > 1 then y := 1", "IFNOT 2 x 1 > ; y := 1"},
         {"while i < 3 do i := i + 1", "IFNOT 3 i 3 < ; i := i 1 + ; GOTO 0"},
@@ -85,7 +94,6 @@ TEST(Interpretator, CompiledImagesOfEveryStatementForm) {
         {"x := a {comment} + b // to the end\r", "x := a b +"},
         {"", ""},
         {"{ only a comment }", ""},
-        {"x := a ORDER", "x := a"},
     };
     for (const Case& c : cases) {
         TableInterpretator in;
@@ -174,6 +182,12 @@ TEST(Interpretator, ErrorLinesGiveLineAndColumnAsWritten) {
         {"x := ?", "Line 1/6: Need an operand here"},
         {"for 1 := 2 to 3 do", "Line 1/5: Need a variable here"},
         {"begin\r  x := 1;\r  y := \rend", "Line 4/1: Need an operand here"},
+        // Nothing after the top-level statements is dropped without a word.
+        {"a := 1\rb := 2", R"(Line 2/1: Need ";" here)"},
+        {"a := 1; b := 2 end", R"(Line 1/16: Need ";" here)"},
+        {"x := a ORDER", R"(Line 1/8: Need ";" here)"}, // ORDER is a name, not OR
+        {"if a then b := 1 else c := 2 else d := 3", R"(Line 1/30: Need ";" here)"},
+        {"a := 1;\rif a = 1 then NEWPAGE;", ""},
     };
     for (const Case& c : cases) {
         TableInterpretator in;
