@@ -1,8 +1,11 @@
 // Resolving names written in templates: components, datasets and fields, band data sources,
 // object properties.
 #include "core/globals.h"
+#include "core/library_context.h"
+#include "core/report/page.h"
 #include "core/report/name_resolution.h"
 #include "core/report/report.h"
+#include "core/views/band.h"
 #include "core/views/view_factory.h"
 
 #include <gtest/gtest.h>
@@ -213,6 +216,38 @@ TEST_F(NameResolutionTest, ListComponentsOfAClassQualifiesByOwner) {
         got.emplace_back(e.Name, e.Component);
     EXPECT_EQ(got.front().first, "Form1.Table1");
     EXPECT_EQ(got.back().first, "Query1");
+}
+
+// The current objects are borrowed: one that is destroyed while current must not stay behind
+// for the next name resolution (a script assignment reads CurView) to follow.
+TEST(CurrentObjects, AnObjectThatGoesAwayIsNoLongerCurrent) {
+    struct StubBand : TkvBand {
+        int BandTop() const override { return 0; }
+        int BandHeight() const override { return 0; }
+        int BandWidth() const override { return 0; }
+        uint16_t BandFlags() const override { return 0; }
+        int BandType() const override { return 0; }
+    };
+    const TkvCurrentObjectsScope scope;
+    {
+        FontView view;
+        TkvPage page;
+        StubBand band;
+        kv::CurView() = &view;
+        kv::CurPage() = kv::DesignerPage() = &page;
+        kv::CurBand() = &band;
+    }
+    EXPECT_EQ(kv::CurView(), nullptr);
+    EXPECT_EQ(kv::CurPage(), nullptr);
+    EXPECT_EQ(kv::DesignerPage(), nullptr);
+    EXPECT_EQ(kv::CurBand(), nullptr);
+    EXPECT_EQ(kv::ResolveObjectProperty("Visible").Object, nullptr);
+
+    // Another object that is current stays current when one that is not goes away.
+    FontView current;
+    kv::CurView() = &current;
+    { FontView passing; }
+    EXPECT_EQ(kv::CurView(), &current);
 }
 
 } // namespace

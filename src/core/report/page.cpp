@@ -10,7 +10,11 @@
 #include <climits>
 
 TkvPage::TkvPage() = default;
-TkvPage::~TkvPage() = default;
+TkvPage::~TkvPage() {
+    // The current and the designer's page are borrowed: a page that goes away leaves neither behind.
+    if (kv::CurPage() == this) kv::CurPage() = nullptr;
+    if (kv::DesignerPage() == this) kv::DesignerPage() = nullptr;
+}
 
 int TkvPage::PrintAreaLeft() const {
     if (!UseMargins) return 0;

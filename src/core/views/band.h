@@ -6,7 +6,8 @@
 
 class TkvBand {
 public:
-    virtual ~TkvBand() = default;
+    // A band that goes away is no longer the library's current band (see band.cpp).
+    virtual ~TkvBand();
     virtual int BandTop() const = 0;
     virtual int BandHeight() const = 0; // the height computed for the current print
     virtual int BandWidth() const = 0;

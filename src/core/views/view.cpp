@@ -41,7 +41,10 @@ TkvView::TkvView() {
     DisplayFormat = 0x200 + static_cast<uint32_t>(sep.unicode() & 0xFF);
 }
 
-TkvView::~TkvView() = default;
+TkvView::~TkvView() {
+    // The library's current view is borrowed: a view that goes away must not stay behind as it.
+    if (kv::CurView() == this) kv::CurView() = nullptr;
+}
 
 // ---------------------------------------------------------------- properties
 
