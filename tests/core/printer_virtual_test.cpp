@@ -3,6 +3,9 @@
 #include "core/locale.h"
 #include "core/paper/paper_table.h"
 #include "core/paper/printer.h"
+#include "core/report/page.h"
+
+#include <QLocale>
 
 #include <gtest/gtest.h>
 
@@ -124,7 +127,7 @@ TEST_F(VirtualPrinterTest, SizesFromAFileAreClampedToADrawablePaper) {
         int32_t width, height, paperWidth, paperHeight;
     };
     const Case cases[] = {
-        {0, 0, 110, 110},
+        {0, 1, 110, 110},
         {-5000, 2970, 110, 2970},
         {2100, INT32_MIN, 2100, 110},
         {INT32_MAX, 2970, 100000, 2970},
@@ -141,6 +144,52 @@ TEST_F(VirtualPrinterTest, SizesFromAFileAreClampedToADrawablePaper) {
         // A clamped size counts as the same paper when the page asks again with its stored size.
         EXPECT_TRUE(printer.IsSamePaper(256, c.width, c.height, -1, 0));
     }
+}
+
+// A page whose paper the printer cannot give a size (no paper id, an id of another printer's, a
+// custom paper stored without a size) gets the default paper, never the smallest drawable one.
+TEST_F(VirtualPrinterTest, PaperWithoutASizeIsTheDefaultPaper) {
+    struct Case {
+        const char* locale;
+        int32_t id, width, height;
+        uint8_t orientation;
+        int32_t paperWidth, paperHeight;
+    };
+    const Case cases[] = {
+        {"de_DE", -1, 0, 0, 0, 2100, 2970},     {"de_DE", 0, 0, 0, 0, 2100, 2970},
+        {"de_DE", 12345, 0, 0, 1, 2970, 2100},  {"de_DE", 256, 0, 0, 0, 2100, 2970},
+        {"de_DE", 256, -3, 0, 1, 2970, 2100},   {"en_US", -1, 0, 0, 0, 2159, 2794},
+        {"en_US", 256, 0, 0, 1, 2794, 2159},
+    };
+    const QLocale saved;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.locale << " paper " << c.id << " " << c.width << " x " << c.height);
+        QLocale::setDefault(QLocale(c.locale));
+        printer.SelectPaper(256, 110, 110, -1, 0, true); // the previous page had the smallest paper
+        printer.SelectPaper(c.id, c.width, c.height, -1, c.orientation, false);
+        EXPECT_EQ(printer.PaperSize, c.id);
+        EXPECT_EQ(printer.PaperWidth, c.paperWidth);
+        EXPECT_EQ(printer.PaperHeight, c.paperHeight);
+        EXPECT_TRUE(printer.IsSamePaper(c.id, c.width, c.height, -1, c.orientation));
+    }
+    QLocale::setDefault(saved);
+}
+
+// The page loaded from a template on a machine without printers, after another page chose its
+// paper: the page keeps what it stored and has an A4 sheet to build on.
+TEST_F(VirtualPrinterTest, APageWithoutStoredPaperOnAMachineWithoutPrinters) {
+    const QLocale saved;
+    QLocale::setDefault(QLocale("de_DE"));
+    kv::InstallPrinterDevice(nullptr);
+    const TkvPage other(256, 1000, 1000, -1, 0);
+    const TkvPage page(-1, 0, 0, -1, 0);
+    QLocale::setDefault(saved);
+    EXPECT_EQ(page.PaperSize, -1);
+    EXPECT_EQ(page.PaperWidth, 2100);
+    EXPECT_EQ(page.PaperHeight, 2970);
+    EXPECT_EQ(page.Metrics.PageWidth, 758);
+    EXPECT_EQ(page.Metrics.PageHeight, 1071);
+    kv::ReleaseSharedPrinter();
 }
 
 TEST_F(VirtualPrinterTest, AnUnknownOrientationIsPortrait) {

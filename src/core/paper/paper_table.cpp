@@ -1,5 +1,7 @@
 #include "core/paper/paper_table.h"
 
+#include <QLocale>
+
 std::array<TPaperInfo, kv::PaperTableCount> PaperTable = {{
     {1, {}, 2159, 2794},  {2, {}, 2159, 2794},   {3, {}, 2794, 4318},  {4, {}, 4318, 2794},
     {5, {}, 2159, 3556},  {6, {}, 1397, 2159},   {7, {}, 1842, 2667},  {8, {}, 2970, 4200},
@@ -26,6 +28,11 @@ const TPaperInfo* FindPaper(int32_t id) {
     for (const TPaperInfo& p : PaperTable)
         if (p.PaperId == id) return &p;
     return nullptr;
+}
+
+const TPaperInfo& DefaultPaper() {
+    constexpr int32_t LetterId = 1, A4Id = 9;
+    return *FindPaper(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? LetterId : A4Id);
 }
 
 } // namespace kv

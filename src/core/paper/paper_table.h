@@ -29,5 +29,8 @@ namespace kv {
 
 // The table entry with that id, or null.
 const TPaperInfo* FindPaper(int32_t id);
+// The paper used when nothing gives one (an unknown or absent paper id, a custom paper without a
+// size): Letter where the default locale measures in US units, A4 everywhere else. Never null.
+const TPaperInfo& DefaultPaper();
 
 } // namespace kv

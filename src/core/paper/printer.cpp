@@ -22,6 +22,19 @@ int32_t PixelsToMm10(int32_t pixels, int32_t dpi) {
     return kv::RoundEven(pixels * 254.0 / dpi);
 }
 
+// A custom paper stored without a size (both sides zero or less) is the default paper, not the
+// smallest drawable one; other sizes are held within the drawable bounds.
+void CustomExtents(int32_t& width, int32_t& height, uint8_t orientation) {
+    if (width <= 0 && height <= 0) {
+        const TPaperInfo& paper = kv::DefaultPaper();
+        width = paper.PaperWidthMM10;
+        height = paper.PaperHeightMM10;
+        if (orientation == 1) std::swap(width, height);
+    }
+    width = kv::ClampPaperExtent(width);
+    height = kv::ClampPaperExtent(height);
+}
+
 bool UsableMetrics(const TkvDeviceMetrics& m) {
     return m.DpiX > 0 && m.DpiY > 0 && m.PhysicalWidth > 0 && m.PhysicalHeight > 0;
 }
@@ -175,11 +188,13 @@ void TkvPrinter::ApplySettings() {
         PortName.clear();
         LoadVirtualPapers();
         if (PaperSize != kv::CustomPaperId) {
-            if (const TPaperInfo* paper = kv::FindPaper(PaperSize)) {
-                PaperWidth = paper->PaperWidthMM10;
-                PaperHeight = paper->PaperHeightMM10;
-                if (Orientation == 1) std::swap(PaperWidth, PaperHeight);
-            }
+            // A paper id the table does not know (-1 for none, an id of another printer) keeps the
+            // id but gets the default paper's size: a page never shrinks to a sliver.
+            const TPaperInfo* paper = kv::FindPaper(PaperSize);
+            if (!paper) paper = &kv::DefaultPaper();
+            PaperWidth = paper->PaperWidthMM10;
+            PaperHeight = paper->PaperHeightMM10;
+            if (Orientation == 1) std::swap(PaperWidth, PaperHeight);
         }
         return;
     }
@@ -220,8 +235,7 @@ bool TkvPrinter::TryApplySettings() {
 bool TkvPrinter::IsSamePaper(int32_t id, int32_t width, int32_t height, int32_t source,
                              uint8_t orientation) const {
     if (id == PaperSize && id == kv::CustomPaperId) {
-        width = kv::ClampPaperExtent(width);
-        height = kv::ClampPaperExtent(height);
+        CustomExtents(width, height, orientation == 1 ? 1 : 0);
         return std::abs(PaperWidth - width) <= 1 && std::abs(PaperHeight - height) <= 1 &&
                orientation == Orientation;
     }
@@ -233,10 +247,11 @@ void TkvPrinter::SelectPaper(int32_t id, int32_t width, int32_t height, int32_t 
     if (PlatformPrinter && PlatformPrinter->IsPrinting()) return;
     if (!force && IsSamePaper(id, width, height, source, orientation)) return;
     PaperSize = id;
-    PaperWidth = kv::ClampPaperExtent(width);
-    PaperHeight = kv::ClampPaperExtent(height);
-    Bin = source;
     Orientation = orientation == 1 ? 1 : 0;
+    CustomExtents(width, height, Orientation);
+    PaperWidth = width;
+    PaperHeight = height;
+    Bin = source;
     ApplySettings();
 }
 
