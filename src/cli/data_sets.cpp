@@ -7,12 +7,19 @@ CliDataSets::CliDataSets(const QString& db, const QList<QPair<QByteArray, QStrin
     for (const auto& [name, source] : data) {
         current_ = name;
         std::unique_ptr<TkvRowSource> rows;
-        if (source.startsWith("csv:")) {
-            rows = std::make_unique<TkvCsvRowSource>(source.mid(4), name);
-        } else {
-            if (db.isEmpty()) throw TkvDataError("Data set " + name.toStdString() + ": no --db for its SQL");
-            if (!connection_) connection_ = std::make_unique<TkvSqlConnection>(db);
-            rows = std::make_unique<TkvSqlRowSource>(*connection_, source, name);
+        try {
+            if (source.startsWith("csv:")) {
+                rows = std::make_unique<TkvCsvRowSource>(source.mid(4), name);
+            } else {
+                if (db.isEmpty()) throw TkvDataError("no --db for its SQL");
+                if (!connection_) connection_ = std::make_unique<TkvSqlConnection>(db);
+                rows = std::make_unique<TkvSqlRowSource>(*connection_, source, name);
+            }
+        } catch (const std::exception& e) {
+            // The message names the data set whose source could not be set up.
+            const std::string what = e.what();
+            if (what.find(name.toStdString()) != std::string::npos) throw;
+            throw TkvDataError("Data set " + name.toStdString() + ": " + what);
         }
         auto* table = module.Add(std::make_unique<TkvRecordSet>(name + "Table", std::move(rows)));
         auto* set = module.Add(std::make_unique<TkvDBDataSet>(name));

@@ -1,6 +1,7 @@
 #include "cli/template_command.h"
 
 #include "base/codepage.h"
+#include "cli/data_sets.h"
 #include "core/report/report.h"
 #include "core/views/band_view.h"
 #include "engine/data/dataset.h"
@@ -162,14 +163,14 @@ CommandResult DataList(const QStringList& args) {
         if (a == "--db" && hasValue) {
             db = args[++i];
         } else if (a == "--data" && hasValue) {
-            const QString spec = args[++i];
-            const qsizetype eq = spec.indexOf('=');
-            if (eq <= 0) {
+            QPair<QByteArray, QString> d;
+            QByteArray error;
+            if (!CliDataSets::ParseData(args[++i], d, error)) {
                 r.ExitCode = 2;
-                r.Error = "--data wants NAME=SQL or NAME=csv:PATH, not " + spec.toUtf8();
+                r.Error = error;
                 return r;
             }
-            data.append({spec.left(eq).toUtf8(), spec.mid(eq + 1)});
+            data.append(d);
         } else if (a == "--rows" && hasValue) {
             bool ok = false;
             rows = args[++i].toInt(&ok);
@@ -193,27 +194,8 @@ CommandResult DataList(const QStringList& args) {
     }
     QByteArray current;
     try {
-        std::unique_ptr<TkvSqlConnection> connection;
-        TkvDataDirectory directory;
-        TkvDataModule& module = directory.AddModule("Data");
-        std::vector<TkvDBDataSet*> sets;
-        for (const auto& [name, source] : data) {
-            current = name;
-            std::unique_ptr<TkvRowSource> rowsFrom;
-            if (source.startsWith("csv:")) {
-                rowsFrom = std::make_unique<TkvCsvRowSource>(source.mid(4), name);
-            } else {
-                if (db.isEmpty())
-                    throw TkvDataError("Data set " + name.toStdString() + ": no --db for its SQL");
-                if (!connection) connection = std::make_unique<TkvSqlConnection>(db);
-                rowsFrom = std::make_unique<TkvSqlRowSource>(*connection, source, name);
-            }
-            auto* table = module.Add(std::make_unique<TkvRecordSet>(name + "Table", std::move(rowsFrom)));
-            auto* set = module.Add(std::make_unique<TkvDBDataSet>(name));
-            set->SetDataSet(table);
-            sets.push_back(set);
-        }
-        for (TkvDBDataSet* set : sets) {
+        const CliDataSets sets(db, data);
+        for (TkvDBDataSet* set : sets.Sets()) {
             current = set->ComponentName();
             set->Init();
             TkvRecordSet& rs = set->Underlying();

@@ -91,6 +91,10 @@ TEST(BuildCommand, FailuresLeaveNoFile) {
         {"page limit", "[Items.name]", {"--data", data, "--max-pages", "1", "--var", "X=1"}, 0, ""},
         {"bad --var", "[Items.name]", {"--data", data, "--var", "novalue"}, 2, "--var wants NAME=VALUE"},
         {"unknown format", "[Items.name]", {"--data", data}, 2, "cannot write"},
+        // The same data set setup as `kvtool data list`, naming the set whose source failed.
+        {"database that cannot open", "[Items.name]",
+         {"--db", "sqlite:" + dir.filePath("none/no.db"), "--data", "Items=select 1 as name"}, 1,
+         "Data set Items: Cannot open the database"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

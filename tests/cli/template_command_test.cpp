@@ -92,6 +92,10 @@ TEST(DataCommand, ListsCsvRowsAndNamesFailingDataSets) {
     EXPECT_TRUE(bad.Error.startsWith("Data set Orders: ")) << bad.Error.constData();
     EXPECT_TRUE(bad.Out.isEmpty());
     EXPECT_EQ(kvcli::DataList({"--data", "noequals"}).ExitCode, 2);
+    const kvcli::CommandResult closed =
+        kvcli::DataList({"--db", "sqlite:" + dir.filePath("none/no.db"), "--data", "Orders=select 1"});
+    EXPECT_EQ(closed.ExitCode, 1);
+    EXPECT_TRUE(closed.Error.startsWith("Data set Orders: Cannot open the database")) << closed.Error.constData();
 }
 
 // The kvtool program lists a table of the private PostgreSQL test server and names a data set whose
