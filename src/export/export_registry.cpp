@@ -2,6 +2,8 @@
 
 #include "base/registry_limits.h"
 
+#include <algorithm>
+
 namespace kv {
 
 namespace {
@@ -55,6 +57,26 @@ void UnregisterExportFilter(TkvExportFilter* filter) {
 
 const std::vector<TkvExportFilterInfo>& ExportFilters() {
     return Entries();
+}
+
+std::vector<TkvExportFilterInfo> ExportFiltersFor(const std::vector<TkvExportFilter*>& own) {
+    std::vector<TkvExportFilterInfo> out = Entries();
+    const auto ownFilter = [&own](const TkvExportFilterInfo& e) {
+        return std::find(own.begin(), own.end(), e.Filter) != own.end();
+    };
+    for (TkvExportFilterInfo& entry : out) {
+        if (ownFilter(entry)) continue;
+        for (const auto* list : {&Entries(), &Standby()}) {
+            const auto it = std::find_if(list->begin(), list->end(), [&](const TkvExportFilterInfo& e) {
+                return ownFilter(e) && e.ClassName == entry.ClassName && e.FileMask == entry.FileMask;
+            });
+            if (it != list->end()) {
+                entry.Filter = it->Filter;
+                break;
+            }
+        }
+    }
+    return out;
 }
 
 void ClearExportFilters() {

@@ -30,6 +30,12 @@ bool RegisterExportFilter(TkvExportFilter* filter, const QByteArray& description
 void UnregisterExportFilter(TkvExportFilter* filter);
 
 const std::vector<TkvExportFilterInfo>& ExportFilters();
+
+// The entries of ExportFilters in their order, each served by the caller's own filter of the
+// entry's class and mask when it has one (registered or on standby), else by the registered
+// filter. A document window exports through its own filter objects, so that two windows never
+// share options, dialogs or the state of a running export.
+std::vector<TkvExportFilterInfo> ExportFiltersFor(const std::vector<TkvExportFilter*>& own);
 // Shutdown: forget every entry.
 void ClearExportFilters();
 

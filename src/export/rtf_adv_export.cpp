@@ -217,7 +217,7 @@ void TkvRtfAdvExport::EndDocument() {
             const PageSetup& next = pages_[std::min(size_t(pageBreak), pages_.size() - 1)];
             // Without page breaks the rows run on, except where the paper changes: a page's rows
             // written on another page's paper would be cut.
-            if (PageBreaks || !(next == section)) {
+            if (PageBreaks || !next.SamePaper(section)) {
                 // The break ends a tiny paragraph of its own, and a tiny paragraph opens the new
                 // section: LibreOffice keeps a section's paper only when the section holds a
                 // paragraph outside a table, and loses a break written inside a group.

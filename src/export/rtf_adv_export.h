@@ -42,7 +42,9 @@ public:
         int32_t PaperWidth = 2100, PaperHeight = 2970; // tenths of a millimetre, as oriented
         bool Landscape = false;
         int32_t MarginLeft = 0, MarginTop = 0, MarginRight = 0, MarginBottom = 0; // page units
-        bool operator==(const PageSetup&) const = default;
+        bool SamePaper(const PageSetup& o) const {
+            return PaperWidth == o.PaperWidth && PaperHeight == o.PaperHeight && Landscape == o.Landscape;
+        }
     };
     // The section words of a page: "\sectd", paper, margins and orientation.
     static QByteArray SectionWords(const PageSetup& page);

@@ -560,7 +560,7 @@ bool TkvPreviewForm::PageEditingAllowed() const {
 QStringList TkvPreviewForm::SaveFilterList(int* preselected) const {
     QStringList filters{Text(55211) + " (*.kvp)"};
     int selected = 0;
-    for (const auto& e : kv::ExportFilters()) {
+    for (const auto& e : kv::ExportFiltersFor(OwnExportFilters)) {
         QString description = QString::fromLatin1(e.Description);
         // The dialog adds the filter's extension to a name without it, so the filter names it.
         if (!description.contains("*.") && e.FileMask.startsWith("*."))
@@ -576,7 +576,7 @@ void TkvPreviewForm::SaveCommand() {
     if (!pages_ || !report_) return;
     int preselected = 0;
     const QStringList filters = SaveFilterList(&preselected);
-    const std::vector<TkvExportFilterInfo> entries = kv::ExportFilters();
+    const std::vector<TkvExportFilterInfo> entries = kv::ExportFiltersFor(OwnExportFilters);
     // The chosen filter's extension is added to a name without it, and a file of the final name is
     // replaced only after the user agreed.
     const kv::SaveFileChoice choice =

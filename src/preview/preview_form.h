@@ -13,6 +13,7 @@
 #include <set>
 #include <vector>
 
+class TkvExportFilter;
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -89,6 +90,10 @@ public:
     // The save dialog's filters: "Report file (*.kvp)", then each registered export filter in
     // registration order; `preselected` receives the entry of the first default filter (0 without).
     QStringList SaveFilterList(int* preselected) const;
+    // The export filters of the window that shows this preview (not owned; they outlive it). The
+    // save dialog exports through them, so each window's exports keep their own options; entries
+    // of classes the window has none of use the registered filter.
+    std::vector<TkvExportFilter*> OwnExportFilters;
     void PrintCommand();
     void PageSetupCommand();
     // What the page setup dialog's OK does: the shared printer takes paper and orientation, every

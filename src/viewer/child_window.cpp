@@ -52,7 +52,10 @@ TfrmChild::TfrmChild(QWidget* parent) : QWidget(parent), report_(std::make_uniqu
         if (book->OpenExcelAfterExport) QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
     };
     exportFilters_.push_back(std::move(workbook));
-    for (auto& filter : exportFilters_) kvexportui::InstallOptionsDialog(*filter, this);
+    for (auto& filter : exportFilters_) {
+        kvexportui::InstallOptionsDialog(*filter, this);
+        preview_->Form().OwnExportFilters.push_back(filter.get());
+    }
     preview_->Form().DamagedPage = [this](const QString& message) {
         if (messageSink_) messageSink_(message);
     };
@@ -61,6 +64,7 @@ TfrmChild::TfrmChild(QWidget* parent) : QWidget(parent), report_(std::make_uniqu
 TfrmChild::~TfrmChild() {
     preview_->Form().DamagedPage = nullptr;
     preview_->Form().ViewChanged = nullptr;
+    preview_->Form().OwnExportFilters.clear(); // the filters go before the preview
     if (!fileName_.isEmpty() && PageCount() > 0) kv::DocumentMemory().Remember(fileName_, CurrentPage(), ZoomPercent());
     // The preview holds the report's pages; it gives them back before the report goes.
     preview_->DetachReport();

@@ -67,6 +67,37 @@ TEST_F(RegistryTest, RefusedFilterTakesOverWhenTheRegisteredOneGoes) {
     EXPECT_EQ(kv::ExportFilters().size(), 1u);
 }
 
+// Each window exports through its own filters: the registry's entry of a class and mask names the
+// first window's filter, whose options and dialog belong to that window.
+TEST_F(RegistryTest, EachWindowGetsItsOwnFiltersForTheEntries) {
+    TextFilter text1, text2;
+    RtfFilter rtf1;
+    ASSERT_TRUE(kv::RegisterExportFilter(&text1, "Text", "*.txt"));
+    ASSERT_TRUE(kv::RegisterExportFilter(&rtf1, "RTF", "*.rtf"));
+    ASSERT_TRUE(kv::RegisterExportFilter(&text1, "CSV", "*.csv"));
+    ASSERT_FALSE(kv::RegisterExportFilter(&text2, "Text", "*.txt")); // standby
+
+    struct Case {
+        std::vector<TkvExportFilter*> own;
+        std::vector<TkvExportFilter*> served; // per entry: txt, rtf, csv
+    };
+    const Case cases[] = {
+        {{}, {&text1, &rtf1, &text1}},
+        {{&text1, &rtf1}, {&text1, &rtf1, &text1}},
+        // The second window has no filter registered for *.csv nor any RTF filter: those
+        // entries stay with the registered filters.
+        {{&text2}, {&text2, &rtf1, &text1}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<TkvExportFilterInfo> entries = kv::ExportFiltersFor(c.own);
+        ASSERT_EQ(entries.size(), 3u);
+        for (size_t e = 0; e < entries.size(); ++e) {
+            EXPECT_EQ(entries[e].Filter, c.served[e]) << "entry " << e << " for " << c.own.size() << " own";
+            EXPECT_EQ(entries[e].FileMask, kv::ExportFilters()[e].FileMask);
+        }
+    }
+}
+
 TEST_F(RegistryTest, ExportRegistryHoldsAtMost64Entries) {
     std::vector<std::unique_ptr<TextFilter>> filters;
     for (int i = 0; i < 65; ++i) {

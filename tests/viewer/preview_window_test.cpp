@@ -5,6 +5,7 @@
 #include "core/report/report.h"
 #include "core/startup.h"
 #include "core/store/emf_pages.h"
+#include "export/rtf_adv_export.h"
 #include "export/text_export.h"
 #include "preview/page_box.h"
 #include "preview/page_setup_form.h"
@@ -20,11 +21,12 @@
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QLabel>
-#include <QMenu>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -613,6 +615,49 @@ TEST(ViewerFind, EmbeddedPreviewFindsAndGoesOnWithF3) {
     QTest::keyClick(form.PageBox(), Qt::Key_F3);
     EXPECT_EQ(child.CurrentPage(), 2);
     EXPECT_TRUE(form.CurrentMark().has_value());
+}
+
+// Two document windows each have their own table RTF filter; only the first is registered. The
+// second window's save must export through its own filter, with its options: it once used the
+// first window's, whose options and state it then shared.
+TEST(ViewerExport, EachWindowExportsThroughItsOwnFilter) {
+    kv::StartUp();
+    QTemporaryDir dir;
+    const QString path = WriteSearchReport(dir.filePath("search.kvp"));
+    TfrmChild first, second;
+    ASSERT_TRUE(first.OpenFile(path));
+    ASSERT_TRUE(second.OpenFile(path));
+    const auto tableFilter = [](TfrmChild& child) -> TkvExportFilter* {
+        for (TkvExportFilter* f : child.Preview().Form().OwnExportFilters)
+            if (QByteArray(f->ClassName()) == "TkvRtfAdvExport") return f;
+        return nullptr;
+    };
+    auto* mine = dynamic_cast<TkvRtfAdvExport*>(tableFilter(second));
+    auto* theirs = dynamic_cast<TkvRtfAdvExport*>(tableFilter(first));
+    ASSERT_TRUE(mine && theirs && mine != theirs);
+    mine->ShowDialog = theirs->ShowDialog = false;
+    mine->PageBreaks = false; // the first window keeps its page breaks
+
+    TkvPreviewForm& form = second.Preview().Form();
+    form.ShowMessage = [](const QString&, const QString&) {};
+    const QStringList filters = form.SaveFilterList(nullptr);
+    const qsizetype table = filters.indexOf(QRegularExpression(".*advanced.*"));
+    ASSERT_GT(table, 0);
+    AnswerNextDialog([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectNameFilter(filters[table]);
+        dialog->selectFile(dir.filePath("table.rtf"));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    form.SaveCommand();
+    EXPECT_EQ(mine->FileName, dir.filePath("table.rtf"));
+    EXPECT_TRUE(theirs->FileName.isEmpty());
+    QFile written(dir.filePath("table.rtf"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray rtf = written.readAll();
+    EXPECT_TRUE(rtf.startsWith("{\\rtf1"));
+    EXPECT_FALSE(rtf.contains("\\sect\\sectd")) << "exported with the first window's page breaks";
 }
 
 } // namespace
