@@ -4,6 +4,7 @@
 #include "core/report/report.h"
 #include "core/views/band_view.h"
 #include "core/views/memo_view.h"
+#include "tools/example_templates.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -107,6 +108,28 @@ TEST(BuildCommand, FailuresLeaveNoFile) {
         EXPECT_FALSE(r.Error.contains('\n')) << r.Error.constData();
         if (c.exitCode != 0) EXPECT_FALSE(QFile::exists(out));
     }
+}
+
+// The example of examples/: the generator's database and price list, built as README.md says.
+TEST(BuildCommand, ThePriceListExampleBuildsGroupsSubtotalsAndPageCount) {
+    QTemporaryDir dir;
+    ASSERT_EQ(kvdemo::MakeExamples(dir.path()), QByteArray());
+    const QString out = dir.filePath("price_list.txt");
+    const kvcli::CommandResult r = Build({dir.filePath("price_list.kvf"), "-o", out, "--db",
+                                          "sqlite:" + dir.filePath("shop.sqlite"), "--data",
+                                          QString::fromUtf8(kvdemo::kPriceListData)});
+    ASSERT_EQ(r.ExitCode, 0) << r.Error.constData();
+    QFile txt(out);
+    ASSERT_TRUE(txt.open(QIODevice::ReadOnly));
+    const QByteArray t = txt.readAll();
+    for (const char* text : {"Price list, ", "Product", "Bakery", "Rye bread", "4 products in Bakery", "7.65",
+                             "Tea and coffee", "Espresso beans", "7.80", "21.80", "All products", "47.07",
+                             "Page 1 of 1"})
+        EXPECT_TRUE(t.contains(text)) << text << "\n" << t.constData();
+    // Groups in the order of the query, each category once.
+    EXPECT_LT(t.indexOf("Bakery"), t.indexOf("Dairy"));
+    EXPECT_LT(t.indexOf("Fruit"), t.indexOf("Tea and coffee"));
+    EXPECT_EQ(t.count("4 products in"), 4);
 }
 
 } // namespace
