@@ -1,7 +1,7 @@
 #include "cli/template_command.h"
 
 #include "base/codepage.h"
-#include "cli/data_sets.h"
+#include "app/report_data_sets.h"
 #include "core/report/report.h"
 #include "core/views/band_view.h"
 #include "engine/data/dataset.h"
@@ -165,7 +165,7 @@ CommandResult DataList(const QStringList& args) {
         } else if (a == "--data" && hasValue) {
             QPair<QByteArray, QString> d;
             QByteArray error;
-            if (!CliDataSets::ParseData(args[++i], d, error)) {
+            if (!TkvReportDataSets::ParseData(args[++i], d, error)) {
                 r.ExitCode = 2;
                 r.Error = error;
                 return r;
@@ -194,7 +194,7 @@ CommandResult DataList(const QStringList& args) {
     }
     QByteArray current;
     try {
-        const CliDataSets sets(db, data);
+        const TkvReportDataSets sets(db, data);
         for (TkvDBDataSet* set : sets.Sets()) {
             current = set->ComponentName();
             set->Init();

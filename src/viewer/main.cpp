@@ -3,6 +3,7 @@
 #include "preview/desktop_services.h"
 #include "preview/separate_preview.h"
 #include "app/print_commands.h"
+#include "viewer/built_templates.h"
 #include "viewer/icons.h"
 #include "viewer/main_window.h"
 #include "viewer/single_instance.h"
@@ -11,8 +12,10 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QTranslator>
 #include <QStringList>
+#include <cstdio>
 #include <functional>
 
 int main(int argc, char** argv) {
@@ -22,19 +25,31 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName("kvviewer");
     QApplication::setWindowIcon(kv::ApplicationIcon());
 
-    // Every argument is a report to open (a file manager passes several at once).
+    // Every argument is a report to open (a file manager passes several at once), or a template
+    // (.kvf) to build first over the data sets and variables of --db, --data and --var.
     QStringList files;
-    for (int i = 1; i < argc; ++i) {
-        const QString name = QString::fromLocal8Bit(argv[i]);
-        if (!name.trimmed().isEmpty()) files << QFileInfo(name).absoluteFilePath();
+    TkvTemplateBuildOptions buildOptions;
+    bool templates = false;
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    for (int i = 0; i < args.size(); ++i) {
+        QByteArray error;
+        if (buildOptions.TakeOption(args, i, error)) continue;
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "kvviewer: %s\n", error.constData());
+            return 2;
+        }
+        if (args[i].trimmed().isEmpty()) continue;
+        files << QFileInfo(args[i]).absoluteFilePath();
+        templates = templates || TkvBuiltTemplates::IsTemplate(args[i]);
     }
     const QString file = files.value(0);
 
     // A running copy takes the file (or just comes to the front) and this copy ends. The copy that
     // stays listens before its window exists; what is handed over meanwhile waits in the queue.
+    // Templates are built and shown by this copy: their data options belong to this command line.
     TkvSingleInstance instance;
     std::function<void(const QString&)> open;
-    if (instance.HandOverOrListen(file, [&open](const QString& name) {
+    if (!templates && instance.HandOverOrListen(file, [&open](const QString& name) {
             if (open) open(name);
         })) {
         for (qsizetype i = 1; i < files.size(); ++i) TkvSingleInstance::HandOver(files[i]);
@@ -62,13 +77,23 @@ int main(int argc, char** argv) {
     kv::InstallPrintCommands();
     int rc = 0;
     {
+        TkvBuiltTemplates built;
         TfrmMain window;
         open = [&window](const QString& name) {
             window.OpenPendingFile(name);
             window.Activate();
         };
         window.show();
-        for (const QString& name : files) window.OpenPendingFile(name);
+        for (const QString& name : files) {
+            if (!TkvBuiltTemplates::IsTemplate(name)) {
+                window.OpenPendingFile(name);
+                continue;
+            }
+            QByteArray error;
+            const QString prepared = built.Build(name, buildOptions, error);
+            if (!prepared.isEmpty()) window.OpenPendingFile(prepared);
+            else QMessageBox::critical(&window, QApplication::applicationName(), QString::fromUtf8(error));
+        }
         rc = app.exec();
         open = nullptr;
     }

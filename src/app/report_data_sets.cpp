@@ -1,8 +1,6 @@
-#include "cli/data_sets.h"
+#include "app/report_data_sets.h"
 
-namespace kvcli {
-
-CliDataSets::CliDataSets(const QString& db, const QList<QPair<QByteArray, QString>>& data) {
+TkvReportDataSets::TkvReportDataSets(const QString& db, const QList<QPair<QByteArray, QString>>& data) {
     TkvDataModule& module = directory_.AddModule("Data");
     for (const auto& [name, source] : data) {
         current_ = name;
@@ -30,11 +28,11 @@ CliDataSets::CliDataSets(const QString& db, const QList<QPair<QByteArray, QStrin
     kv::SetComponentDirectory(&directory_);
 }
 
-CliDataSets::~CliDataSets() {
+TkvReportDataSets::~TkvReportDataSets() {
     if (kv::ComponentDirectory() == &directory_) kv::SetComponentDirectory(nullptr);
 }
 
-bool CliDataSets::ParseData(const QString& spec, QPair<QByteArray, QString>& out, QByteArray& error) {
+bool TkvReportDataSets::ParseData(const QString& spec, QPair<QByteArray, QString>& out, QByteArray& error) {
     const qsizetype eq = spec.indexOf('=');
     if (eq <= 0) {
         error = "--data wants NAME=SQL or NAME=csv:PATH, not " + spec.toUtf8();
@@ -43,5 +41,3 @@ bool CliDataSets::ParseData(const QString& spec, QPair<QByteArray, QString>& out
     out = {spec.left(eq).toUtf8(), spec.mid(eq + 1)};
     return true;
 }
-
-} // namespace kvcli

@@ -1,7 +1,8 @@
 #pragma once
-// The named data sets of kvtool's --db and --data options: each NAME=SQL (over the --db
-// connection) or NAME=csv:PATH becomes a record set walked by a data set component NAME, all in
-// one data module installed as the component directory while this object lives.
+// The named data sets of the programs' --db and --data options (kvtool build and data list,
+// kvviewer TEMPLATE.kvf): each NAME=SQL (over the --db connection) or NAME=csv:PATH becomes a
+// record set walked by a data set component NAME, all in one data module installed as the
+// component directory while this object lives.
 
 #include "engine/data/dataset.h"
 #include "engine/data/row_sources.h"
@@ -12,15 +13,13 @@
 #include <memory>
 #include <vector>
 
-namespace kvcli {
-
-class CliDataSets {
+class TkvReportDataSets {
 public:
     // Raises TkvDataError for a SQL data set without --db or a connection that cannot open.
-    CliDataSets(const QString& db, const QList<QPair<QByteArray, QString>>& data);
-    ~CliDataSets();
-    CliDataSets(const CliDataSets&) = delete;
-    CliDataSets& operator=(const CliDataSets&) = delete;
+    TkvReportDataSets(const QString& db, const QList<QPair<QByteArray, QString>>& data);
+    ~TkvReportDataSets();
+    TkvReportDataSets(const TkvReportDataSets&) = delete;
+    TkvReportDataSets& operator=(const TkvReportDataSets&) = delete;
 
     const std::vector<TkvDBDataSet*>& Sets() const { return sets_; }
     // The data set whose rows were being opened when a failure was raised.
@@ -35,5 +34,3 @@ private:
     std::vector<TkvDBDataSet*> sets_;
     QByteArray current_;
 };
-
-} // namespace kvcli

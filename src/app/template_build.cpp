@@ -1,0 +1,87 @@
+#include "app/template_build.h"
+
+#include "app/report_data_sets.h"
+#include "core/report/report.h"
+#include "engine/build/report_builder.h"
+
+#include <memory>
+
+bool TkvTemplateBuildOptions::TakeOption(const QStringList& args, int& i, QByteArray& error) {
+    const QString& a = args[i];
+    if (i + 1 >= args.size() || (a != "--db" && a != "--data" && a != "--var")) return false;
+    const QString value = args[++i];
+    if (a == "--db") {
+        Database = value;
+        return true;
+    }
+    if (a == "--data") {
+        QPair<QByteArray, QString> d;
+        if (!TkvReportDataSets::ParseData(value, d, error)) return false;
+        Data.append(d);
+        return true;
+    }
+    const qsizetype eq = value.indexOf('=');
+    if (eq <= 0) {
+        error = "--var wants NAME=VALUE, not " + value.toUtf8();
+        return false;
+    }
+    Variables.append({value.left(eq).toUtf8(), kv::TemplateVariableValue(value.mid(eq + 1))});
+    return true;
+}
+
+namespace kv {
+
+TkvVariant TemplateVariableValue(const QString& text) {
+    bool ok = false;
+    const qlonglong i = text.toLongLong(&ok);
+    if (ok) return TkvVariant(int64_t(i));
+    const double d = text.toDouble(&ok);
+    if (ok) return TkvVariant(d);
+    return TkvVariant(text.toUtf8());
+}
+
+QByteArray OneLineError(QByteArray text) {
+    text.replace('\r', '\n');
+    QByteArray out;
+    for (const QByteArray& part : text.split('\n')) {
+        const QByteArray t = part.trimmed();
+        if (t.isEmpty() || t == "Report:") continue;
+        out += (out.isEmpty() ? "" : "; ") + t;
+    }
+    return out;
+}
+
+int BuildTemplateFile(TkvReport& report, const QString& templateFile, const TkvTemplateBuildOptions& options,
+                      QByteArray& error) {
+    const QByteArray file = templateFile.toUtf8();
+    TkvTemplateLoadResult loaded;
+    if (!report.LoadFromFile(templateFile, &loaded)) {
+        error = file + ": " + OneLineError(loaded.Message.isEmpty() ? "cannot be read" : loaded.Message);
+        return 0;
+    }
+    std::unique_ptr<TkvReportDataSets> sets;
+    try {
+        sets = std::make_unique<TkvReportDataSets>(options.Database, options.Data);
+    } catch (const std::exception& e) {
+        error = OneLineError(e.what());
+        return 0;
+    }
+    TkvReportBuilder builder(report);
+    builder.MaxPages = options.MaxPages;
+    for (const auto& [name, value] : options.Variables) builder.Variables.SetVariable(name, value);
+    if (options.Progress) builder.Progress = options.Progress;
+    const TkvBuildResult built = builder.BuildDocument();
+    if (!built.Ok) {
+        error = file + ": " +
+                (built.ErrorText.isEmpty() ? QByteArray("the build was stopped before it ended (STOPREPORT)")
+                                           : OneLineError(built.ErrorText));
+        return 0;
+    }
+    if (built.PageCount == 0) {
+        error = file + ": the report has no pages";
+        return 0;
+    }
+    return built.PageCount;
+}
+
+} // namespace kv

@@ -1,0 +1,42 @@
+#pragma once
+// Building a template file over named data sets into a prepared report: what `kvtool build` and
+// `kvviewer TEMPLATE.kvf` share. The options are the programs' --db, --data and --var; the data
+// sets live (installed as the component directory) only for the build.
+
+#include "base/variant.h"
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class TkvReport;
+
+struct TkvTemplateBuildOptions {
+    QString Database;                              // --db sqlite:PATH|postgresql://...
+    QList<QPair<QByteArray, QString>> Data;        // --data NAME=SQL|NAME=csv:PATH
+    QList<QPair<QByteArray, TkvVariant>> Variables; // --var NAME=VALUE
+    int MaxPages = 100000;
+    // Called with the page number while pages are built; false cancels.
+    std::function<bool(int pageNo)> Progress;
+
+    // Takes --db, --data or --var at args[i] with its value, moving i to the value. False when
+    // args[i] is none of them, or (with `error` set) when the value is malformed.
+    bool TakeOption(const QStringList& args, int& i, QByteArray& error);
+};
+
+namespace kv {
+
+// --var values: whole numbers and decimals as numbers, anything else as text.
+TkvVariant TemplateVariableValue(const QString& text);
+
+// A build or load error holds several lines: one line for a message or a command line.
+QByteArray OneLineError(QByteArray text);
+
+// Loads `templateFile` into `report` and builds it. Returns the page count, or 0 with `error`
+// set to one line naming the file (load, data set, build failure, a stopped or empty build).
+int BuildTemplateFile(TkvReport& report, const QString& templateFile, const TkvTemplateBuildOptions& options,
+                      QByteArray& error);
+
+} // namespace kv
