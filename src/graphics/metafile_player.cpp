@@ -459,7 +459,7 @@ void TkvMetafilePlayer::DrawArc(const QRectF& box, QPointF start, QPointF end, A
     const QPointF a = Map(box.topLeft()), b = Map(box.bottomRight());
     const QPointF c = (a + b) / 2;
     const double rx = std::abs(b.x() - a.x()) / 2, ry = std::abs(b.y() - a.y()) / 2;
-    if (rx < 0.5 || ry < 0.5) return;
+    if (!(rx >= 0.5 && ry >= 0.5) || !std::isfinite(rx) || !std::isfinite(ry)) return;
     const QPointF s = Map(start), e = Map(end);
     const double t0 = std::atan2(-(s.y() - c.y()) / ry, (s.x() - c.x()) / rx);
     double t1 = std::atan2(-(e.y() - c.y()) / ry, (e.x() - c.x()) / rx);
@@ -467,7 +467,8 @@ void TkvMetafilePlayer::DrawArc(const QRectF& box, QPointF start, QPointF end, A
     double sweep = clockwise ? t0 - t1 : t1 - t0;
     while (sweep <= 1e-9)
         sweep += 2 * M_PI;
-    const int steps = std::clamp(int(sweep * std::max(rx, ry) / 4), 8, 256);
+    // Clamped as a double: a huge ellipse must not overflow the step count.
+    const int steps = int(std::clamp(sweep * std::max(rx, ry) / 4, 8.0, 256.0));
     QPolygon device;
     if (kind == ArcKind::Pie) device.append(ToDevice(c));
     for (int i = 0; i <= steps; ++i) {
