@@ -1,7 +1,10 @@
 #include "app/report_data_sets.h"
 
+#include "engine/data/parameter_links.h"
+
 TkvReportDataSets::TkvReportDataSets(const QString& db, const QList<QPair<QByteArray, QString>>& data) {
     TkvDataModule& module = directory_.AddModule("Data");
+    std::vector<TkvNamedRecordSet> named;
     for (const auto& [name, source] : data) {
         current_ = name;
         std::unique_ptr<TkvRowSource> rows;
@@ -23,8 +26,11 @@ TkvReportDataSets::TkvReportDataSets(const QString& db, const QList<QPair<QByteA
         auto* set = module.Add(std::make_unique<TkvDBDataSet>(name));
         set->SetDataSet(table);
         sets_.push_back(set);
+        named.push_back({name, table});
     }
     current_.clear();
+    // Queries with parameters follow the current record of the data sets they name.
+    kv::LinkParameters(named);
     kv::SetComponentDirectory(&directory_);
 }
 

@@ -2,7 +2,9 @@
 // The named data sets of the programs' --db and --data options (kvtool build and data list,
 // kvviewer TEMPLATE.kvf): each NAME=SQL (over the --db connection) or NAME=csv:PATH becomes a
 // record set walked by a data set component NAME, all in one data module installed as the
-// component directory while this object lives.
+// component directory while this object lives. A query's parameters (:SET.FIELD, or :FIELD of
+// the one other set that has it) are bound from the current record of the set they name, so a
+// detail's rows follow its master.
 
 #include "engine/data/dataset.h"
 #include "engine/data/row_sources.h"
@@ -15,7 +17,8 @@
 
 class TkvReportDataSets {
 public:
-    // Raises TkvDataError for a SQL data set without --db or a connection that cannot open.
+    // Raises TkvDataError for a SQL data set without --db, a connection that cannot open, or a
+    // parameter that cannot be linked (unknown, ambiguous, a cycle).
     TkvReportDataSets(const QString& db, const QList<QPair<QByteArray, QString>>& data);
     ~TkvReportDataSets();
     TkvReportDataSets(const TkvReportDataSets&) = delete;

@@ -60,6 +60,7 @@ void TkvRecordSet::Open() {
     rows_.clear();
     cacheStart_ = fetched_ = current_ = 0;
     sourceEnded_ = false;
+    source_->Rebind();
     source_->Restart();
     fields_.clear();
     const auto& cols = source_->Columns();
@@ -79,7 +80,17 @@ void TkvRecordSet::Close() {
 }
 
 void TkvRecordSet::First() {
-    if (!active_) Open();
+    if (!active_) {
+        Open();
+        return;
+    }
+    if (source_->Rebind()) {
+        // The fields stay: the same query gives the same columns.
+        rows_.clear();
+        cacheStart_ = fetched_ = current_ = 0;
+        sourceEnded_ = false;
+        source_->Restart();
+    }
     const bool any = MoveTo(0);
     eof_ = !any;
     bof_ = true;

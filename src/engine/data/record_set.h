@@ -28,6 +28,8 @@ struct TkvColumn {
 
 using TkvRow = std::vector<TkvVariant>;
 
+class TkvRecordSet;
+
 // Where rows come from. Restart goes back before the first row (opening on first use); FetchRow
 // fills the next row or returns false at the end; the row it is given may hold an earlier row (its
 // storage is reused), so every column is set. Both raise TkvDataError.
@@ -39,6 +41,18 @@ public:
     // Valid after the first Restart.
     virtual const std::vector<TkvColumn>& Columns() const = 0;
     virtual void Close() {}
+
+    // Rows that follow another data set's current record (a detail query's parameters). Most
+    // sources have none.
+    // The parameters the rows depend on, each once, in order of first use.
+    virtual QList<QByteArray> ParameterNames() const { return {}; }
+    // Parameter `index` of ParameterNames takes the value of `field` in the current record of
+    // `from` (borrowed; it must outlive this source).
+    virtual void LinkParameter(int index, TkvRecordSet& from, const QByteArray& field) {}
+    // Takes the parameter values again from their record sets; true when one changed since the
+    // last call, so the rows must be fetched again. The record set calls it before opening and
+    // on First; Restart alone (going back for Prior) keeps the values it was last given.
+    virtual bool Rebind() { return false; }
 };
 
 // A position a record set can return to: the row number, or none.
@@ -58,10 +72,13 @@ public:
     void SetOwner(TkvComponent* owner) { owner_ = owner; }
     bool InheritsFrom(const QByteArray& className) const override;
     bool IsDataset() const override { return true; }
+    // The row source (borrowed; for linking its parameters).
+    TkvRowSource& Source() const { return *source_; }
     bool HasField(const QByteArray& fieldName) const override;
     QList<QByteArray> FieldNames() const override;
 
-    // Opening positions on the first record. Raise TkvDataError.
+    // Opening positions on the first record. First fetches the rows again when the source's
+    // parameters changed (a detail whose master moved). Raise TkvDataError.
     void Open();
     void Close();
     bool Active() const { return active_; }

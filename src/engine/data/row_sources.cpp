@@ -1,6 +1,7 @@
 #include "engine/data/row_sources.h"
 
 #include "base/codepage.h"
+#include "engine/data/sql_parameters.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 #include <QUuid>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -118,6 +120,31 @@ TkvVariant ValueOf(const QVariant& v) {
     }
 }
 
+// A parameter value as the database takes it: texts in the report code page become Unicode, a
+// date without a time a date (as SQLite stores dates), null a null text.
+QVariant SqlValueOf(const TkvVariant& v) {
+    switch (v.kind()) {
+    case TkvVariant::Kind::Integer:
+        return QVariant(static_cast<qlonglong>(v.toInt()));
+    case TkvVariant::Kind::Float:
+        return QVariant(v.toDouble());
+    case TkvVariant::Kind::Boolean:
+        return QVariant(v.toBool());
+    case TkvVariant::Kind::DateTime: {
+        static const QDateTime epoch(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
+        const double days = v.toDouble();
+        if (!std::isfinite(days) || std::abs(days) > 3.0e6) return QVariant(QMetaType::fromType<QString>());
+        const QDateTime t = epoch.addMSecs(static_cast<qint64>(std::llround(days * 86400000.0)));
+        if (t.time() == QTime(0, 0)) return QVariant(t.date());
+        return QVariant(QDateTime(t.date(), t.time()));
+    }
+    case TkvVariant::Kind::Text:
+        return QVariant(kv::DecodeText(v.toText(), kDefaultCharset));
+    default:
+        return QVariant(QMetaType::fromType<QString>());
+    }
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- SQL
@@ -182,7 +209,51 @@ struct TkvSqlRowSource::Query {
 };
 
 TkvSqlRowSource::TkvSqlRowSource(const TkvSqlConnection& connection, QString sql, QByteArray datasetName)
-    : connection_(connection), sql_(std::move(sql)), datasetName_(std::move(datasetName)) {}
+    : connection_(connection), sql_(std::move(sql)), datasetName_(std::move(datasetName)) {
+    TkvSqlParameterText split = kv::SplitSqlParameters(sql_);
+    if (split.Names.isEmpty()) return; // the text goes to the database as it is
+    if (split.OtherPlaceholders > 0)
+        throw TkvDataError("Data set " + datasetName_.toStdString() +
+                           ": the query mixes ? placeholders with named parameters (:NAME)");
+    sql_ = std::move(split.Sql);
+    names_ = std::move(split.Names);
+    order_ = std::move(split.Order);
+    parameters_.resize(static_cast<size_t>(names_.size()));
+}
+
+void TkvSqlRowSource::LinkParameter(int index, TkvRecordSet& from, const QByteArray& field) {
+    if (index < 0 || index >= static_cast<int>(parameters_.size())) return;
+    Parameter& p = parameters_[static_cast<size_t>(index)];
+    p.From = &from;
+    p.Field = field;
+    bound_ = false;
+}
+
+bool TkvSqlRowSource::Rebind() {
+    if (parameters_.empty()) return false;
+    bool changed = !bound_;
+    for (size_t i = 0; i < parameters_.size(); ++i) {
+        Parameter& p = parameters_[i];
+        if (!p.From)
+            throw TkvDataError("Data set " + datasetName_.toStdString() + ": the parameter :" +
+                               names_[static_cast<qsizetype>(i)].toStdString() +
+                               " is linked to no field of another data set");
+        TkvDataField* f = p.From->FieldByName(p.Field);
+        if (!f)
+            throw TkvDataError("Data set " + datasetName_.toStdString() + ": the parameter :" +
+                               names_[static_cast<qsizetype>(i)].toStdString() + " names a field " +
+                               p.Field.toStdString() + " that " + p.From->ComponentName().toStdString() +
+                               " does not have");
+        TkvVariant v = f->Value();
+        if (v.isUnassigned()) v = TkvVariant::Null();
+        if (!(v == p.Value) || !bound_) {
+            p.Value = std::move(v);
+            changed = true;
+        }
+    }
+    bound_ = true;
+    return changed;
+}
 
 TkvSqlRowSource::~TkvSqlRowSource() = default;
 
@@ -190,7 +261,19 @@ void TkvSqlRowSource::Restart() {
     query_ = std::make_unique<Query>();
     query_->q = QSqlQuery(QSqlDatabase::database(connection_.ConnectionName(), false));
     query_->q.setForwardOnly(true);
-    if (!query_->q.exec(sql_)) {
+    bool ran = false;
+    if (parameters_.empty()) {
+        ran = query_->q.exec(sql_);
+    } else {
+        if (!bound_) Rebind();
+        ran = query_->q.prepare(sql_);
+        if (ran) {
+            for (int index : order_)
+                query_->q.addBindValue(SqlValueOf(parameters_[static_cast<size_t>(index)].Value));
+            ran = query_->q.exec();
+        }
+    }
+    if (!ran) {
         const std::string why = OneLine(query_->q.lastError().text());
         query_.reset();
         throw TkvDataError("Data set " + datasetName_.toStdString() + ": " + why);

@@ -29,7 +29,11 @@ private:
     QString name_;
 };
 
-// A SELECT run on a connection (borrowed; must outlive the source), read forward-only.
+// A SELECT run on a connection (borrowed; must outlive the source), read forward-only. Named
+// parameters in the SQL (`:NAME`, `:SET.FIELD`, see sql_parameters.h) are bound from the fields
+// they are linked to, and the query runs again when their values change; a parameter that was
+// never linked is an error naming the data set and the parameter when the query runs. A query
+// mixing `?` with named parameters is refused when the source is made.
 class TkvSqlRowSource : public TkvRowSource {
 public:
     TkvSqlRowSource(const TkvSqlConnection& connection, QString sql, QByteArray datasetName);
@@ -38,12 +42,24 @@ public:
     bool FetchRow(TkvRow& row) override;
     const std::vector<TkvColumn>& Columns() const override { return columns_; }
     void Close() override;
+    QList<QByteArray> ParameterNames() const override { return names_; }
+    void LinkParameter(int index, TkvRecordSet& from, const QByteArray& field) override;
+    bool Rebind() override;
 
 private:
     struct Query;
+    struct Parameter {
+        TkvRecordSet* From = nullptr;
+        QByteArray Field;
+        TkvVariant Value = TkvVariant::Null();
+    };
     const TkvSqlConnection& connection_;
     QString sql_;
     QByteArray datasetName_;
+    QList<QByteArray> names_;
+    std::vector<int> order_; // the parameter of each placeholder
+    std::vector<Parameter> parameters_;
+    bool bound_ = false;
     std::unique_ptr<Query> query_;
     std::vector<TkvColumn> columns_;
 };
