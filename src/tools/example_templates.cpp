@@ -9,6 +9,8 @@
 #include "core/views/memo_flags.h"
 #include "core/views/memo_view.h"
 #include "core/views/standard_views.h"
+#include "tools/example_invoice.h"
+#include "tools/example_labels.h"
 
 #include <QDir>
 #include <QFile>
@@ -161,13 +163,20 @@ QByteArray MakeExamples(const QString& dir) {
     kv::RegisterBandAndControlViews();
     const QDir out(dir);
     if (QByteArray error = MakeShopDatabase(out.filePath("shop.sqlite")); !error.isEmpty()) return error;
-    const QString kvf = out.filePath("price_list.kvf");
-    try {
-        TkvReport report;
-        BuildPriceList(report);
-        report.SaveToFile(kvf);
-    } catch (const std::exception& e) {
-        return kvf.toUtf8() + ": " + QByteArray(e.what()).replace('\n', ' ');
+    if (QByteArray error = AddInvoiceTables(out.filePath("shop.sqlite")); !error.isEmpty()) return error;
+    const struct {
+        const char* file;
+        void (*build)(TkvReport&);
+    } templates[] = {{"price_list.kvf", BuildPriceList}, {"invoice.kvf", BuildInvoice}, {"labels.kvf", BuildLabels}};
+    for (const auto& t : templates) {
+        const QString kvf = out.filePath(t.file);
+        try {
+            TkvReport report;
+            t.build(report);
+            report.SaveToFile(kvf);
+        } catch (const std::exception& e) {
+            return kvf.toUtf8() + ": " + QByteArray(e.what()).replace('\n', ' ');
+        }
     }
     return {};
 }

@@ -24,8 +24,9 @@ inline constexpr const char* kPriceListData =
 // success, otherwise one line saying what failed.
 QByteArray MakeShopDatabase(const QString& path);
 
-// Writes shop.sqlite and price_list.kvf into DIR (starting the library first). Returns an empty
-// text on success, otherwise one line saying what failed.
+// Writes shop.sqlite and the templates (price_list.kvf, invoice.kvf, labels.kvf) into DIR
+// (starting the library first). Returns an empty text on success, otherwise one line saying what
+// failed.
 QByteArray MakeExamples(const QString& dir);
 
 } // namespace kvdemo
