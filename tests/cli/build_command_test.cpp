@@ -96,6 +96,9 @@ TEST(BuildCommand, FailuresLeaveNoFile) {
         {"database that cannot open", "[Items.name]",
          {"--db", "sqlite:" + dir.filePath("none/no.db"), "--data", "Items=select 1 as name"}, 1,
          "Data set Items: Cannot open the database"},
+        {"detail parameter naming no data set", "[Items.name]",
+         {"--db", "sqlite::memory:", "--data", "Items=select 'tea' as name where 1 = :Orders.id"}, 1,
+         "Data set Items: the parameter :Orders.id names no data set Orders"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

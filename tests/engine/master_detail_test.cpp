@@ -3,6 +3,7 @@
 // Parameters are found outside quotes and comments, bound rather than pasted, and links that
 // cannot be made are errors naming the data set and the parameter.
 #include "build_fixture.h"
+#include "support/postgres_server.h"
 
 #include "engine/data/parameter_links.h"
 #include "engine/data/row_sources.h"
@@ -176,6 +177,42 @@ TEST(MasterDetail, GoingBackKeepsTheRowsOfTheMasterRecordTheyBelongTo) {
     for (numbers->First(); !numbers->Eof() && rows < 10000; numbers->Next())
         ++rows;
     EXPECT_EQ(rows, 5); // First took the master's new record
+}
+
+// PostgreSQL takes the same texts: casts (::) stay, a ? or :name inside a quoted text is no
+// placeholder, and texts and numbers are bound with their types. The detail runs while the
+// master's result is still being read, which one PostgreSQL session cannot do.
+TEST(MasterDetail, PostgresBindsTheSameParameters) {
+    const kvtest::PostgresServer server = kvtest::TestPostgres("master/detail parameters");
+    if (!server.SkipReason.isEmpty()) GTEST_SKIP() << server.SkipReason.toStdString();
+    TkvSqlConnection connection(server.Address);
+    {
+        QSqlQuery q(QSqlDatabase::database(connection.ConnectionName()));
+        for (const char* sql : {"drop table if exists md_invoices", "drop table if exists md_lines",
+                                "create table md_invoices (id integer, customer text)",
+                                "insert into md_invoices values (1, 'Ann?'), (2, 'Bob :x'), (3, 'Cy')",
+                                "create table md_lines (invoice_id integer, item text)",
+                                "insert into md_lines values (1, 'tea'), (1, 'cake'), (3, 'jam')"})
+            ASSERT_TRUE(q.exec(sql)) << sql;
+    }
+    TkvRecordSet invoices(
+        "Invoices",
+        std::make_unique<TkvSqlRowSource>(
+            connection, "select id::bigint as id, customer from md_invoices order by id", "Invoices"));
+    TkvRecordSet lines("Lines", std::make_unique<TkvSqlRowSource>(
+                                    connection,
+                                    "select item || ' for ' || :customer || '?' as item from md_lines "
+                                    "where invoice_id = :Invoices.id::integer and ':no' <> '?' order by item",
+                                    "Lines"));
+    kv::LinkParameters({{"Invoices", &invoices}, {"Lines", &lines}});
+    QByteArray seen;
+    for (invoices.First(); !invoices.Eof(); invoices.Next()) {
+        seen += "[";
+        for (lines.First(); !lines.Eof(); lines.Next())
+            seen += lines.FieldByName("item")->DisplayText() + ";";
+        seen += "]";
+    }
+    EXPECT_EQ(seen.toStdString(), "[cake for Ann??;tea for Ann??;][][jam for Cy?;]");
 }
 
 TEST(MasterDetail, LinksThatCannotBeMadeNameTheDataSetAndTheParameter) {

@@ -179,6 +179,7 @@ TkvSqlConnection::TkvSqlConnection(const QString& address) {
         if (!url.password().isEmpty()) db.setPassword(url.password());
         db.setDatabaseName(url.path().mid(1));
         db.setConnectOptions("connect_timeout=5");
+        oneResultAtATime_ = true;
     } else {
         throw TkvDataError("Unknown database address " + address.toStdString() +
                            " (use sqlite:PATH or postgresql://HOST/DB)");
@@ -201,6 +202,37 @@ TkvSqlConnection::~TkvSqlConnection() {
 
 QString TkvSqlConnection::DriverName() const {
     return QSqlDatabase::database(name_, false).driverName();
+}
+
+bool TkvSqlConnection::TakeSession(const void* user) const {
+    if (!oneResultAtATime_) return true;
+    if (sessionUser_ && sessionUser_ != user) return false;
+    sessionUser_ = user;
+    return true;
+}
+
+void TkvSqlConnection::FreeSession(const void* user) const {
+    if (sessionUser_ == user) sessionUser_ = nullptr;
+}
+
+QString TkvSqlConnection::OpenSession() const {
+    const QString session = "kv-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QSqlDatabase db = QSqlDatabase::cloneDatabase(name_, session);
+    if (!db.open()) {
+        const std::string why = OneLine(db.lastError().text());
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(session);
+        throw TkvDataError("Cannot open the database: " + why);
+    }
+    return session;
+}
+
+void TkvSqlConnection::CloseSession(const QString& session) const {
+    {
+        QSqlDatabase db = QSqlDatabase::database(session, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(session);
 }
 
 struct TkvSqlRowSource::Query {
@@ -255,11 +287,31 @@ bool TkvSqlRowSource::Rebind() {
     return changed;
 }
 
-TkvSqlRowSource::~TkvSqlRowSource() = default;
+TkvSqlRowSource::~TkvSqlRowSource() {
+    EndQuery();
+    if (!ownSession_.isEmpty()) connection_.CloseSession(ownSession_);
+}
+
+void TkvSqlRowSource::EndQuery() {
+    query_.reset();
+    connection_.FreeSession(this);
+}
 
 void TkvSqlRowSource::Restart() {
+    EndQuery();
+    QString session = connection_.ConnectionName();
+    if (!connection_.TakeSession(this)) {
+        if (ownSession_.isEmpty()) {
+            try {
+                ownSession_ = connection_.OpenSession();
+            } catch (const std::exception& e) {
+                throw TkvDataError("Data set " + datasetName_.toStdString() + ": " + e.what());
+            }
+        }
+        session = ownSession_;
+    }
     query_ = std::make_unique<Query>();
-    query_->q = QSqlQuery(QSqlDatabase::database(connection_.ConnectionName(), false));
+    query_->q = QSqlQuery(QSqlDatabase::database(session, false));
     query_->q.setForwardOnly(true);
     bool ran = false;
     if (parameters_.empty()) {
@@ -275,7 +327,7 @@ void TkvSqlRowSource::Restart() {
     }
     if (!ran) {
         const std::string why = OneLine(query_->q.lastError().text());
-        query_.reset();
+        EndQuery();
         throw TkvDataError("Data set " + datasetName_.toStdString() + ": " + why);
     }
     const QSqlRecord rec = query_->q.record();
@@ -288,9 +340,11 @@ void TkvSqlRowSource::Restart() {
 bool TkvSqlRowSource::FetchRow(TkvRow& row) {
     if (!query_) return false;
     if (!query_->q.next()) {
-        if (query_->q.lastError().isValid())
-            throw TkvDataError("Data set " + datasetName_.toStdString() + ": " +
-                               OneLine(query_->q.lastError().text()));
+        const QSqlError error = query_->q.lastError();
+        // The result is read to its end: the session can run other queries.
+        EndQuery();
+        if (error.isValid())
+            throw TkvDataError("Data set " + datasetName_.toStdString() + ": " + OneLine(error.text()));
         return false;
     }
     row.resize(static_cast<size_t>(query_->columns));
@@ -300,7 +354,7 @@ bool TkvSqlRowSource::FetchRow(TkvRow& row) {
 }
 
 void TkvSqlRowSource::Close() {
-    query_.reset();
+    EndQuery();
 }
 
 // ---------------------------------------------------------------- CSV

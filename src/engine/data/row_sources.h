@@ -25,8 +25,21 @@ public:
     const QString& ConnectionName() const { return name_; }
     QString DriverName() const;
 
+    // Queries read at the same time (a master and its detail): a PostgreSQL session streams one
+    // result at a time, so a query that starts while another one's result is still being read
+    // here runs in a session of its own, opened with the same settings (it does not see this
+    // session's temporary tables). SQLite reads any number of results at once.
+    // TakeSession: whether `user` may run its query on this connection now (it then holds it
+    // until FreeSession). OpenSession raises TkvDataError when the new session cannot open.
+    bool TakeSession(const void* user) const;
+    void FreeSession(const void* user) const;
+    QString OpenSession() const;
+    void CloseSession(const QString& session) const;
+
 private:
     QString name_;
+    bool oneResultAtATime_ = false;
+    mutable const void* sessionUser_ = nullptr;
 };
 
 // A SELECT run on a connection (borrowed; must outlive the source), read forward-only. Named
@@ -60,6 +73,8 @@ private:
     std::vector<int> order_; // the parameter of each placeholder
     std::vector<Parameter> parameters_;
     bool bound_ = false;
+    void EndQuery();
+    QString ownSession_; // opened when the connection was busy with another query
     std::unique_ptr<Query> query_;
     std::vector<TkvColumn> columns_;
 };
