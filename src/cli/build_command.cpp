@@ -65,15 +65,17 @@ CommandResult BuildFromArguments(const QStringList& args) {
     StartLibrary();
     TkvReport report;
     const bool terminal = isatty(fileno(stderr));
+    bool progressShown = false;
     if (terminal)
-        options.Progress = [](int pageNo) {
-            std::fprintf(stderr, "\rBuilding page %d", pageNo);
+        options.Progress = [&progressShown](int pageNo) {
+            std::fprintf(stderr, "\rPage %d", pageNo);
             std::fflush(stderr);
+            progressShown = true;
             return true;
         };
     QByteArray error;
     const int pageCount = kv::BuildTemplateFile(report, in, options, error);
-    if (terminal) std::fprintf(stderr, "\r\033[K");
+    if (progressShown) std::fprintf(stderr, "\n");
     if (pageCount == 0) return Failure(1, error + "; nothing written");
 
     try {

@@ -29,13 +29,17 @@ public:
         kv::RegisterStandardViews();
         kv::RegisterBandAndControlViews();
         kv::SetComponentDirectory(&directory);
-        report.Pages.Add();
-        page = report.Page(0);
-        page->LeftMargin = page->TopMargin = page->RightMargin = page->BottomMargin = 20;
-        page->UseMargins = 1;
-        // A4 in page units, whatever printer the machine has.
-        page->Metrics.PageWidth = 758;
-        page->Metrics.PageHeight = 1071;
+        page = AddPage(report);
+    }
+
+    // A report page with 20-unit margins on A4 (in page units, whatever printer the machine has).
+    static TkvPage* AddPage(TkvReport& to) {
+        TkvPage* p = to.Page(to.Pages.Add());
+        p->LeftMargin = p->TopMargin = p->RightMargin = p->BottomMargin = 20;
+        p->UseMargins = 1;
+        p->Metrics.PageWidth = 758;
+        p->Metrics.PageHeight = 1071;
+        return p;
     }
     ~BuildFixture() { kv::SetComponentDirectory(nullptr); }
     BuildFixture(const BuildFixture&) = delete;
@@ -79,6 +83,7 @@ public:
         builder.MaxPages = maxPages;
         if (progress) builder.Progress = progress;
         for (const auto& [k, v] : vars) builder.Variables.SetVariable(k, v);
+        if (setup) setup(builder);
         bottom = page->PrintAreaBottom();
         top = page->PrintAreaTop();
         TkvBuildResult r = builder.BuildDocument();
@@ -86,9 +91,11 @@ public:
         return r;
     }
 
-    std::vector<PrintedText> Texts(int pageIndex) {
+    // The texts of a prepared page of `report`, or of `from` (a composite's store).
+    std::vector<PrintedText> Texts(int pageIndex, TkvReport* from = nullptr) {
+        TkvEMFPages& store = (from ? *from : report).EMFPages;
         std::vector<PrintedText> out;
-        TkvPage& p = report.EMFPages.UnpackPage(pageIndex);
+        TkvPage& p = store.UnpackPage(pageIndex);
         for (const auto& v : p.Objects) {
             if (v->ObjectType != kvvt::Text) continue;
             QByteArray t;
@@ -99,20 +106,21 @@ public:
             }
             out.push_back({v->Left, v->Top, v->Height, t});
         }
-        report.EMFPages.ReleasePage(pageIndex);
+        store.ReleasePage(pageIndex);
         return out;
     }
 
     // The texts of a page in print order, joined with ", ".
-    QByteArray PageText(int pageIndex) {
+    QByteArray PageText(int pageIndex, TkvReport* from = nullptr) {
         QByteArray s;
-        for (const PrintedText& t : Texts(pageIndex)) s += (s.isEmpty() ? "" : ", ") + t.Text;
+        for (const PrintedText& t : Texts(pageIndex, from)) s += (s.isEmpty() ? "" : ", ") + t.Text;
         return s;
     }
 
-    QByteArray AllText() {
+    // Every page as "[texts]".
+    QByteArray AllText(TkvReport* from = nullptr) {
         QByteArray s;
-        for (int i = 0; i < report.EMFPages.Count(); ++i) s += "[" + PageText(i) + "]";
+        for (int i = 0; i < (from ? *from : report).EMFPages.Count(); ++i) s += "[" + PageText(i, from) + "]";
         return s;
     }
 
@@ -121,6 +129,7 @@ public:
     TkvReport report;
     TkvPage* page = nullptr;
     std::function<bool(int)> progress;
+    std::function<void(TkvReportBuilder&)> setup; // called before the build starts
     int top = 0, bottom = 0; // the print area the build used
     std::vector<std::pair<QByteArray, TkvVariant>> vars;
 

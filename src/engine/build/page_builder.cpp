@@ -193,6 +193,16 @@ void TkvPageBuilder::RestartPass() {
         b->CurColumn = 1;
         if (b->DataSet) b->DataFirst();
     }
+    // Aggregates start again: a band whose footer never printed (a page footer not on the last
+    // page) must not carry the first pass's sums into the final one.
+    for (const auto& b : owned_) {
+        for (int i = 0; i < b->Aggregates.Count(); ++i) {
+            kvagg::TkvAggregateKey key;
+            if (kvagg::ParseKey(b->Aggregates.Name(i), key)) b->Aggregates.SetValue(i, kvagg::StartValue(key.Kind));
+        }
+        b->RowCount = 0;
+    }
+    pending_.clear();
     CurPos = 1;
     ColPos = 1;
     LastPrintedBand = nullptr;
@@ -308,7 +318,7 @@ void TkvPageBuilder::BuildPages() {
     if (Builder.AppendToPrevious && Builder.SavedCurY == Builder.SavedBottomY) {
         Builder.AppendToPrevious = false;
         Builder.LastFootersDone = false;
-        Builder.CurrentPageNo = report.EMFPages.Count();
+        Builder.CurrentPageNo = Builder.Store().Count();
     }
     CurBottomY = Builder.AppendToPrevious && Builder.LastFootersDone ? Builder.SavedBottomY : BottomEdge();
     CurColumn = 0;
@@ -323,9 +333,9 @@ void TkvPageBuilder::BuildPages() {
         ShowBand(bands_[kvbt::None]);
     }
     BodyTop = CurY;
-    const int pages = report.EMFPages.Count();
+    const int pages = Builder.Store().Count();
     if (!report.OnManualBuild) ShowBand(bands_[kvbt::Title]);
-    if (report.EMFPages.Count() == pages && !Builder.Stopped()) {
+    if (Builder.Store().Count() == pages && !Builder.Stopped()) {
         if (bands_[kvbt::PageHeader]->Flags & kvbf::OnFirstPage) ShowBand(bands_[kvbt::PageHeader]);
         ShowBand(bands_[kvbt::ColumnHeader]);
     }
@@ -354,17 +364,21 @@ void TkvPageBuilder::BuildPages() {
     Builder.LastFootersDone = false;
     const int before = Builder.CurrentPageNo;
     TkvRunBand* footer = bands_[kvbt::PageFooter];
+    bool endPageDone = false;
     if (!report.OnManualBuild &&
         ((footer->Flags & kvbf::OnLastPage) || (before == 0 && (footer->Flags & kvbf::OnFirstPage)))) {
         const uint16_t kept = footer->Flags;
         footer->Flags |= kvbf::OnFirstPage;
         if (footer->Real()) {
             Builder.LastFootersDone = true;
+            // EndPage calls OnEndPage for the pages whose footers it prints; once per page.
+            endPageDone = !Builder.AppendToPrevious;
             EndPage();
         }
         footer->Flags = kept;
     }
-    if (report.OnEndPage) report.OnEndPage(before);
+    if (report.OnEndPage && !endPageDone) report.OnEndPage(before);
+    if (&Builder.Master != &report && Builder.Master.OnEndPage && !endPageDone) Builder.Master.OnEndPage(before);
     Builder.CurrentPageNo = before + 1;
     LastPrintedBand = nullptr;
 }
@@ -517,13 +531,14 @@ void TkvPageBuilder::NewPage() {
         explicit Depth(int& v) : d(v) { ++d; }
         ~Depth() { --d; }
     } depth(newPageDepth_);
-    Builder.ReportProgress(Builder.CurrentPageNo + 1);
     if (!DisableRepeatHeader) ShowBand(bands_[kvbt::ColumnFooter]);
     EndPage();
     if (Builder.Stopped()) return;
     CurBottomY = BottomEdge();
     Builder.AddPage(*this);
     if (Builder.Stopped()) return;
+    // The number of the page now started; a cancel here keeps it with its headers.
+    Builder.ReportProgress(Builder.CurrentPageNo + 1);
     Builder.AppendToPrevious = false;
     LastPrintedBand = nullptr;
     ShowBand(bands_[kvbt::Overlay]);
@@ -569,13 +584,14 @@ void TkvPageBuilder::EndPage() {
     TkvRunBand* footer = bands_[kvbt::PageFooter];
     TkvReport& report = Builder.Report;
     if (Builder.CurrentPageNo > 0 || (footer->Flags & kvbf::OnFirstPage)) {
-        const int last = report.EMFPages.Count() - 1;
+        const int last = Builder.Store().Count() - 1;
         for (int p = Builder.CurrentPageNo; p <= last && !Builder.Stopped(); ++p) {
             if (Builder.AppendToPrevious && Builder.LastFootersDone) continue;
             Builder.CurrentPageNo = p;
             if (report.OnEndPage) report.OnEndPage(p);
+            if (&Builder.Master != &report && Builder.Master.OnEndPage) Builder.Master.OnEndPage(p);
             ShowBand(footer);
         }
     }
-    Builder.CurrentPageNo = report.EMFPages.Count();
+    Builder.CurrentPageNo = Builder.Store().Count();
 }

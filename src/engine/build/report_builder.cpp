@@ -6,9 +6,11 @@
 #include "core/library_context.h"
 #include "core/locale.h"
 #include "core/report/build_error.h"
+#include "core/report/composite_report.h"
 #include "core/report/name_resolution.h"
 #include "core/report/report.h"
 #include "core/views/view_factory.h"
+#include "engine/build/build_host.h"
 #include "engine/build/page_builder.h"
 #include "engine/data/dataset.h"
 #include "engine/data/dictionary_lookup.h"
@@ -49,10 +51,21 @@ TkvVariant DateValue(double days) { return TkvVariant(TkvVariant::DateTimeValue{
 } // namespace
 
 TkvReportBuilder::TkvReportBuilder(TkvReport& report, const TkvFormatSettings& settings)
-    : Report(report), interpreter_(std::make_unique<Interpreter>(*this, settings)), settings_(&settings),
-      dictionary_(std::make_unique<TkvDictionaryLookup>(report.Dictionary)) {
+    : Report(report), Master(report), interpreter_(std::make_unique<Interpreter>(*this, settings)),
+      settings_(&settings), dictionary_(std::make_unique<TkvDictionaryLookup>(report.Dictionary)) {
     dictionary_->Evaluate = [this](const QByteArray& e) { return Evaluate(e); };
     dictionary_->ScriptVariables = &Variables;
+}
+
+TkvReportBuilder::TkvReportBuilder(TkvReport& report, TkvReportBuilder& master)
+    : Report(report), Master(master.Master), interpreter_(std::make_unique<Interpreter>(*this, *master.settings_)),
+      settings_(master.settings_), dictionary_(std::make_unique<TkvDictionaryLookup>(report.Dictionary)) {
+    dictionary_->Evaluate = [this](const QByteArray& e) { return Evaluate(e); };
+    dictionary_->ScriptVariables = &Variables;
+    Progress = master.Progress;
+    Host = master.Host;
+    MaxPages = master.MaxPages;
+    Start = master.Start;
 }
 
 TkvReportBuilder::~TkvReportBuilder() = default;
@@ -184,8 +197,10 @@ void TkvReportBuilder::ResolveFunction(const QByteArray& name, const TkvVariant&
         kv::CallFunctionLibraries(interpreter_->Context, name, p1, p2, p3, value)) {
         // computed by a function library
     } else if (name == "STOPREPORT") {
+        // Stops the whole build, also from a report of a composite's chain.
         cancelled_ = true;
         Report.CancelRequested = true;
+        Master.CancelRequested = true;
     } else if (name == "NEWPAGE") {
         if (CurRunBand) ++CurRunBand->NewPageRequests;
     } else if (name == "NEWCOLUMN") {
@@ -222,23 +237,38 @@ void TkvReportBuilder::Assign(const QByteArray& name, const TkvVariant& value) {
 
 // ---------------------------------------------------------------- build state
 
-bool TkvReportBuilder::Stopped() const { return Report.CancelRequested || Report.Terminated || kv::ErrorFlag(); }
+TkvEMFPages& TkvReportBuilder::Store() { return Master.EMFPages; }
+
+bool TkvReportBuilder::Stopped() const {
+    return Master.CancelRequested || Master.Terminated || Report.CancelRequested || kv::ErrorFlag();
+}
 
 void TkvReportBuilder::Fail(const QByteArray& message) {
     if (kv::ErrorFlag()) return; // the first failure is the one reported
     kv::SetBuildError(message);
     Report.CancelRequested = true;
+    Master.CancelRequested = true;
 }
 
 void TkvReportBuilder::ReportProgress(int pageNo) {
+    if (Master.OnProgress) {
+        Master.OnProgress(pageNo);
+    } else if (Host && Master.ShowProgress) {
+        // "Performing 1st pass:  3" while pages are counted, "Processing page:  3 from 10" in the
+        // pass that knows the total.
+        QByteArray text = kv::LoadLibraryText(FirstPass ? 55204 : 55205) + "  " + QByteArray::number(pageNo);
+        if (DoublePass && FinalPass)
+            text += ' ' + kv::LoadLibraryText(55199) + ' ' + QByteArray::number(ProgressTotal);
+        Host->ShowProgress(text);
+    }
     if (Progress && !Progress(pageNo)) {
         cancelled_ = true;
-        Report.CancelRequested = true;
+        Master.CancelRequested = true;
     }
 }
 
 void TkvReportBuilder::AddPage(TkvPageBuilder& page) {
-    if (Report.EMFPages.Count() >= MaxPages) {
+    if (Store().Count() >= MaxPages) {
         TkvView* kept = kv::CurView();
         kv::CurView() = nullptr;
         Fail("The report has more than " + QByteArray::number(MaxPages) +
@@ -246,13 +276,13 @@ void TkvReportBuilder::AddPage(TkvPageBuilder& page) {
         kv::CurView() = kept;
         return;
     }
-    Report.EMFPages.AddPage(page.Page, CurrentPageNo);
+    Store().AddPage(page.Page, CurrentPageNo);
 }
 
 void TkvReportBuilder::PrintObject(TkvView& view) {
-    const int n = Report.EMFPages.Count();
+    const int n = Store().Count();
     if (CurrentPageNo < 0 || CurrentPageNo >= n) throw TkvError("An object was printed outside the prepared pages");
-    TkvMemoryStream& s = Report.EMFPages.PageInfo(CurrentPageNo).Packed;
+    TkvMemoryStream& s = Store().PageInfo(CurrentPageNo).Packed;
     s.Seek(s.Size());
     kv::StreamVersion = kv::CurrentStreamVersion;
     view.PrintToStream(s);
@@ -260,10 +290,66 @@ void TkvReportBuilder::PrintObject(TkvView& view) {
 
 // ---------------------------------------------------------------- passes
 
-bool TkvReportBuilder::RunPass() {
+namespace {
+
+// Whether two pages are printed on different paper: a report of a composite's chain continues on
+// the previous report's last page only on the same paper.
+bool OtherPaper(int paperSize, int width, int height, int orientation, const TkvPage& next) {
+    if (orientation != next.Orientation || paperSize != next.PaperSize) return true;
+    return paperSize == 256 && (width != next.PaperWidth || height != next.PaperHeight);
+}
+
+// Reloads a template copy in the middle of a build: loading resets the library's current objects
+// and error state, which belong to the build.
+void ReloadDuringBuild(TkvReport& report, const QByteArray& copy) {
+    const TkvCurrentObjects kept = kv::Library().Current;
+    report.LoadFromMemory(copy);
+    kv::Library().Current = kept;
+    kv::CurPage() = nullptr;
+    kv::CurBand() = nullptr;
+    kv::CurView() = nullptr;
+}
+
+} // namespace
+
+void TkvReportBuilder::ReleasePages() {
+    pages_.clear();
+    CurPageBuilder = nullptr;
+    CurRunBand = nullptr;
+}
+
+void TkvReportBuilder::TakePassState(const TkvReportBuilder& from) {
+    CurrentPageNo = from.CurrentPageNo;
+    ProgressTotal = from.ProgressTotal;
+    AppendToPrevious = from.AppendToPrevious;
+    LastFootersDone = from.LastFootersDone;
+    SavedCurY = from.SavedCurY;
+    SavedBottomY = from.SavedBottomY;
+    FinalPass = from.FinalPass;
+    FirstPass = from.FirstPass;
+    DoublePass = from.DoublePass;
+    NextReportContinues = from.NextReportContinues;
+    Variables = from.Variables;
+    cancelled_ = cancelled_ || from.cancelled_;
+}
+
+void TkvReportBuilder::ResetPassState() {
+    CurrentPageNo = 0;
+    AppendToPrevious = false;
+    LastFootersDone = false;
+    SavedCurY = SavedBottomY = 0;
+    NextReportContinues = false;
+    CurPageBuilder = nullptr;
+    CurRunBand = nullptr;
+    // The page builders restart (data, line numbers, aggregates) when their pass begins.
+    for (auto& [report, part] : parts_) part->ResetPassState();
+}
+
+bool TkvReportBuilder::BuildPass() {
     TkvReport& r = Report;
     r.Rebuildable = true;
-    kv::ErrorFlag() = false;
+    const TkvSetForScope<TkvReport*> current(kv::CurReport(), &r);
+    const TkvSetForScope<TkvExpressionEvaluator*> evaluator(r.Evaluator, this);
     dictionary_->ClearCache();
     const bool multiple = r.Dataset && r.ReportType == TkvReportType::rtMultiple;
     TkvDataset* main = multiple ? dynamic_cast<TkvDataset*>(r.Dataset) : nullptr;
@@ -271,6 +357,17 @@ bool TkvReportBuilder::RunPass() {
         main->Init();
         main->First();
     }
+    struct ExitMain {
+        TkvDataset* d;
+        ~ExitMain() {
+            if (!d) return;
+            try {
+                d->Exit();
+            } catch (const std::exception&) {
+                // Releasing the data source cannot fail the build.
+            }
+        }
+    } exitMain{main};
     const bool reuse = !pages_.empty();
     if (!reuse) {
         for (const auto& p : r.Pages)
@@ -293,9 +390,9 @@ bool TkvReportBuilder::RunPass() {
                 Fail(e.what());
             }
         }
-    } else {
-        for (auto& pb : pages_) pb->RestartPass();
     }
+    if (reuse)
+        for (auto& pb : pages_) pb->RestartPass();
     int guard = 0;
     do {
         ReportProgress(CurrentPageNo + 1);
@@ -306,23 +403,105 @@ bool TkvReportBuilder::RunPass() {
             if (!pb.Page.PageVisible) continue;
             pb.BuildPages();
             AppendToPrevious = false;
-            const bool nextContinues = i + 1 < pages_.size() && pages_[i + 1]->Page.PrintToPrevPage;
+            // The next design page, or after the last one the next report of a composite, continues
+            // on this page's last prepared page.
+            const bool nextContinues = i + 1 < pages_.size() ? pages_[i + 1]->Page.PrintToPrevPage != 0
+                                                             : NextReportContinues && (!main || main->Eof());
             if (nextContinues) {
                 CurrentPageNo -= 1;
                 AppendToPrevious = true;
             } else {
-                CurrentPageNo = r.EMFPages.Count();
+                CurrentPageNo = Store().Count();
             }
         }
         if (main) main->Next();
     } while (main && !Stopped() && !main->Eof() && ++guard < MaxPages);
-    if (main) main->Exit();
     return !Stopped();
+}
+
+void TkvReportBuilder::CompositePass(TkvCompositeReport& c) {
+    c.Rebuildable = true;
+    CurrentPageNo = 0;
+    TkvDataset* main = c.Dataset ? dynamic_cast<TkvDataset*>(c.Dataset) : nullptr;
+    if (main) {
+        main->Init();
+        main->First();
+    }
+    struct ExitMain {
+        TkvDataset* d;
+        ~ExitMain() {
+            if (!d) return;
+            try {
+                d->Exit();
+            } catch (const std::exception&) {
+                // Releasing the data source cannot fail the build.
+            }
+        }
+    } exitMain{main};
+    int guard = 0;
+    do {
+        for (size_t i = 0; i < c.Reports.size() && !Stopped(); ++i) {
+            TkvReport* s = c.Reports[i];
+            if (!s) continue;
+            NextReportContinues = false;
+            TkvReport* n = i + 1 < c.Reports.size() ? c.Reports[i + 1] : nullptr;
+            if (n && n->PageCount() > 0) {
+                const TkvPage& first = *n->Page(0);
+                NextReportContinues = first.PrintToPrevPage != 0;
+                if (Store().Count() > 0) {
+                    const PreparedPageInfo& last = Store().PageInfo(Store().Count() - 1);
+                    if (OtherPaper(last.PaperSize, last.PaperWidth, last.PaperHeight, last.Orientation, first))
+                        NextReportContinues = false;
+                } else if (s->PageCount() > 0) {
+                    const TkvPage& last = *s->Page(s->PageCount() - 1);
+                    if (OtherPaper(last.PaperSize, last.PaperWidth, last.PaperHeight, last.Orientation, first))
+                        NextReportContinues = false;
+                }
+            }
+            TkvReportBuilder* part = nullptr;
+            for (auto& [report, builder] : parts_)
+                if (report == s) part = builder.get();
+            if (!part) {
+                parts_.emplace_back(s, std::unique_ptr<TkvReportBuilder>(new TkvReportBuilder(*s, *this)));
+                part = parts_.back().second.get();
+            }
+            // Per record every report starts from its template again.
+            const QByteArray copy = main ? s->SaveToMemory() : QByteArray();
+            part->TakePassState(*this);
+            part->BuildPass();
+            TakePassState(*part);
+            if (main) {
+                part->ReleasePages();
+                ReloadDuringBuild(*s, copy);
+            }
+            AppendToPrevious = NextReportContinues;
+            NextReportContinues = false;
+        }
+        if (main) main->Next();
+    } while (main && !Stopped() && !main->Eof() && ++guard < MaxPages);
+}
+
+void TkvReportBuilder::RunPass() {
+    if (composite_)
+        CompositePass(*composite_);
+    else
+        BuildPass();
 }
 
 TkvBuildResult TkvReportBuilder::BuildDocument() {
     TkvBuildResult result;
     TkvReport& r = Report;
+    composite_ = dynamic_cast<TkvCompositeReport*>(&r);
+    std::vector<TkvReport*> chain;
+    if (composite_) {
+        for (TkvReport* s : composite_->Reports)
+            if (s && std::find(chain.begin(), chain.end(), s) == chain.end()) chain.push_back(s);
+        for (TkvReport* s : chain)
+            if (s == &r || dynamic_cast<TkvCompositeReport*>(s)) {
+                result.ErrorText = "A composite report cannot hold itself or another composite report";
+                return result;
+            }
+    }
     Start = QDateTime::currentDateTime();
     // The build's current objects and flags are its own; whatever was current comes back after.
     TkvCurrentObjects start;
@@ -342,60 +521,84 @@ TkvBuildResult TkvReportBuilder::BuildDocument() {
     r.CancelRequested = false;
     r.Terminated = false;
     cancelled_ = false;
+    for (TkvReport* s : chain) s->CancelRequested = s->Terminated = false;
 
-    const QByteArray saved = r.SaveToMemory();
-    const bool doublePass = r.DoublePassReport != 0;
-    try {
-        if (r.OnBeginDoc) r.OnBeginDoc();
-        r.EMFPages.Clear();
-        CurrentPageNo = 0;
-        AppendToPrevious = false;
-        if (doublePass) {
-            FirstPass = true;
-            FinalPass = false;
-            kv::FirstPassActive() = 1;
-            RunPass();
-            ProgressTotal = r.EMFPages.Count();
-            kv::FirstPassActive() = 0;
-            FirstPass = false;
+    // The template copies: whatever scripts change in the design objects is undone after the build.
+    const QByteArray saved = composite_ ? QByteArray() : r.SaveToMemory();
+    std::vector<QByteArray> savedChain;
+    DoublePass = r.DoublePassReport != 0;
+    const auto passes = [&] {
+        try {
+            for (TkvReport* s : chain) {
+                savedChain.push_back(s->SaveToMemory());
+                if (s->OnBeginDoc) s->OnBeginDoc();
+            }
+            if (r.OnBeginDoc) r.OnBeginDoc();
             r.EMFPages.Clear();
-            if (!Stopped()) {
-                CurrentPageNo = 0;
-                AppendToPrevious = false;
+            CurrentPageNo = 0;
+            AppendToPrevious = false;
+            ProgressTotal = 0;
+            if (DoublePass) {
+                FirstPass = true;
+                FinalPass = false;
+                kv::FirstPassActive() = 1;
+                RunPass();
+                ProgressTotal = r.EMFPages.Count();
+                kv::FirstPassActive() = 0;
+                FirstPass = false;
+                r.EMFPages.Clear();
+                if (!Stopped()) {
+                    // The final pass starts where the first did; only the page count is new.
+                    ResetPassState();
+                    FinalPass = true;
+                    RunPass();
+                }
+            } else {
                 FinalPass = true;
                 RunPass();
             }
-        } else {
-            ProgressTotal = 0;
-            FinalPass = true;
-            RunPass();
+            FinalPass = false;
+            if (r.OnEndDoc) r.OnEndDoc();
+        } catch (const std::exception& e) {
+            Fail(e.what());
         }
-        FinalPass = false;
-        if (r.OnEndDoc) r.OnEndDoc();
-    } catch (const std::exception& e) {
-        Fail(e.what());
+    };
+    if (Host && r.ShowProgress && !r.OnProgress) {
+        QByteArray caption = kv::LoadLibraryText(55203);
+        if (!r.Title.isEmpty()) caption += " - " + r.Title;
+        Host->RunBuild(r, caption, passes);
+    } else {
+        passes();
     }
-    pages_.clear();
-    CurPageBuilder = nullptr;
-    CurRunBand = nullptr;
+    FinalPass = false;
+    kv::FirstPassActive() = 0;
+    ReleasePages();
+    for (auto& [report, part] : parts_) part->ReleasePages();
     kv::CurView() = nullptr;
     kv::CurBand() = nullptr;
+    kv::CurPage() = nullptr;
     const bool failed = kv::ErrorFlag();
     const QByteArray errorText = kv::ErrorText();
+    const bool stopped = r.CancelRequested;
     // Undo whatever scripts changed in the design objects (reading clears the error state).
-    r.LoadFromMemory(saved);
+    for (size_t i = 0; i < chain.size(); ++i) {
+        if (chain[i]->OnEndDoc) chain[i]->OnEndDoc();
+        if (i < savedChain.size()) chain[i]->LoadFromMemory(savedChain[i]);
+    }
+    parts_.clear();
+    if (!composite_) r.LoadFromMemory(saved);
 
-    result.Cancelled = cancelled_;
+    result.Cancelled = !failed && (cancelled_ || stopped);
     if (failed) {
         result.ErrorText = errorText;
         r.EMFPages.Clear();
-    } else if (doublePass && cancelled_) {
-        r.EMFPages.Clear();
     }
+    for (TkvReport* s : chain) s->CancelRequested = s->Terminated = false;
     r.CancelRequested = false;
     r.Terminated = false;
     kv::ErrorFlag() = false;
-    result.Ok = result.ErrorText.isEmpty() && !cancelled_;
+    result.Ok = result.ErrorText.isEmpty() && !result.Cancelled;
     result.PageCount = r.EMFPages.Count();
+    composite_ = nullptr;
     return result;
 }

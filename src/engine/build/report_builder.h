@@ -9,6 +9,11 @@
 // Every failure inside a build (expression, script, data source, a band that cannot be placed,
 // the page limit) ends it with the build error naming the report and object; the store is then
 // left empty. One builder builds one report at a time on the calling thread.
+//
+// A composite report (TkvCompositeReport) is built by the same builder: each report of its chain
+// gets a builder of its own for the build (its pages, bands, dictionary and events), while the
+// pass state (page numbers, where the last page ended, the stop request) and the store are the
+// composite's.
 
 #include "base/expression_evaluator.h"
 #include "base/variables.h"
@@ -20,8 +25,11 @@
 #include <vector>
 
 class TkvReport;
+class TkvCompositeReport;
+class TkvEMFPages;
 class TkvPageBuilder;
 class TkvRunBand;
+class TkvBuildHost;
 
 struct TkvBuildResult {
     bool Ok = false;         // pages were built (false after an error, a cancel or STOPREPORT)
@@ -36,10 +44,16 @@ public:
     explicit TkvReportBuilder(TkvReport& report, const TkvFormatSettings& settings = TkvFormatSettings::System());
     ~TkvReportBuilder() override;
 
+    // Builds the report's pages into its store (a composite report: the pages of its chain), in
+    // one pass or two, and restores the template(s) afterwards.
     TkvBuildResult BuildDocument();
 
-    // Called with the number of the page being built; returning false cancels the build.
+    // Called with 1 as each pass starts and with the number of each further page once it is
+    // started; returning false cancels the build (the pages so far stay in a single or final pass).
     std::function<bool(int pageNo)> Progress;
+    // The program's progress window (borrowed; none: no window). Used when the report's
+    // ShowProgress is set and it has no OnProgress handler, which replaces the window.
+    TkvBuildHost* Host = nullptr;
     // Builds stop with an error beyond this many prepared pages.
     int MaxPages = 100000;
     // Variables set with --var and by scripts (compared without regard to case).
@@ -63,7 +77,12 @@ public:
     void Assign(const QByteArray& name, const TkvVariant& value);
 
     // --- state of the build, used by the page builders and bands
+    // The report whose pages are being built: the one given, or a report of a composite's chain.
     TkvReport& Report;
+    // The report whose store receives the pages and whose stop request ends the build: the one
+    // given to BuildDocument (MasterReport), also while a composite builds its chain.
+    TkvReport& Master;
+    TkvEMFPages& Store();
     int CurrentPageNo = 0;
     int ProgressTotal = 0;
     bool AppendToPrevious = false;
@@ -71,6 +90,10 @@ public:
     int SavedCurY = 0, SavedBottomY = 0;
     bool FinalPass = false;
     bool FirstPass = false; // the first of two passes: pages are counted, objects only run scripts
+    bool DoublePass = false; // the build runs two passes
+    // Set by a composite before one of its reports is built: that report's last page is continued
+    // by the next report.
+    bool NextReportContinues = false;
     QDateTime Start;
     TkvPageBuilder* CurPageBuilder = nullptr;
     TkvRunBand* CurRunBand = nullptr;
@@ -86,7 +109,25 @@ public:
     void ReportProgress(int pageNo);
 
 private:
-    bool RunPass();
+    // A builder for one report of a composite's chain, sharing the composite builder's settings.
+    TkvReportBuilder(TkvReport& report, TkvReportBuilder& master);
+    // One pass over the report (once per record of its Dataset for rtMultiple).
+    bool BuildPass();
+    // One pass over a composite's chain.
+    void CompositePass(TkvCompositeReport& composite);
+    // The pass of Master: its own, or its chain's.
+    void RunPass();
+    // Copies the pass state (page numbers, positions, variables) from `from` before a report of a
+    // composite's chain is built, and back after it.
+    void TakePassState(const TkvReportBuilder& from);
+    // Releases the page builders (before the template they refer to is reloaded).
+    void ReleasePages();
+    // Resets everything one pass leaves behind, so that the final pass starts as the first did.
+    void ResetPassState();
+
+    TkvCompositeReport* composite_ = nullptr;
+    // The builders of the reports of a composite's chain, one per distinct report.
+    std::vector<std::pair<TkvReport*, std::unique_ptr<TkvReportBuilder>>> parts_;
     class Interpreter;
     std::unique_ptr<Interpreter> interpreter_;
     std::vector<std::unique_ptr<TkvPageBuilder>> pages_;

@@ -195,7 +195,7 @@ bool TkvRunBand::Draw() {
         if (IsDataBand()) AccumulateAggregates(false);
     }
     // A page footer printed on an earlier page keeps counting for the pages still to come.
-    const bool lastPage = b.CurrentPageNo >= b.Report.EMFPages.Count() - 1;
+    const bool lastPage = b.CurrentPageNo >= b.Store().Count() - 1;
     if (!SuppressReset && (Type != kvbt::PageFooter || lastPage)) TkvAggregates::Reset(*this);
     if (b.Report.OnEndBand) b.Report.OnEndBand(this);
     b.CurRunBand = keptBand;
