@@ -1,6 +1,7 @@
 #include "app/print_commands.h"
 
 #include "app/pdf_printout.h"
+#include "app/report_preparation.h"
 #include "preview/save_file_dialog.h"
 #include "core/store/emf_pages.h"
 
@@ -40,6 +41,7 @@ std::function<bool(TkvReport&)> RebuildReport;
 void InstallPrintCommands() {
     InstallQtPrinterBackend();
     TkvPreviewForm::PrintHook = [](TkvPreviewForm& form) { PreviewPrintCommand(form); };
+    if (!RebuildReport) RebuildReport = [](TkvReport& report) { return PrepareReport(report); };
 }
 
 bool HasPlatformPrinter() {

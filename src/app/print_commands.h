@@ -31,8 +31,8 @@ void PreviewPrintCommand(TkvPreviewForm& form);
 // valid", selects the old printer again and returns false.
 bool SwitchPrinter(TkvReport& report, int oldIndex, int newIndex);
 
-// Prepares the report again after a printer switch (the page builder installs it); when empty the
-// pages are printed as they were prepared.
+// Prepares the report again after a printer switch (InstallPrintCommands installs PrepareReport,
+// with its progress window); when empty the pages are printed as they were prepared.
 extern std::function<bool(TkvReport&)> RebuildReport;
 
 // Shows what went wrong in a finished job (nothing for a job that printed or was cancelled).

@@ -70,10 +70,11 @@ int BuildTemplateFile(TkvReport& report, const QString& templateFile, const TkvT
     builder.MaxPages = options.MaxPages;
     for (const auto& [name, value] : options.Variables) builder.Variables.SetVariable(name, value);
     if (options.Progress) builder.Progress = options.Progress;
+    builder.Host = options.Host;
     const TkvBuildResult built = builder.BuildDocument();
     if (!built.Ok) {
         error = file + ": " +
-                (built.ErrorText.isEmpty() ? QByteArray("the build was stopped before it ended (STOPREPORT)")
+                (built.ErrorText.isEmpty() ? QByteArray("the build was stopped before it ended (Cancel or STOPREPORT)")
                                            : OneLineError(built.ErrorText));
         return 0;
     }

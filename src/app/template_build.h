@@ -12,6 +12,7 @@
 #include <functional>
 
 class TkvReport;
+class TkvBuildHost;
 
 struct TkvTemplateBuildOptions {
     QString Database;                              // --db sqlite:PATH|postgresql://...
@@ -20,6 +21,8 @@ struct TkvTemplateBuildOptions {
     int MaxPages = 100000;
     // Called with the page number while pages are built; false cancels.
     std::function<bool(int pageNo)> Progress;
+    // The program's progress window (borrowed; none in kvtool).
+    TkvBuildHost* Host = nullptr;
 
     // Takes --db, --data or --var at args[i] with its value, moving i to the value. False when
     // args[i] is none of them, or (with `error` set) when the value is malformed.

@@ -2,6 +2,7 @@
 #include "core/startup.h"
 #include "preview/desktop_services.h"
 #include "preview/separate_preview.h"
+#include "app/build_progress_window.h"
 #include "app/print_commands.h"
 #include "viewer/built_templates.h"
 #include "viewer/icons.h"
@@ -78,6 +79,9 @@ int main(int argc, char** argv) {
     int rc = 0;
     {
         TkvBuiltTemplates built;
+        // Templates are built inside the progress window, whose Cancel stops the build.
+        TkvBuildProgressWindow progress;
+        buildOptions.Host = &progress;
         TfrmMain window;
         open = [&window](const QString& name) {
             window.OpenPendingFile(name);
