@@ -1,5 +1,7 @@
 #include "engine/data/sql_parameters.h"
 
+#include <unordered_map>
+
 namespace {
 
 bool IsNameStart(QChar c) {
@@ -27,6 +29,7 @@ TkvSqlParameterText SplitSqlParameters(const QString& sql) {
     const qsizetype n = sql.size();
     qsizetype copied = 0; // sql[copied, i) still to be copied
     qsizetype i = 0;
+    std::unordered_map<QByteArray, qsizetype> seen;
     auto skipTo = [&](qsizetype end) { i = std::min(end, n); };
     while (i < n) {
         const QChar c = sql[i];
@@ -91,13 +94,10 @@ TkvSqlParameterText SplitSqlParameters(const QString& sql) {
                     if (fieldEnd > end + 1) end = fieldEnd;
                 }
                 const QByteArray name = sql.mid(i + 1, end - i - 1).toUtf8();
-                qsizetype index = -1;
-                for (qsizetype k = 0; k < out.Names.size(); ++k)
-                    if (out.Names[k].compare(name, Qt::CaseInsensitive) == 0) index = k;
-                if (index < 0) {
-                    index = out.Names.size();
-                    out.Names.append(name);
-                }
+                // Names are compared without regard to case.
+                const auto [at, added] = seen.try_emplace(name.toLower(), out.Names.size());
+                const qsizetype index = at->second;
+                if (added) out.Names.append(name);
                 out.Sql += QStringView(sql).mid(copied, i - copied);
                 out.Sql += u'?';
                 out.Order.push_back(static_cast<int>(index));
