@@ -1,6 +1,7 @@
 #include "app/report_preparation.h"
 
 #include "app/build_progress_window.h"
+#include "app/dialog_page_window.h"
 #include "base/codepage.h"
 #include "core/locale.h"
 #include "core/report/report.h"
@@ -19,8 +20,12 @@ bool HasWidgets() { return qobject_cast<QApplication*>(QCoreApplication::instanc
 bool PrepareReport(TkvReport& report, const std::function<void(TkvReportBuilder&)>& setup,
                    TkvBuildResult* result) {
     TkvBuildProgressWindow window;
+    TkvDialogPageWindow dialogs(HasWidgets() ? QApplication::activeWindow() : nullptr);
     TkvReportBuilder builder(report);
-    if (HasWidgets()) builder.Host = &window;
+    if (HasWidgets()) {
+        builder.Host = &window;
+        builder.Dialogs = &dialogs;
+    }
     if (setup) setup(builder);
     const TkvBuildResult built = builder.BuildDocument();
     if (result) *result = built;

@@ -71,7 +71,12 @@ int BuildTemplateFile(TkvReport& report, const QString& templateFile, const TkvT
     for (const auto& [name, value] : options.Variables) builder.Variables.SetVariable(name, value);
     if (options.Progress) builder.Progress = options.Progress;
     builder.Host = options.Host;
+    builder.Dialogs = options.Dialogs;
     const TkvBuildResult built = builder.BuildDocument();
+    if (built.DialogCancelled) {
+        error = file + ": the dialog was cancelled; nothing was built";
+        return 0;
+    }
     if (!built.Ok) {
         error = file + ": " +
                 (built.ErrorText.isEmpty() ? QByteArray("the build was stopped before it ended (Cancel or STOPREPORT)")

@@ -13,6 +13,7 @@
 
 class TkvReport;
 class TkvBuildHost;
+class TkvDialogHost;
 
 struct TkvTemplateBuildOptions {
     QString Database;                              // --db sqlite:PATH|postgresql://...
@@ -23,6 +24,8 @@ struct TkvTemplateBuildOptions {
     std::function<bool(int pageNo)> Progress;
     // The program's progress window (borrowed; none in kvtool).
     TkvBuildHost* Host = nullptr;
+    // Shows the template's dialog pages (borrowed; none in kvtool: their defaults are taken).
+    TkvDialogHost* Dialogs = nullptr;
 
     // Takes --db, --data or --var at args[i] with its value, moving i to the value. False when
     // args[i] is none of them, or (with `error` set) when the value is malformed.

@@ -3,6 +3,7 @@
 #include "preview/desktop_services.h"
 #include "preview/separate_preview.h"
 #include "app/build_progress_window.h"
+#include "app/dialog_page_window.h"
 #include "app/print_commands.h"
 #include "viewer/built_templates.h"
 #include "viewer/icons.h"
@@ -81,7 +82,9 @@ int main(int argc, char** argv) {
         TkvBuiltTemplates built;
         // Templates are built inside the progress window, whose Cancel stops the build.
         TkvBuildProgressWindow progress;
+        TkvDialogPageWindow dialogs;
         buildOptions.Host = &progress;
+        buildOptions.Dialogs = &dialogs;
         TfrmMain window;
         open = [&window](const QString& name) {
             window.OpenPendingFile(name);

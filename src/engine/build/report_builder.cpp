@@ -5,12 +5,16 @@
 #include "core/globals.h"
 #include "core/library_context.h"
 #include "core/locale.h"
+#include "base/constants.h"
 #include "core/report/build_error.h"
 #include "core/report/composite_report.h"
 #include "core/report/name_resolution.h"
 #include "core/report/report.h"
 #include "core/views/view_factory.h"
+#include "core/views/control.h"
+#include "core/views/non_visual_control.h"
 #include "engine/build/build_host.h"
+#include "engine/build/dialog_host.h"
 #include "engine/build/page_builder.h"
 #include "engine/data/dataset.h"
 #include "engine/data/dictionary_lookup.h"
@@ -35,6 +39,7 @@ public:
         Variables = &builder.Variables;
         Dictionary = &builder.Report.Dictionary;
         SetCurY = [&builder](int64_t y) { builder.Assign("CURY", TkvVariant(y)); };
+        SetModalResult = [&builder](int64_t result) { builder.modalResult_ = int(result); };
         Context.Evaluate = [&builder](const QByteArray& e) { return builder.Evaluate(e); };
         Context.Settings = &settings;
         Context.Aggregates = &builder.Aggregates;
@@ -331,6 +336,57 @@ void TkvReportBuilder::TakePassState(const TkvReportBuilder& from) {
     NextReportContinues = from.NextReportContinues;
     Variables = from.Variables;
     cancelled_ = cancelled_ || from.cancelled_;
+    dialogCancelled_ = dialogCancelled_ || from.dialogCancelled_;
+}
+
+void TkvReportBuilder::RunPageScript(TkvPage& page) {
+    if (page.Script.isEmpty()) return;
+    TkvStringList compiled = page.Script;
+    kv::CurView() = nullptr;
+    CompileScript(compiled, page.Name);
+    if (Stopped()) return;
+    try {
+        ExecuteScript(compiled, page.Name);
+    } catch (const std::exception& e) {
+        Fail(e.what());
+    }
+}
+
+bool TkvReportBuilder::ShowDialogPages() {
+    for (const auto& p : Report.Pages) {
+        if (p->PageType != kvpt::Dialog || Stopped()) continue;
+        TkvPage& page = *p;
+        kv::CurPage() = &page;
+        TkvDialogPage dialog{page, {}, {}};
+        for (const auto& o : page.Objects) {
+            auto* control = dynamic_cast<TkvControl*>(o.get());
+            if (!control) continue;
+            control->OwnerPage = &page;
+            if (dynamic_cast<TkvNonVisualControl*>(control)) {
+                if (Report.OnCustomizeObject) Report.OnCustomizeObject(control);
+            } else {
+                dialog.Controls.push_back(control);
+                if (control->Control) control->Control->SetVisible(control->Visible != 0);
+            }
+        }
+        modalResult_ = 0;
+        dialog.Activate = [this, &page] {
+            RunPageScript(page);
+            return modalResult_;
+        };
+        // Without a host, or without anything to show, only the script runs: the controls keep
+        // their defaults. A Cancel the script sets itself still counts.
+        const int result = !dialog.Controls.empty() && page.PageVisible && Dialogs ? Dialogs->ShowDialog(dialog)
+                                                                                  : dialog.Activate();
+        kv::CurPage() = nullptr;
+        if (Stopped()) return false;
+        if (result == kv::mrCancel) {
+            dialogCancelled_ = true;
+            Master.CancelRequested = true;
+            return false;
+        }
+    }
+    return true;
 }
 
 void TkvReportBuilder::ResetPassState() {
@@ -369,6 +425,8 @@ bool TkvReportBuilder::BuildPass() {
         }
     } exitMain{main};
     const bool reuse = !pages_.empty();
+    // Dialog pages are shown once per build (not again in the final pass).
+    if (!reuse && !(DoublePass && FinalPass) && !ShowDialogPages()) return false;
     if (!reuse) {
         for (const auto& p : r.Pages)
             if (p->PageType == kvpt::Report) {
@@ -521,6 +579,7 @@ TkvBuildResult TkvReportBuilder::BuildDocument() {
     r.CancelRequested = false;
     r.Terminated = false;
     cancelled_ = false;
+    dialogCancelled_ = false;
     for (TkvReport* s : chain) s->CancelRequested = s->Terminated = false;
 
     // The template copies: whatever scripts change in the design objects is undone after the build.
@@ -591,6 +650,9 @@ TkvBuildResult TkvReportBuilder::BuildDocument() {
     result.Cancelled = !failed && (cancelled_ || stopped);
     if (failed) {
         result.ErrorText = errorText;
+        r.EMFPages.Clear();
+    } else if (dialogCancelled_) {
+        result.DialogCancelled = true;
         r.EMFPages.Clear();
     }
     for (TkvReport* s : chain) s->CancelRequested = s->Terminated = false;

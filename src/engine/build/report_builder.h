@@ -29,11 +29,14 @@ class TkvCompositeReport;
 class TkvEMFPages;
 class TkvPageBuilder;
 class TkvRunBand;
+class TkvPage;
 class TkvBuildHost;
+class TkvDialogHost;
 
 struct TkvBuildResult {
     bool Ok = false;         // pages were built (false after an error, a cancel or STOPREPORT)
     bool Cancelled = false;  // stopped by Progress or STOPREPORT
+    bool DialogCancelled = false; // a dialog page was cancelled: no pages were built
     QByteArray ErrorText;    // the build error, lines separated by CR; empty without one
     int PageCount = 0;
 };
@@ -54,6 +57,8 @@ public:
     // The program's progress window (borrowed; none: no window). Used when the report's
     // ShowProgress is set and it has no OnProgress handler, which replaces the window.
     TkvBuildHost* Host = nullptr;
+    // Shows the report's dialog pages (borrowed; none: their scripts run, nothing is shown).
+    TkvDialogHost* Dialogs = nullptr;
     // Builds stop with an error beyond this many prepared pages.
     int MaxPages = 100000;
     // Variables set with --var and by scripts (compared without regard to case).
@@ -124,6 +129,10 @@ private:
     void ReleasePages();
     // Resets everything one pass leaves behind, so that the final pass starts as the first did.
     void ResetPassState();
+    // The dialog pages in page order; false when one was cancelled (or the build failed).
+    bool ShowDialogPages();
+    // Runs a page's script (compiled afresh) with no current view; failures become the build error.
+    void RunPageScript(TkvPage& page);
 
     TkvCompositeReport* composite_ = nullptr;
     // The builders of the reports of a composite's chain, one per distinct report.
@@ -135,4 +144,6 @@ private:
     std::unique_ptr<class TkvDictionaryLookup> dictionary_;
     QByteArray evaluationGuard_;
     bool cancelled_ = false;
+    bool dialogCancelled_ = false;
+    int modalResult_ = 0; // MODALRESULT set by the script of the dialog page being shown
 };
