@@ -22,10 +22,17 @@ TkvRunBand* TkvPageBuilder::NewBand(int type) {
 
 // ---------------------------------------------------------------- geometry
 
-int TkvPageBuilder::LeftEdge() const { return Page.PrintAreaLeft(); }
-int TkvPageBuilder::RightEdge() const { return Page.PrintAreaRight(); }
-int TkvPageBuilder::TopEdge() const { return Page.PrintAreaTop(); }
+int TkvPageBuilder::LeftEdge() const {
+    return MarginsOf ? MarginsOf->LeftEdge() : Page.PrintAreaLeft();
+}
+int TkvPageBuilder::RightEdge() const {
+    return MarginsOf ? MarginsOf->RightEdge() : Page.PrintAreaRight();
+}
+int TkvPageBuilder::TopEdge() const {
+    return MarginsOf ? MarginsOf->TopEdge() : Page.PrintAreaTop();
+}
 int TkvPageBuilder::BottomEdge() const {
+    if (MarginsOf) return MarginsOf->BottomEdge();
     const TkvRunBand* f = bands_[kvbt::PageFooter];
     return Page.PrintAreaBottom() - (f && f->Real() ? f->Height : 0);
 }
@@ -85,8 +92,9 @@ void TkvPageBuilder::StartPageBuild() {
             band->Stretched = bv->Flags & kvbf::Stretched;
             band->PrintIfSubsetEmpty = bv->Flags & kvbf::PrintIfSubsetEmpty;
             band->PrintChildIfInvisible = bv->Flags & kvbf::PrintChildIfInvisible;
-            band->FormNewPage = bv->Flags & kvbf::FormNewPage;
-            band->Breaked = bv->Flags & kvbf::Breaked;
+            // A sub-report's pages are started by the page it prints on.
+            band->FormNewPage = !IsSubReport && (bv->Flags & kvbf::FormNewPage);
+            band->Breaked = !IsSubReport && (bv->Flags & kvbf::Breaked);
             band->SetDataSource(bv->DataSource());
             for (auto it = unassigned.begin(); it != unassigned.end();) {
                 TkvView* v = *it;
@@ -100,6 +108,10 @@ void TkvPageBuilder::StartPageBuild() {
                 }
             }
         }
+        // Sub-report objects come last: the band prints its own objects, then hands over to them.
+        for (TkvRunBand* band : ofType)
+            std::stable_partition(band->Objects.begin(), band->Objects.end(),
+                                  [](TkvView* v) { return v->ObjectType != kvvt::SubReport; });
         // Ordered by their position on the page (stable: ties keep view order).
         std::stable_sort(ofType.begin(), ofType.end(), [](TkvRunBand* a, TkvRunBand* b) {
             return a->View->Top < b->View->Top;
@@ -206,6 +218,10 @@ void TkvPageBuilder::RestartPass() {
     CurPos = 1;
     ColPos = 1;
     LastPrintedBand = nullptr;
+    PlayList.clear();
+    PlayPosition = 0;
+    InterruptedBand = nullptr;
+    Active = false;
 }
 
 void TkvPageBuilder::BindObjects() {
@@ -400,8 +416,12 @@ void TkvPageBuilder::DataLoop(int level, int levels) {
         if (!d->DataSet) continue;
         try {
             d->DataFirst();
-            d->ResetLineNo(1);
-            d->LineThroughNo = 1;
+            if (RecordingMode) {
+                RecordStep(d, PlayKind::First);
+            } else {
+                d->ResetLineNo(1);
+                d->LineThroughNo = 1;
+            }
             for (TkvRunBand* g = d->FirstGroup; g; g = g->NextGroup) {
                 g->ResetLineNo(0);
                 g->LineThroughNo = 0;
@@ -476,14 +496,19 @@ void TkvPageBuilder::DataLoop(int level, int levels) {
                         ++h->LineNo;
                         ++h->LineThroughNo;
                     }
-                    d->ResetLineNo(0);
+                    if (RecordingMode)
+                        RecordStep(d, PlayKind::GroupStart);
+                    else
+                        d->ResetLineNo(0);
                     break;
                 }
             } catch (const std::exception& e) {
                 Builder.Fail(e.what());
                 return;
             }
-            if (counted) {
+            if (RecordingMode) {
+                RecordStep(d, PlayKind::Next);
+            } else if (counted) {
                 ++CurPos;
                 ++d->LineThroughNo;
                 ++d->LineNo;
@@ -499,13 +524,117 @@ void TkvPageBuilder::DataLoop(int level, int levels) {
 
 // ---------------------------------------------------------------- pages and columns
 
-void TkvPageBuilder::ShowBand(TkvRunBand* band) {
-    if (!band || Builder.Stopped()) return;
+bool TkvPageBuilder::ShowBand(TkvRunBand* band) {
+    if (!band || Builder.Stopped()) return false;
+    TkvPage* keptPage = kv::CurPage();
     kv::CurPage() = &Page;
     TkvPageBuilder* kept = Builder.CurPageBuilder;
     Builder.CurPageBuilder = this;
-    band->Draw();
+    bool needsPage = false;
+    if (RecordingMode) {
+        // A group header's value is the one of the row it is recorded at; the data loop compares
+        // the next rows with it before anything plays.
+        if (band->Type == kvbt::GroupHeader && !band->GroupCondition.isEmpty()) {
+            kv::CurBand() = band;
+            try {
+                band->GroupValue = Builder.EvaluatePostfix(band->GroupCondition);
+            } catch (const std::exception& e) {
+                Builder.Fail(e.what());
+            }
+        }
+        RecordStep(band, PlayKind::Print);
+    } else {
+        needsPage = band->Draw();
+    }
     Builder.CurPageBuilder = kept;
+    if (kept) kv::CurPage() = keptPage;
+    return needsPage;
+}
+
+void TkvPageBuilder::RecordStep(TkvRunBand* band, PlayKind kind) {
+    // A sub-report is recorded whole before it plays; its length is bounded like the build's pages.
+    constexpr size_t kMaxSteps = 50'000'000;
+    if (PlayList.size() >= kMaxSteps) {
+        Builder.Fail("The sub-report page " + Page.Name + " has more than " +
+                     QByteArray::number(qint64(kMaxSteps)) + " bands to print");
+        return;
+    }
+    PlayList.push_back({band, kind});
+}
+
+void TkvPageBuilder::Record() {
+    PlayList.clear();
+    PlayPosition = 0;
+    InterruptedBand = nullptr;
+    RecordingMode = 1;
+    struct Off {
+        int& mode;
+        ~Off() { mode = 0; }
+    } off{RecordingMode};
+    pending_.clear();
+    TkvReport& report = Builder.Report;
+    TkvRunBand* master = bands_[kvbt::MasterData];
+    if (!report.PrintIfEmpty && master->DataSet) {
+        bool empty = true;
+        try {
+            master->DataFirst();
+            empty = master->DataEof();
+        } catch (const std::exception&) {
+            empty = true;
+        }
+        if (empty) return;
+    }
+    DisableRepeatHeader = false;
+    if (!report.OnManualBuild) ShowBand(bands_[kvbt::Title]);
+    if (bands_[kvbt::PageHeader]->Flags & kvbf::OnFirstPage) ShowBand(bands_[kvbt::PageHeader]);
+    ShowBand(bands_[kvbt::ColumnHeader]);
+    int levels = 0;
+    if (bands_[kvbt::MasterData]->View) levels = 1;
+    if (bands_[kvbt::DetailData]->View) levels = 2;
+    if (bands_[kvbt::SubdetailData]->View) levels = 3;
+    if (levels && !report.OnManualBuild) DataLoop(1, levels);
+    // The sub-report's summary ends it inside the object.
+    if (!Builder.Stopped()) ShowBand(bands_[kvbt::Summary]);
+    pending_.clear();
+}
+
+bool TkvPageBuilder::PlayRecords() {
+    while (PlayPosition < PlayList.size() && !Builder.Stopped()) {
+        const PlayStep step = PlayList[PlayPosition];
+        try {
+            switch (step.Kind) {
+            case PlayKind::Print:
+                if (InterruptedBand) {
+                    TkvRunBand* band = InterruptedBand;
+                    InterruptedBand = nullptr;
+                    // Sets InterruptedBand again while they still need a page.
+                    if (band->ContinueSubReports()) return true;
+                } else if (ShowBand(step.Band)) {
+                    return true;
+                }
+                break;
+            case PlayKind::First:
+                step.Band->DataFirst();
+                step.Band->ResetLineNo(1);
+                step.Band->LineThroughNo = 1;
+                break;
+            case PlayKind::GroupStart:
+                step.Band->ResetLineNo(0);
+                break;
+            case PlayKind::Next:
+                step.Band->DataNext();
+                ++CurPos;
+                ++step.Band->LineThroughNo;
+                ++step.Band->LineNo;
+                break;
+            }
+        } catch (const std::exception& e) {
+            Builder.Fail(e.what());
+            return false;
+        }
+        ++PlayPosition;
+    }
+    return false;
 }
 
 void TkvPageBuilder::ShowBandByName(const QByteArray& name) {
@@ -519,7 +648,7 @@ void TkvPageBuilder::ShowBandByName(const QByteArray& name) {
 }
 
 void TkvPageBuilder::NewPage() {
-    if (Builder.Stopped()) return;
+    if (Builder.Stopped() || IsSubReport) return;
     // A page header or column header that needs a new page of its own would otherwise start pages
     // for ever.
     if (newPageDepth_ > 2) {
@@ -551,6 +680,7 @@ void TkvPageBuilder::NewPage() {
 }
 
 void TkvPageBuilder::NewColumn(TkvRunBand* band) {
+    if (IsSubReport) return;
     if (CurColumn < ColCount - 1) {
         ShowBand(bands_[kvbt::ColumnFooter]);
         ++CurColumn;

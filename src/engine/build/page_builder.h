@@ -27,14 +27,23 @@ public:
     void BindObjects();
     void BuildPages();
 
-    void ShowBand(TkvRunBand* band);
+    // Prints the band (records it in recording mode); true when the band did not fit on a page
+    // used as a sub-report.
+    bool ShowBand(TkvRunBand* band);
     // The first band, over all types in type order and along each chain, whose view has that name.
     void ShowBandByName(const QByteArray& name);
     void NewPage();
     void NewColumn(TkvRunBand* band);
     void EndPage();
 
+    // Pages used as sub-reports: Record builds the page's band prints and data moves into
+    // PlayList; PlayRecords prints them from PlayPosition on at CurY and returns true when a band
+    // needs a new page (the step is played again there).
+    void Record();
+    bool PlayRecords();
+
     // Print area edges; the bottom edge is less the page footer while building.
+    // (a page used as a sub-report uses those of the page it prints on, MarginsOf)
     int LeftEdge() const;
     int RightEdge() const;
     int TopEdge() const;
@@ -62,10 +71,26 @@ public:
     bool BandsReady = false;
     int DrawDepth = 0; // bands drawn from inside other bands' printing (new pages, child bands)
 
+    // The page is printed only inside sub-report objects, never on its own; new pages and columns
+    // are then the business of the page it prints on.
+    bool IsSubReport = false;
+    int RecordingMode = 0;
+    enum class PlayKind : uint8_t { Print, First, Next, GroupStart };
+    struct PlayStep {
+        TkvRunBand* Band;
+        PlayKind Kind;
+    };
+    std::vector<PlayStep> PlayList;
+    size_t PlayPosition = 0;
+    TkvRunBand* InterruptedBand = nullptr;
+    const TkvPageBuilder* MarginsOf = nullptr;
+    bool Active = false; // being printed inside a sub-report object (a page reached again is a cycle)
+
 private:
     TkvRunBand* NewBand(int type);
     void DataLoop(int level, int levels);
     void Push(TkvRunBand* band);
+    void RecordStep(TkvRunBand* band, PlayKind kind);
     void Flush();
     void RunPageScript();
     void DiscoverAggregates();

@@ -16,6 +16,7 @@
 #include "engine/build/build_host.h"
 #include "engine/build/dialog_host.h"
 #include "engine/build/page_builder.h"
+#include "engine/build/sub_report_pages.h"
 #include "engine/data/dataset.h"
 #include "engine/data/dictionary_lookup.h"
 #include "engine/script/database_function_library.h"
@@ -284,6 +285,14 @@ void TkvReportBuilder::AddPage(TkvPageBuilder& page) {
     Store().AddPage(page.Page, CurrentPageNo);
 }
 
+TkvPageBuilder* TkvReportBuilder::SubReportPage(int pageIndex) const {
+    if (pageIndex < 0 || pageIndex >= Report.PageCount()) return nullptr;
+    const TkvPage* page = Report.Page(pageIndex);
+    for (const auto& pb : pages_)
+        if (&pb->Page == page) return pb.get();
+    return nullptr;
+}
+
 void TkvReportBuilder::PrintObject(TkvView& view) {
     const int n = Store().Count();
     if (CurrentPageNo < 0 || CurrentPageNo >= n) throw TkvError("An object was printed outside the prepared pages");
@@ -428,10 +437,17 @@ bool TkvReportBuilder::BuildPass() {
     // Dialog pages are shown once per build (not again in the final pass).
     if (!reuse && !(DoublePass && FinalPass) && !ShowDialogPages()) return false;
     if (!reuse) {
-        for (const auto& p : r.Pages)
-            if (p->PageType == kvpt::Report) {
+        const TkvSubReportPages subReports = FindSubReportPages(r);
+        if (!subReports.Error.isEmpty()) {
+            kv::CurView() = subReports.ErrorObject;
+            Fail(subReports.Error);
+            return false;
+        }
+        for (int i = 0; i < r.PageCount(); ++i)
+            if (TkvPage* p = r.Page(i); p->PageType == kvpt::Report) {
                 pages_.push_back(std::make_unique<TkvPageBuilder>(*this, *p));
-                kv::CurPage() = p.get();
+                pages_.back()->IsSubReport = subReports.IsSubReport[size_t(i)];
+                kv::CurPage() = p;
                 CurPageBuilder = pages_.back().get();
                 try {
                     pages_.back()->StartPageBuild();
@@ -458,7 +474,7 @@ bool TkvReportBuilder::BuildPass() {
             TkvPageBuilder& pb = *pages_[i];
             kv::CurPage() = &pb.Page;
             CurPageBuilder = &pb;
-            if (!pb.Page.PageVisible) continue;
+            if (!pb.Page.PageVisible || pb.IsSubReport) continue;
             pb.BuildPages();
             AppendToPrevious = false;
             // The next design page, or after the last one the next report of a composite, continues

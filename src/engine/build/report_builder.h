@@ -107,6 +107,8 @@ public:
     bool Stopped() const;
     // Adds a prepared page for the design page; raises past MaxPages.
     void AddPage(TkvPageBuilder& page);
+    // The builder of the report page with that index (from 0), or none when it is not a report page.
+    TkvPageBuilder* SubReportPage(int pageIndex) const;
     // Writes an object into the current prepared page.
     void PrintObject(class TkvView& view);
     // The failure of an object or band becomes the build error.

@@ -5,6 +5,7 @@
 #include "core/report/report.h"
 #include "core/views/memo_view.h"
 #include "core/views/stretcheable.h"
+#include "core/views/subreport_view.h"
 #include "engine/build/page_builder.h"
 #include "engine/build/report_builder.h"
 #include "engine/data/dataset.h"
@@ -127,7 +128,7 @@ bool TkvRunBand::Draw() {
 
     CurYAssigned = false;
     try {
-        if (View && !ScriptLines.isEmpty()) b.ExecuteScript(ScriptLines, Name);
+        if (View && !ScriptLines.isEmpty() && !SkipScript) b.ExecuteScript(ScriptLines, Name);
     } catch (const std::exception& e) {
         b.Fail(e.what());
     }
@@ -138,6 +139,7 @@ bool TkvRunBand::Draw() {
             b.Fail(e.what());
         }
     }
+    SkipScript = false;
     const int y0 = Page.CurY;
     if (b.Stopped()) {
         b.CurRunBand = keptBand;
@@ -150,6 +152,8 @@ bool TkvRunBand::Draw() {
     for (int i = 0; i < NewColumnRequests && !b.Stopped(); ++i) Page.NewColumn(nullptr);
     if (CurYAssigned) Page.CurY = y0;
 
+    bool needsPage = false;
+    clipToPage_ = false;
     if (Visible) {
         if (Type == kvbt::ColumnHeader) Page.LastStaticColumnY = Page.CurY;
         if (Type == kvbt::PageFooter) Top = Page.CurBottomY;
@@ -162,7 +166,18 @@ bool TkvRunBand::Draw() {
             const int h = CalcHeight();
             if (Page.CurY + h > Page.CurBottomY && !Breaked) {
                 const bool atTop = Page.CurY <= Page.BodyTop;
-                if (h <= Page.CurBottomY - Page.TopEdge() || !atTop) {
+                if (Page.IsSubReport) {
+                    // The page it prints on starts a new page and plays this band again there,
+                    // its script done; at the top of a page it is cut at the bottom instead.
+                    if (!atTop) {
+                        SkipScript = true;
+                        b.CurRunBand = keptBand;
+                        kv::CurBand() = keptBand;
+                        return true;
+                    }
+                    clipToPage_ = true;
+                    CalculatedHeight = std::max(0, Page.CurBottomY - Page.CurY);
+                } else if (h <= Page.CurBottomY - Page.TopEdge() || !atTop) {
                     Page.NewColumn(this);
                     // On the fresh page the band must fit or be split, never sent on again.
                     if (Page.CurY + h > Page.CurBottomY) Breaked = true;
@@ -175,6 +190,7 @@ bool TkvRunBand::Draw() {
             b.CurRunBand = keptBand;
             return false;
         }
+        SubReportsDone = true;
         if (IsDataBand() && Next && !Next->DataSet && DataSet) {
             for (TkvRunBand* c = this; c && !b.Stopped(); c = c->Next)
                 if (c->Visible) {
@@ -190,6 +206,9 @@ bool TkvRunBand::Draw() {
             if (!IsDataBand() && Type != kvbt::GroupHeader && FormNewPage && Visible && !b.Stopped())
                 Page.NewPage();
         }
+        // Sub-reports that ran out of room on a page used as a sub-report: the outer level
+        // continues them on its next page.
+        needsPage = !SubReportsDone;
     } else {
         if (ChildBand && PrintChildIfInvisible) Page.ShowBand(ChildBand);
         if (IsDataBand()) AccumulateAggregates(false);
@@ -200,7 +219,8 @@ bool TkvRunBand::Draw() {
     if (b.Report.OnEndBand) b.Report.OnEndBand(this);
     b.CurRunBand = keptBand;
     kv::CurBand() = keptBand;
-    return false;
+    clipToPage_ = false;
+    return needsPage;
 }
 
 int TkvRunBand::CalcHeight() {
@@ -268,6 +288,7 @@ void TkvRunBand::DoDraw() {
             advance = 0;
         } else {
             PrintObjects();
+            if (subReportsTookOver_) advance = 0;
         }
         for (auto& [v, height] : heights) v->Height = height;
         Page.CurY += advance;
@@ -283,7 +304,7 @@ void TkvRunBand::DoDraw() {
             SplitPrint();
         } else {
             PrintObjects();
-            if (!Fixed()) Page.CurY += Height;
+            if (!Fixed() && !subReportsTookOver_) Page.CurY += clipToPage_ ? CalculatedHeight : Height;
         }
     }
 
@@ -306,20 +327,33 @@ void TkvRunBand::DoDraw() {
 }
 
 void TkvRunBand::PrintObjects() {
-    for (TkvView* v : Objects) {
+    subReportsTookOver_ = false;
+    for (size_t i = 0; i < Objects.size(); ++i) {
         if (Page.Builder.Stopped()) return;
+        TkvView* v = Objects[i];
+        if (v->ObjectType == kvvt::SubReport && v->OwnerBand == this) {
+            if (!v->Visible) continue;
+            subReportsTookOver_ = true;
+            if (PrintSubReports(i)) SubReportsDone = false;
+            return;
+        }
         PrintObject(*v);
     }
 }
 
 void TkvRunBand::PrintObject(TkvView& v) {
-    if (v.OwnerBand != this) return;
+    // A sub-report object is a place holder: its page prints there (PrintSubReports).
+    if (v.OwnerBand != this || v.ObjectType == kvvt::SubReport) return;
     TkvReportBuilder& b = Page.Builder;
     kv::CurPage() = &Page.Page;
     kv::CurBand() = this;
-    const int keptLeft = v.Left, keptTop = v.Top;
+    const int keptLeft = v.Left, keptTop = v.Top, keptHeight = v.Height;
     try {
         if (!b.FirstPass || Breaked) {
+            if (clipToPage_) {
+                if (v.Top >= CalculatedHeight) return;
+                v.Height = std::min<int64_t>(v.Height, int64_t(CalculatedHeight) - v.Top);
+            }
             v.Left += Page.XAdjust - Page.LeftEdge();
             v.Top += Top;
             b.PrintObject(v);
@@ -335,6 +369,7 @@ void TkvRunBand::PrintObject(TkvView& v) {
     }
     v.Left = keptLeft;
     v.Top = keptTop;
+    v.Height = keptHeight;
 }
 
 // ---------------------------------------------------------------- splitting
@@ -477,4 +512,107 @@ void TkvRunBand::SplitPrint() {
     for (TkvView* v : Objects)
         if (auto* s = dynamic_cast<TkvStretcheable*>(v)) s->PrintPhase = kvpp::Normal;
     Page.CurY += SplitHeight;
+}
+
+// ---------------------------------------------------------------- sub-reports
+
+bool TkvRunBand::PrintSubReports(size_t index) {
+    TkvReportBuilder& b = Page.Builder;
+    SubReportIndex = int(index);
+    EndSubReports();
+    for (size_t i = index; i < Objects.size() && !b.Stopped(); ++i) {
+        auto* o = dynamic_cast<TkvSubReportView*>(Objects[i]);
+        if (!o || !o->Visible || o->OwnerBand != this) continue;
+        TkvPageBuilder* sub = b.SubReportPage(o->SubPageIndex);
+        kv::CurView() = o;
+        if (!sub) {
+            b.Fail("The sub-report " + o->Name + " names page " + QByteArray::number(o->SubPageIndex + 1) +
+                   ", which is not a report page of the report");
+            break;
+        }
+        if (sub == &Page || sub->Active) {
+            b.Fail("The sub-report " + o->Name +
+                   " prints its own page inside itself (the sub-reports form a cycle)");
+            break;
+        }
+        subReports_.push_back({o, sub, false});
+        sub->Active = true;
+    }
+    if (b.Stopped()) {
+        EndSubReports();
+        return false;
+    }
+    // Every sub-report is recorded before any plays: they print side by side, page by page.
+    const TkvPageBuilder* margins = Page.MarginsOf ? Page.MarginsOf : &Page;
+    for (SubReportRun& s : subReports_) {
+        TkvPageBuilder& sub = *s.Page;
+        sub.Record();
+        sub.CurY = s.Object->Top + Top;
+        sub.CurBottomY = Page.CurBottomY;
+        sub.BodyTop = Page.BodyTop;
+        sub.MarginsOf = margins;
+        sub.XAdjust = Page.XAdjust + s.Object->Left - Page.LeftEdge();
+        sub.CurColumn = 0;
+        sub.ColCount = 1;
+        sub.PlayPosition = 0;
+        sub.LastPrintedBand = nullptr;
+        if (b.Stopped()) break;
+    }
+    subReportRound_ = 0;
+    return PlaySubReports();
+}
+
+bool TkvRunBand::ContinueSubReports() {
+    return PlaySubReports();
+}
+
+bool TkvRunBand::PlaySubReports() {
+    TkvReportBuilder& b = Page.Builder;
+    while (!b.Stopped()) {
+        // On each further page the sub-reports go on at the top of the page's body.
+        if (subReportRound_ > 0)
+            for (SubReportRun& s : subReports_)
+                if (!s.Done) {
+                    s.Page->CurY = Page.CurY;
+                    s.Page->CurBottomY = Page.CurBottomY;
+                    s.Page->BodyTop = Page.CurY;
+                }
+        ++subReportRound_;
+        SubReportsDone = true;
+        SubReportBottom = Page.CurY;
+        for (SubReportRun& s : subReports_) {
+            if (s.Done || b.Stopped()) continue;
+            if (s.Page->PlayRecords()) {
+                SubReportsDone = false;
+            } else {
+                s.Done = true;
+                SubReportBottom = std::max(SubReportBottom, s.Page->CurY);
+            }
+        }
+        if (SubReportsDone || b.Stopped()) break;
+        if (Page.IsSubReport) {
+            Page.InterruptedBand = this;
+            return true;
+        }
+        Page.NewPage();
+    }
+    // The page goes on below the band and the tallest sub-report.
+    if (subReportRound_ <= 1)
+        Page.CurY = std::max({Page.CurY, Top + std::max(CalculatedHeight, Height), SubReportBottom});
+    else
+        Page.CurY = std::max(Page.CurY, SubReportBottom);
+    EndSubReports();
+    SubReportsDone = true;
+    return false;
+}
+
+void TkvRunBand::EndSubReports() {
+    for (SubReportRun& s : subReports_) {
+        s.Page->PlayList.clear();
+        s.Page->PlayList.shrink_to_fit();
+        s.Page->PlayPosition = 0;
+        s.Page->InterruptedBand = nullptr;
+        s.Page->Active = false;
+    }
+    subReports_.clear();
 }

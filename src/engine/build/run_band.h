@@ -92,6 +92,18 @@ public:
     TkvDataset* DataSet = nullptr;
     std::unique_ptr<TkvComponent> OwnedDataSet;
     int NewPageRequests = 0, NewColumnRequests = 0;
+    // Sub-reports: the index of the first sub-report object being printed, the lowest position
+    // they reached on the current page, and whether all of them ended.
+    int SubReportIndex = 0;
+    int SubReportBottom = 0;
+    bool SubReportsDone = true;
+    // Set when the band is printed again on a new page after it did not fit on a page used as a
+    // sub-report: its script already ran for this print.
+    bool SkipScript = false;
+
+    // Continues the sub-reports of this band after its page (itself used as a sub-report) moved
+    // to a new prepared page; true while they still need another page.
+    bool ContinueSubReports();
 
 private:
     // Prints at the current position (stretching, splitting, band columns).
@@ -105,5 +117,20 @@ private:
     // page is started. True when it did not fit.
     bool PageBreak(int top, int height, bool newColumn);
 
+    // Records the sub-reports from Objects[index] on and plays them side by side; true when they
+    // ran out of room on a page used as a sub-report (the outer level continues them).
+    bool PrintSubReports(size_t index);
+    bool PlaySubReports();
+    void EndSubReports();
+
+    struct SubReportRun {
+        TkvView* Object;
+        TkvPageBuilder* Page;
+        bool Done;
+    };
+    std::vector<SubReportRun> subReports_;
+    int subReportRound_ = 0;
+    bool subReportsTookOver_ = false; // the sub-reports placed the page's position
+    bool clipToPage_ = false;         // a band of a sub-report taller than a whole page is cut at its bottom
     bool drawing_ = false; // a child chain that leads back here is a cycle
 };
