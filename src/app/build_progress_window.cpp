@@ -42,3 +42,9 @@ void TkvBuildProgressWindow::ShowProgress(const QByteArray& text) {
     // Repaints the window and lets a Cancel click reach it.
     QCoreApplication::processEvents();
 }
+
+void TkvBuildProgressWindow::ShowProgressNote(const QByteArray& text) {
+    if (!form_) return;
+    form_->Label2->setText(Decoded(text));
+    QCoreApplication::processEvents();
+}

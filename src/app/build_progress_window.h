@@ -12,6 +12,7 @@ class TkvBuildProgressWindow : public TkvBuildHost {
 public:
     void RunBuild(TkvReport& report, const QByteArray& caption, const std::function<void()>& build) override;
     void ShowProgress(const QByteArray& text) override;
+    void ShowProgressNote(const QByteArray& text) override;
 
     // The window while a build runs in it, else null.
     TkvProgressForm* Form() const { return form_; }

@@ -14,11 +14,19 @@ namespace {
 
 // A price list: title, one row per CSV line with its price, a summary with the total, and a
 // footer with "Page n of N" (two passes).
-QString MakeTemplate(QTemporaryDir& dir, const QByteArray& rowText = "[Items.name] costs [Items.price]") {
+// With `dialogScript`, a dialog page comes first, running that script (its controls would be
+// add-in classes, which kvtool has none of).
+QString MakeTemplate(QTemporaryDir& dir, const QByteArray& rowText = "[Items.name] costs [Items.price]",
+                     const QByteArray& dialogScript = {}) {
     kvcli::StartLibrary();
     TkvReport r;
-    r.Pages.Add();
-    TkvPage* p = r.Page(0);
+    if (!dialogScript.isEmpty()) {
+        TkvPage* d = r.Page(r.Pages.Add());
+        d->PageType = kvpt::Dialog;
+        d->Name = "Ask";
+        d->Script = {dialogScript};
+    }
+    TkvPage* p = r.Page(r.Pages.Add());
     p->PaperSize = 256; // A4 as a custom size: the machine may have no printer that knows A4
     p->PaperWidth = 2100;
     p->PaperHeight = 2970;
@@ -110,6 +118,38 @@ TEST(BuildCommand, FailuresLeaveNoFile) {
         EXPECT_TRUE(r.Error.contains(c.error)) << r.Error.constData();
         EXPECT_FALSE(r.Error.contains('\n')) << r.Error.constData();
         if (c.exitCode != 0) EXPECT_FALSE(QFile::exists(out));
+    }
+}
+
+// Dialog pages are not shown by kvtool: their scripts run and the defaults are taken; a script
+// that cancels ends the build without output.
+TEST(BuildCommand, DialogPagesTakeTheirDefaults) {
+    QTemporaryDir dir;
+    const QString data = "Items=csv:" + dir.filePath("items.csv");
+    struct Case {
+        const char* what;
+        QByteArray script;
+        int exitCode;
+        QByteArray text; // in the output, or in the error
+    } cases[] = {
+        {"defaults", "Shop := 'Corner shop'", 0, "Corner shop: tea"},
+        {"cancelled by its script", "MODALRESULT := mrCancel", 1, "the dialog was cancelled; nothing was built"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString kvf = MakeTemplate(dir, "[Shop]: [Items.name]", c.script);
+        const QString out = dir.filePath("dialog.txt");
+        QFile::remove(out);
+        const kvcli::CommandResult r = Build({kvf, "-o", out, "--data", data, "--var", "Shop=none"});
+        ASSERT_EQ(r.ExitCode, c.exitCode) << r.Error.constData();
+        if (c.exitCode) {
+            EXPECT_TRUE(r.Error.contains(c.text)) << r.Error.constData();
+            EXPECT_FALSE(QFile::exists(out));
+            continue;
+        }
+        QFile txt(out);
+        ASSERT_TRUE(txt.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(txt.readAll().contains(c.text));
     }
 }
 

@@ -307,6 +307,7 @@ public:
         ++Runs;
         build();
     }
+    void ShowProgressNote(const QByteArray& text) override { Notes.push_back(text); }
     void ShowProgress(const QByteArray& text) override {
         Lines.push_back(text);
         if (CancelAt == int(Lines.size())) Report->CancelRequested = true; // the Cancel button
@@ -315,6 +316,7 @@ public:
     QByteArray Caption;
     int Runs = 0;
     std::vector<QByteArray> Lines;
+    std::vector<QByteArray> Notes; // PROGRESS of scripts
     int CancelAt = -1;
 };
 
@@ -343,7 +345,7 @@ TEST(ReportPreparation, ProgressWindowTexts) {
         SCOPED_TRACE(c.what);
         BuildFixture f;
         f.AddTable("T", {{"Name"}, {"N", TkvFieldType::Integer}}, NamedRows({"a", "b", "c"}));
-        f.AddBand(kvbt::MasterData, 20, 20, "Rows", "T", kvbf::FormNewPage);
+        f.AddBand(kvbt::MasterData, 20, 20, "Rows", "T", kvbf::FormNewPage)->ScriptLines = {"PROGRESS := [T.Name]"};
         f.AddText(20, 20, 200, 18, "[T.Name]");
         f.report.DoublePassReport = c.doublePass;
         f.report.Title = c.title;
@@ -354,6 +356,8 @@ TEST(ReportPreparation, ProgressWindowTexts) {
         EXPECT_EQ(host.Runs, 1);
         EXPECT_EQ(host.Caption, c.caption);
         EXPECT_EQ(host.Lines, c.lines);
+        ASSERT_FALSE(host.Notes.empty());
+        EXPECT_EQ(host.Notes.front(), "a");
         EXPECT_EQ(r.PageCount, c.pages);
         EXPECT_EQ(r.Ok, c.cancelAt < 0);
         EXPECT_EQ(r.Cancelled, c.cancelAt >= 0);
@@ -374,6 +378,27 @@ TEST(ReportPreparation, ProgressWindowTexts) {
         EXPECT_EQ(host.Runs, 0);
         EXPECT_TRUE(host.Lines.empty());
         EXPECT_EQ(pages, variant == 0 ? std::vector<int>{} : std::vector<int>{1});
+    }
+}
+
+TEST(ReportPreparation, AnInvisiblePageRunsItsScriptWhichMayShowIt) {
+    for (int show = 0; show < 2; ++show) {
+        SCOPED_TRACE(show);
+        BuildFixture f;
+        f.AddBand(kvbt::Title, 20, 20, "Title1");
+        f.AddText(20, 20, 200, 18, "one");
+        TkvPage* second = BuildFixture::AddPage(f.report);
+        second->PageVisible = false;
+        second->Script = {"Runs := Runs + 1; if Show = 1 then PAGE2.Visible := True"};
+        On(f, second, [&] {
+            f.AddBand(kvbt::Title, 20, 20, "Title2");
+            f.AddText(20, 20, 200, 18, "two [Runs]");
+        });
+        f.vars = {{"Show", TkvVariant(int64_t(show))}, {"Runs", TkvVariant(int64_t(0))}};
+        const TkvBuildResult r = f.Build();
+        ASSERT_TRUE(r.Ok) << r.ErrorText.constData();
+        // A page made visible runs its script again as it is built.
+        EXPECT_EQ(f.AllText().toStdString(), show ? "[one][two 2]" : "[one]");
     }
 }
 

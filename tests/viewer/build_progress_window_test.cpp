@@ -22,7 +22,7 @@ void AddPricesOnePerPage(BuildFixture& f) {
     f.AddTable("T", {{"Name"}, {"N", TkvFieldType::Integer}},
                {Row({QByteArray("a"), int64_t(1)}), Row({QByteArray("b"), int64_t(2)}),
                 Row({QByteArray("c"), int64_t(3)})});
-    f.AddBand(kvbt::MasterData, 20, 20, "Rows", "T", kvbf::FormNewPage);
+    f.AddBand(kvbt::MasterData, 20, 20, "Rows", "T", kvbf::FormNewPage)->ScriptLines = {"PROGRESS := 'at ' + [T.Name]"};
     f.AddText(20, 20, 200, 18, "[T.Name]");
     f.report.Title = "Prices";
 }
@@ -53,6 +53,7 @@ TEST(BuildProgressWindow, FollowsThePassesAndCancelStopsTheBuild) {
         TkvBuildProgressWindow window;
         QStringList lines;
         QStringList captions;
+        QString note;
         bool shown = true;
         f.setup = [&](TkvReportBuilder& b) { b.Host = &window; };
         f.progress = [&](int) {
@@ -61,6 +62,7 @@ TEST(BuildProgressWindow, FollowsThePassesAndCancelStopsTheBuild) {
             shown = shown && form->isVisible() && form->isModal();
             lines << form->Label1->text();
             captions << form->windowTitle();
+            note = form->Label2->text();
             if (lines.size() == c.cancelAt) QTest::mouseClick(form->Button1, Qt::LeftButton);
             return true;
         };
@@ -68,6 +70,7 @@ TEST(BuildProgressWindow, FollowsThePassesAndCancelStopsTheBuild) {
         EXPECT_TRUE(shown);
         EXPECT_EQ(lines, c.lines);
         EXPECT_EQ(captions.value(0), "Preparing report - Prices");
+        EXPECT_EQ(note, c.cancelAt < 0 ? "at b" : "at a") << "what the script assigned to PROGRESS";
         EXPECT_EQ(r.PageCount, c.pages);
         EXPECT_EQ(r.Cancelled, c.cancelAt > 0);
         EXPECT_EQ(r.Ok, c.cancelAt < 0);
@@ -108,6 +111,36 @@ TEST(BuildProgressWindow, PrepareReportShowsTheBuildErrorInAMessageBox) {
     AddPricesOnePerPage(good);
     EXPECT_TRUE(kv::PrepareReport(good.report));
     EXPECT_EQ(good.report.EMFPages.Count(), 3);
+}
+
+// ShowReport: the pages go to the report's preview when the build made them, and a failed
+// build shows its error instead.
+TEST(BuildProgressWindow, ShowReportShowsThePagesOfABuildThatWorked) {
+    class Preview : public TkvPreviewHost {
+    public:
+        void AttachReport(TkvReport* report) override { Pages = report->EMFPages.Count(); ++Attached; }
+        void DetachReport() override {}
+        int Attached = 0;
+        int Pages = -1;
+    };
+    for (bool broken : {false, true}) {
+        SCOPED_TRACE(broken);
+        BuildFixture f;
+        AddPricesOnePerPage(f);
+        if (broken) f.AddText(20, 300, 200, 18, "[NOSUCHNAME]");
+        Preview preview;
+        f.report.Preview = &preview;
+        QTimer poll; // closes the error box
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) box->accept();
+        });
+        poll.start(5);
+        EXPECT_EQ(kv::ShowReport(f.report), !broken);
+        EXPECT_EQ(preview.Attached, broken ? 0 : 1);
+        if (!broken) EXPECT_EQ(preview.Pages, 3);
+        f.report.Preview = nullptr;
+    }
 }
 
 } // namespace

@@ -20,4 +20,6 @@ public:
     // code page. Called at the start of each pass and with every new page; it lets the window's
     // pending events run, so that a Cancel pressed meanwhile is seen.
     virtual void ShowProgress(const QByteArray& text) = 0;
+    // What a script assigned to PROGRESS, shown below the progress line. The default ignores it.
+    virtual void ShowProgressNote(const QByteArray& text) { (void)text; }
 };

@@ -41,6 +41,10 @@ public:
         Dictionary = &builder.Report.Dictionary;
         SetCurY = [&builder](int64_t y) { builder.Assign("CURY", TkvVariant(y)); };
         SetModalResult = [&builder](int64_t result) { builder.modalResult_ = int(result); };
+        ShowProgress = [&builder](const QByteArray& text) {
+            TkvReport& m = builder.Master;
+            if (builder.Host && m.ShowProgress && !m.OnProgress) builder.Host->ShowProgressNote(text);
+        };
         Context.Evaluate = [&builder](const QByteArray& e) { return builder.Evaluate(e); };
         Context.Settings = &settings;
         Context.Aggregates = &builder.Aggregates;
@@ -474,7 +478,12 @@ bool TkvReportBuilder::BuildPass() {
             TkvPageBuilder& pb = *pages_[i];
             kv::CurPage() = &pb.Page;
             CurPageBuilder = &pb;
-            if (!pb.Page.PageVisible || pb.IsSubReport) continue;
+            // An invisible page's script runs all the same and may make the page visible.
+            if (!pb.Page.PageVisible) {
+                RunPageScript(pb.Page);
+                if (!pb.Page.PageVisible || Stopped()) continue;
+            }
+            if (pb.IsSubReport) continue;
             pb.BuildPages();
             AppendToPrevious = false;
             // The next design page, or after the last one the next report of a composite, continues
