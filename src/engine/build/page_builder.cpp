@@ -71,6 +71,38 @@ void TkvPageBuilder::StartPageBuild() {
             unassigned.push_back(v);
     }
 
+    // Vertical bands of a cross-tab (one of each type): the objects within their width become
+    // cells, owned by the vertical band and listed as well by the horizontal band they lie in.
+    auto isCell = [](const TkvView* v) {
+        auto* owner = dynamic_cast<const TkvRunBand*>(v->OwnerBand);
+        return owner && owner->Type >= kvbt::CrossHeader && owner->Type <= kvbt::CrossFooter;
+    };
+    for (int t = kvbt::CrossHeader; t <= kvbt::CrossFooter; ++t) {
+        TkvRunBand* band = bands_[size_t(t)];
+        for (TkvBandView* bv : views) {
+            if (bv->BandType() != t || band->View) continue;
+            band->View = bv;
+            band->Name = bv->Name;
+            band->Flags = bv->Flags;
+            band->Left = bv->Left;
+            band->Width = bv->Width;
+            band->Top = bv->Top;
+            band->Height = bv->Height;
+            band->Visible = bv->Visible != 0;
+            band->ScriptLines = bv->ScriptLines;
+            bv->OwnerBand = band;
+            band->SetDataSource(bv->DataSource());
+        }
+        if (!band->View) continue;
+        for (TkvView* v : unassigned)
+            if (!v->OwnerBand && v->ObjectType != kvvt::SubReport && v->Left >= band->Left &&
+                int64_t(v->Left) + v->Width <= int64_t(band->Left) + band->Width) {
+                v->Left -= band->Left;
+                v->OwnerBand = band;
+                band->Objects.push_back(v);
+            }
+    }
+
     // Horizontal bands, in type order then page order; each takes the objects whose top lies in it.
     for (int t = 0; t < kvbt::Count - 1; ++t) {
         if (t >= kvbt::CrossHeader && t <= kvbt::CrossFooter) continue;
@@ -100,7 +132,10 @@ void TkvPageBuilder::StartPageBuild() {
                 TkvView* v = *it;
                 if (v->Top >= band->Top && int64_t(v->Top) <= int64_t(band->Top) + band->Height) {
                     v->Top -= band->Top;
-                    v->OwnerBand = band;
+                    if (isCell(v))
+                        band->HasCells = true;
+                    else
+                        v->OwnerBand = band;
                     band->Objects.push_back(v);
                     it = unassigned.erase(it);
                 } else {
@@ -108,10 +143,14 @@ void TkvPageBuilder::StartPageBuild() {
                 }
             }
         }
-        // Sub-report objects come last: the band prints its own objects, then hands over to them.
-        for (TkvRunBand* band : ofType)
+        // The band's own objects first, then cross-tab cells, then sub-report objects: the band
+        // prints its objects, its cells, then hands over to its sub-reports.
+        for (TkvRunBand* band : ofType) {
             std::stable_partition(band->Objects.begin(), band->Objects.end(),
                                   [](TkvView* v) { return v->ObjectType != kvvt::SubReport; });
+            std::stable_partition(band->Objects.begin(), band->Objects.end(),
+                                  [&](TkvView* v) { return !isCell(v) && v->ObjectType != kvvt::SubReport; });
+        }
         // Ordered by their position on the page (stable: ties keep view order).
         std::stable_sort(ofType.begin(), ofType.end(), [](TkvRunBand* a, TkvRunBand* b) {
             return a->View->Top < b->View->Top;
@@ -126,8 +165,10 @@ void TkvPageBuilder::StartPageBuild() {
         }
     }
     // Objects outside every band keep their page positions.
+    // (cells outside every horizontal band print nowhere)
     TkvRunBand* none = bands_[kvbt::None];
     for (TkvView* v : unassigned) {
+        if (isCell(v)) continue;
         v->OwnerBand = none;
         none->Objects.push_back(v);
     }
@@ -163,6 +204,18 @@ void TkvPageBuilder::StartPageBuild() {
         for (TkvRunBand* f = bands_[kvbt::GroupFooter]; f && f->View; f = f->Next) footers.push_back(f);
         for (size_t i = 0; i < headers.size() && i < footers.size(); ++i)
             headers[headers.size() - 1 - i]->FooterBand = footers[i];
+    }
+    // A cross data band's source text "Band=source;..." gives the bands it names their columns.
+    if (TkvRunBand* cross = bands_[kvbt::CrossData]; cross->View && cross->View->DataSource().contains(';')) {
+        for (const QByteArray& pair : cross->View->DataSource().split(';')) {
+            const qsizetype eq = pair.indexOf('=');
+            if (eq <= 0) continue;
+            const QByteArray name = pair.left(eq).trimmed(), source = pair.mid(eq + 1).trimmed();
+            for (int t = kvbt::MasterHeader; t <= kvbt::Child; ++t)
+                for (TkvRunBand* b = bands_[size_t(t)]; b; b = b->Next)
+                    if (b->View && b->View->Name.compare(name, Qt::CaseInsensitive) == 0)
+                        b->SetColumnDataSource(source);
+        }
     }
     // Child bands by name.
     for (const auto& b : owned_)
@@ -213,6 +266,7 @@ void TkvPageBuilder::RestartPass() {
             if (kvagg::ParseKey(b->Aggregates.Name(i), key)) b->Aggregates.SetValue(i, kvagg::StartValue(key.Kind));
         }
         b->RowCount = 0;
+        b->MaxColumns = 0;
     }
     pending_.clear();
     CurPos = 1;
@@ -292,6 +346,11 @@ void TkvPageBuilder::DiscoverAggregates() {
                 if (t >= 0)
                     for (TkvRunBand* b = bands_[size_t(t)]; b; b = b->Next) visitBand(b);
         }
+    // A row's total over its columns: the cross footer's cells run over the cross data band.
+    if (bands_[kvbt::CrossData]->View) {
+        a.ExaminedBand = bands_[kvbt::CrossData];
+        visitBand(bands_[kvbt::CrossFooter]);
+    }
     kv::CurView() = nullptr;
     kv::CurBand() = nullptr;
 }

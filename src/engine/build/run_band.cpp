@@ -24,13 +24,24 @@ bool Stretchable(TkvView* v) { return dynamic_cast<TkvStretcheable*>(v) != nullp
 TkvRunBand::TkvRunBand(int type, TkvPageBuilder& page) : Page(page), Type(type) {}
 
 TkvRunBand::~TkvRunBand() {
-    if (DataSet) {
+    for (TkvDataset* d : {DataSet, ColumnDataSet}) {
+        if (!d) continue;
         try {
-            DataSet->Exit();
+            d->Exit();
         } catch (const std::exception&) {
             // Releasing a data source that failed is not a reason to fail the release of the page.
         }
     }
+}
+
+void TkvRunBand::SetColumnDataSource(const QByteArray& text) {
+    kv::TkvBandDataSource found = kv::FindBandDataSource(text);
+    if (found.Owned) OwnedColumnDataSet = std::move(found.Owned);
+    ColumnDataSet =
+        found.Dataset && found.Dataset->IsDataset() ? dynamic_cast<TkvDataset*>(found.Dataset) : nullptr;
+    if (!ColumnDataSet)
+        throw TkvDataError("The column data source " + text.toStdString() + " of " + Name.toStdString() +
+                           " was not found");
 }
 
 void TkvRunBand::SetDataSource(const QByteArray& text) {
@@ -59,12 +70,13 @@ bool TkvRunBand::DataPrior() {
 }
 bool TkvRunBand::DataEof() { return DataSet ? DataSet->Eof() : true; }
 
-void TkvRunBand::AccumulateAggregates(bool visible) {
-    if (Aggregates.Count() == 0) return;
+void TkvRunBand::AccumulateAggregates(bool visible, const QByteArray& column) {
+    // A band with cross-tab cells counts each column as it prints it.
+    if (Aggregates.Count() == 0 || (HasCells && column.isEmpty())) return;
     TkvReportBuilder& b = Page.Builder;
     try {
         TkvAggregates::Accumulate(
-            *this, visible, [&b](const QByteArray& e) { return b.Evaluate(e); }, b.FormatSettings());
+            *this, visible, [&b](const QByteArray& e) { return b.Evaluate(e); }, b.FormatSettings(), column);
     } catch (const std::exception& e) {
         b.Fail(e.what());
     }
@@ -237,6 +249,7 @@ int TkvRunBand::CalcHeight() {
 }
 
 int TkvRunBand::Measure() {
+    if (HasCells && Type != kvbt::PageFooter) return MeasureWithCells();
     int result = Height;
     kv::CurBand() = this;
     for (TkvView* v : Objects) {
@@ -288,7 +301,10 @@ void TkvRunBand::DoDraw() {
             advance = 0;
         } else {
             PrintObjects();
-            if (subReportsTookOver_) advance = 0;
+            if (subReportsTookOver_)
+                advance = 0;
+            else
+                PrintCells();
         }
         for (auto& [v, height] : heights) v->Height = height;
         Page.CurY += advance;
@@ -304,6 +320,7 @@ void TkvRunBand::DoDraw() {
             SplitPrint();
         } else {
             PrintObjects();
+            if (!subReportsTookOver_) PrintCells();
             if (!Fixed() && !subReportsTookOver_) Page.CurY += clipToPage_ ? CalculatedHeight : Height;
         }
     }
@@ -615,4 +632,237 @@ void TkvRunBand::EndSubReports() {
         s.Page->Active = false;
     }
     subReports_.clear();
+}
+
+// ---------------------------------------------------------------- cross-tab cells
+
+namespace {
+// Columns of one row are bounded like a build's pages.
+constexpr int kMaxColumns = 100000;
+} // namespace
+
+TkvDataset* TkvRunBand::ColumnSource() {
+    TkvRunBand* c = Page.Band(kvbt::CrossData);
+    if (!c->View) return nullptr;
+    return c->DataSet ? c->DataSet : ColumnDataSet;
+}
+
+void TkvRunBand::RunScriptOnly() {
+    if (!View || ScriptLines.isEmpty()) return;
+    TkvReportBuilder& b = Page.Builder;
+    kv::CurView() = View;
+    kv::CurBand() = this;
+    try {
+        b.ExecuteScript(ScriptLines, Name);
+    } catch (const std::exception& e) {
+        b.Fail(e.what());
+    }
+}
+
+int TkvRunBand::MeasureWithCells() {
+    TkvReportBuilder& b = Page.Builder;
+    int result = Height;
+    auto measure = [&] {
+        for (TkvView* v : Objects) {
+            auto* s = dynamic_cast<TkvStretcheable*>(v);
+            if (!s || !(v->Flags & kvflag::Stretched)) continue;
+            v->SavedHeight = v->Height;
+            kv::CurView() = v;
+            try {
+                result = int(std::max<int64_t>(result, int64_t(v->Top) + s->CalcHeight()));
+            } catch (const std::exception& e) {
+                b.Fail(e.what());
+            }
+            // Each column lays its text out again when it prints.
+            s->PrintPhase = kvpp::Normal;
+        }
+    };
+    Page.ColPos = 1;
+    if (b.Report.OnBeginColumn) b.Report.OnBeginColumn(this);
+    TkvDataset* source = ColumnSource();
+    if (!source) {
+        measure();
+        return result;
+    }
+    try {
+        source->First();
+        for (int n = 0; !source->Eof() && !b.Stopped() && n < kMaxColumns; ++n) {
+            int width = 0;
+            if (b.Report.OnPrintColumn) b.Report.OnPrintColumn(Page.ColPos, width);
+            measure();
+            CalculatedHeight = std::max(CalculatedHeight, result);
+            ++Page.ColPos;
+            source->Next();
+        }
+    } catch (const std::exception& e) {
+        b.Fail(e.what());
+    }
+    kv::CurBand() = this;
+    return result;
+}
+
+void TkvRunBand::PrintCells() {
+    if (!HasCells || Type == kvbt::PageFooter) return;
+    TkvReportBuilder& b = Page.Builder;
+    TkvRunBand* header = Page.Band(kvbt::CrossHeader);
+    TkvRunBand* data = Page.Band(kvbt::CrossData);
+    TkvRunBand* footer = Page.Band(kvbt::CrossFooter);
+    Page.ColPos = 1;
+    const int keptPageNo = b.CurrentPageNo;
+    struct Restore {
+        TkvReportBuilder& b;
+        int pageNo;
+        TkvRunBand* band;
+        ~Restore() {
+            b.CurrentPageNo = pageNo;
+            b.Aggregates.CurrentBand = band;
+            b.Aggregates.CellBand.clear();
+            b.Aggregates.CellColumn.clear();
+            b.CurRunBand = band;
+            kv::CurBand() = band;
+        }
+    } restore{b, keptPageNo, this};
+    if (b.Report.OnBeginColumn) b.Report.OnBeginColumn(this);
+    int x = 0;
+    if (header->View && header->Visible && !b.Stopped()) {
+        header->RunScriptOnly();
+        PrintCellsAt(*header, header->Left);
+        x = header->Left + header->Width;
+    }
+    if (data->View && data->Visible && !b.Stopped()) {
+        if (x == 0) x = data->Left;
+        TkvDataset* source = ColumnSource();
+        std::unique_ptr<TkvComponent> owned;
+        int columns = 0;
+        try {
+            if (source) source->First();
+            // A totals row whose data gave no columns of its own gets as many as the rows had.
+            if (Type == kvbt::MasterFooter && (!source || source->Eof())) {
+                kv::TkvBandDataSource made = kv::FindBandDataSource(QByteArray::number(data->MaxColumns));
+                owned = std::move(made.Owned);
+                source = made.Dataset && made.Dataset->IsDataset() ? dynamic_cast<TkvDataset*>(made.Dataset)
+                                                                   : nullptr;
+                if (source) source->First();
+            }
+            // OnPrintColumn sizes one column at a time: each starts from the designed width.
+            const int designWidth = data->Width;
+            struct KeepWidth {
+                TkvRunBand& band;
+                int width;
+                ~KeepWidth() { band.Width = width; }
+            } keepWidth{*data, designWidth};
+            while (source && !source->Eof() && !b.Stopped() && columns < kMaxColumns) {
+                kv::CurView() = data->View;
+                data->Width = designWidth;
+                if (b.Report.OnPrintColumn) {
+                    int width = designWidth;
+                    b.Report.OnPrintColumn(Page.ColPos, width);
+                    data->Width = std::clamp(width, 0, 1 << 20);
+                }
+                data->RunScriptOnly();
+                HorizontalOverflow(x, data->Width);
+                if (b.Stopped()) break;
+                PrintCellsAt(*data, x);
+                data->AccumulateAggregates(true);
+                if (IsDataBand()) AccumulateAggregates(true, QByteArray::number(Page.ColPos));
+                x += data->Width;
+                ++Page.ColPos;
+                ++columns;
+                source->Next();
+            }
+        } catch (const std::exception& e) {
+            b.Fail(e.what());
+        }
+        data->MaxColumns = std::max(data->MaxColumns, columns);
+        if (owned && source) {
+            try {
+                source->Exit();
+            } catch (const std::exception&) {
+                // The made source only counts; releasing it cannot fail the row.
+            }
+        }
+    }
+    if (footer->View && footer->Visible && !b.Stopped()) {
+        if (x == 0) x = footer->Left;
+        footer->RunScriptOnly();
+        HorizontalOverflow(x, footer->Width);
+        if (!b.Stopped()) PrintCellsAt(*footer, x);
+        TkvAggregates::Reset(*footer);
+    }
+}
+
+void TkvRunBand::PrintCellsAt(TkvRunBand& v, int x) {
+    TkvReportBuilder& b = Page.Builder;
+    kv::CurBand() = &v;
+    b.CurRunBand = &v;
+    v.LineThroughNo = LineThroughNo;
+    v.LineNo = LineNo;
+    // A data column's cells read the aggregates of this row's band for that column; header and
+    // footer cells those of their own band.
+    if (v.Type == kvbt::CrossData) {
+        b.Aggregates.CurrentBand = this;
+        b.Aggregates.CellBand = Name;
+        b.Aggregates.CellColumn = QByteArray::number(Page.ColPos);
+    } else {
+        b.Aggregates.CurrentBand = &v;
+        b.Aggregates.CellBand.clear();
+        b.Aggregates.CellColumn.clear();
+    }
+    for (TkvView* o : v.Objects) {
+        if (b.Stopped()) break;
+        if (std::find(Objects.begin(), Objects.end(), o) == Objects.end()) continue;
+        kv::CurPage() = &Page.Page;
+        const int keptLeft = o->Left, keptTop = o->Top;
+        try {
+            if (!b.FirstPass) {
+                o->Left += x;
+                o->Top += Top;
+                b.PrintObject(*o);
+            } else {
+                kv::CurView() = o;
+                o->RunScript();
+            }
+        } catch (const std::exception& e) {
+            kv::CurView() = o;
+            b.Fail(e.what());
+        }
+        o->Left = keptLeft;
+        o->Top = keptTop;
+        o->OwnerBand = &v;
+    }
+}
+
+void TkvRunBand::HorizontalOverflow(int& x, int width) {
+    if (int64_t(x) + width <= Page.RightEdge()) return;
+    TkvReportBuilder& b = Page.Builder;
+    x = Page.LeftEdge();
+    const bool firstPage = b.CurrentPageNo == 0;
+    ++b.CurrentPageNo;
+    if (b.CurrentPageNo >= b.Store().Count()) {
+        // The columns to the right go on a page of their own, below its overlay and page header.
+        b.AddPage(Page);
+        if (b.Stopped()) return;
+        const int keptY = Page.CurY;
+        TkvRunBand* keptLast = Page.LastPrintedBand;
+        Page.ShowBand(Page.Band(kvbt::Overlay));
+        TkvRunBand* pageHeader = Page.Band(kvbt::PageHeader);
+        if (!firstPage || (pageHeader->Flags & kvbf::OnFirstPage)) {
+            Page.CurY = Page.TopEdge();
+            Page.ShowBand(pageHeader);
+        }
+        Page.CurY = keptY;
+        Page.LastPrintedBand = keptLast;
+        b.ReportProgress(b.CurrentPageNo + 1);
+    }
+    TkvRunBand* header = Page.Band(kvbt::CrossHeader);
+    if (header->View && header->Visible && (header->Flags & kvbf::RepeatHeader) && !b.Stopped()) {
+        PrintCellsAt(*header, x);
+        x += header->Width;
+        TkvRunBand* data = Page.Band(kvbt::CrossData);
+        if (data->View) {
+            b.Aggregates.CurrentBand = this;
+            b.Aggregates.CellBand = Name;
+            b.Aggregates.CellColumn = QByteArray::number(Page.ColPos);
+        }
+    }
 }

@@ -36,6 +36,8 @@ public:
 
     // A band made from a view, or the band of objects outside every band when it has some.
     bool Real() const { return View != nullptr || (Type == kvbt::None && !Objects.empty()); }
+    // Lists cross-tab cells: objects owned by the cross header, data or footer band.
+    bool HasCrossCells() const override { return HasCells; }
     bool IsDataBand() const {
         return Type == kvbt::MasterData || Type == kvbt::DetailData || Type == kvbt::SubdetailData;
     }
@@ -43,14 +45,17 @@ public:
 
     // The group condition (group headers) or the data source text.
     void SetDataSource(const QByteArray& text);
+    // The source of the cross-tab columns this band prints when the cross data band has none.
+    void SetColumnDataSource(const QByteArray& text);
     // Prints the band with its child; true when it could not print on this page and the caller must
     // continue on a new one (pages used as sub-reports).
     bool Draw();
     // The height the band needs now (stretched bands measure their objects).
     int CalcHeight();
     void ResetLineNo(int value);
-    // After a data row printed (or skipped while invisible).
-    void AccumulateAggregates(bool visible);
+    // After a data row printed (or skipped while invisible); a band with cross-tab cells
+    // accumulates per column instead, with that column's number.
+    void AccumulateAggregates(bool visible, const QByteArray& column = {});
 
     // The data source's moves; a band without one has one empty record.
     void DataFirst();
@@ -92,6 +97,10 @@ public:
     TkvDataset* DataSet = nullptr;
     std::unique_ptr<TkvComponent> OwnedDataSet;
     int NewPageRequests = 0, NewColumnRequests = 0;
+    TkvDataset* ColumnDataSet = nullptr;
+    std::unique_ptr<TkvComponent> OwnedColumnDataSet;
+    int MaxColumns = 0; // cross data band: the most columns a row has printed so far
+    bool HasCells = false;
     // Sub-reports: the index of the first sub-report object being printed, the lowest position
     // they reached on the current page, and whether all of them ended.
     int SubReportIndex = 0;
@@ -113,6 +122,15 @@ private:
     void PrintObjects();
     void PrintObject(TkvView& view);
     void SplitPrint();
+    int MeasureWithCells();
+    // Prints the band's cross-tab cells after its own objects: header, one column per record of
+    // the column source, footer, continuing on further prepared pages to the right.
+    void PrintCells();
+    void PrintCellsAt(TkvRunBand& vertical, int x);
+    void HorizontalOverflow(int& x, int width);
+    void RunScriptOnly();
+    // The cross data band's source of columns for this band (none: no columns).
+    TkvDataset* ColumnSource();
     // Whether a band of that height fits below top; otherwise, when `newColumn`, a new column or
     // page is started. True when it did not fit.
     bool PageBreak(int top, int height, bool newColumn);
