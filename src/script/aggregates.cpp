@@ -115,7 +115,10 @@ void TkvAggregates::Accumulate(TkvAggregateBand& band, bool visible,
                                const TkvFormatSettings& fs, const QByteArray& column) {
     TkvVariables& store = band.Aggregates;
     const bool cells = band.HasCrossCells();
-    if (cells) {
+    // A band with cross-tab cells accumulates its cells' entries per column, and its other
+    // entries (a summary's, say) once per row, without a column.
+    const bool perColumn = cells && !column.isEmpty();
+    if (perColumn) {
         for (int i = 0, n = store.Count(); i < n; ++i) {
             kvagg::TkvAggregateKey k;
             if (!kvagg::ParseKey(store.Name(i), k) || !k.HasColumn || k.Column != "0") continue;
@@ -129,7 +132,7 @@ void TkvAggregates::Accumulate(TkvAggregateBand& band, bool visible,
     for (int i = 0; i < store.Count(); ++i) {
         kvagg::TkvAggregateKey k;
         if (!kvagg::ParseKey(store.Name(i), k)) continue;
-        if (cells && (!k.HasColumn || k.Column != column)) continue;
+        if (perColumn ? !k.HasColumn || k.Column != column : k.HasColumn) continue;
         if (!visible && k.Flag.trimmed() != "1") continue;
         TkvVariant current = store.Value(i);
         TkvVariant value;
@@ -159,7 +162,8 @@ void TkvAggregates::Accumulate(TkvAggregateBand& band, bool visible,
         }
         store.SetValue(i, current);
     }
-    ++band.RowCount;
+    // Rows, not columns: an average of a column divides by the rows.
+    if (!perColumn) ++band.RowCount;
 }
 
 void TkvAggregates::Reset(TkvAggregateBand& printed) {

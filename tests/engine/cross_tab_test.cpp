@@ -16,11 +16,13 @@ const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 // Products P (price 2 and 3) by months M (N = 1..months): each cell is price x N; the cross
-// footer sums a row, the totals row sums each column. The cross data band's source text gives the
-// header and data rows the months; the totals row gets as many columns as the rows had.
+// footer sums a row, the totals row sums each column and, in its footer column, P.Total over the
+// rows; the summary (not a cell: it spans the vertical bands) sums the prices. The cross data
+// band's source text gives the header and data rows the months; the totals row gets as many
+// columns as the rows had.
 void CrossTab(BuildFixture& f, int months, uint16_t headerFlags = 0) {
-    f.AddTable("P", {{"Name"}, {"Price", TkvFieldType::Integer}},
-               {Row({QByteArray("Apple"), int64_t(2)}), Row({QByteArray("Pear"), int64_t(3)})});
+    f.AddTable("P", {{"Name"}, {"Price", TkvFieldType::Integer}, {"Total", TkvFieldType::Integer}},
+               {Row({QByteArray("Apple"), int64_t(2), int64_t(12)}), Row({QByteArray("Pear"), int64_t(3), int64_t(18)})});
     std::vector<TkvRow> m;
     for (int i = 0; i < months; ++i)
         m.push_back(Row({QByteArray(kMonths[i % 12]), int64_t(i + 1)}));
@@ -39,6 +41,9 @@ void CrossTab(BuildFixture& f, int months, uint16_t headerFlags = 0) {
     f.AddText(180, 50, 80, 18, "[SUM([P.Price * M.N])]");
     f.AddText(20, 80, 100, 18, "Sum");
     f.AddText(120, 80, 60, 18, "[SUM([P.Price * M.N])]");
+    f.AddText(180, 80, 80, 18, "[SUM([P.Total])]");
+    f.AddBand(kvbt::Summary, 110, 20, "Sum");
+    f.AddText(20, 110, 300, 18, "Prices [SUM([P.Price])]");
 }
 
 } // namespace
@@ -63,9 +68,9 @@ TEST(CrossTab, RowsByColumnsWithHeaderFooterAndTotals) {
         ASSERT_TRUE(r.Ok) << r.ErrorText.constData();
         ASSERT_EQ(r.PageCount, 1);
         EXPECT_EQ(f.PageText(0).toStdString(), "Product, Jan:1, Feb:2, Mar:3, Total, "
-                                               "Apple, 2, 4, 6, 12, Pear, 3, 6, 9, 18, Sum, 5, 10, 15");
+                                               "Apple, 2, 4, 6, 12, Pear, 3, 6, 9, 18, Sum, 5, 10, 15, 30, Prices 5");
         const auto texts = f.Texts(0);
-        ASSERT_EQ(texts.size(), 19u);
+        ASSERT_EQ(texts.size(), 21u);
         for (size_t i = 0; i < 5; ++i) {
             EXPECT_EQ(texts[i].Left, c.lefts[i]) << i;
             EXPECT_EQ(texts[i].Top, 20) << i;
@@ -74,14 +79,15 @@ TEST(CrossTab, RowsByColumnsWithHeaderFooterAndTotals) {
         }
         EXPECT_EQ(texts[15].Top, 80) << "the totals row below the two rows";
         EXPECT_EQ(texts[16].Left, c.lefts[1]);
+        EXPECT_EQ(texts[19].Left, c.lefts[4]);
     }
 }
 
 TEST(CrossTab, ColumnsPastTheRightEdgeGoOnANewPageWithTheRepeatedHeader) {
     BuildFixture f;
     CrossTab(f, 12, kvbf::RepeatHeader);
-    f.AddBand(kvbt::PageHeader, 120, 20, "PH", {}, kvbf::OnFirstPage);
-    f.AddText(400, 120, 100, 18, "Head");
+    f.AddBand(kvbt::PageHeader, 140, 20, "PH", {}, kvbf::OnFirstPage);
+    f.AddText(400, 140, 100, 18, "Head");
     const TkvBuildResult r = f.Build();
     ASSERT_TRUE(r.Ok) << r.ErrorText.constData();
     ASSERT_EQ(r.PageCount, 2);
@@ -89,9 +95,9 @@ TEST(CrossTab, ColumnsPastTheRightEdgeGoOnANewPageWithTheRepeatedHeader) {
     EXPECT_EQ(f.PageText(0).toStdString(),
               "Head, Product, Jan:1, Feb:2, Mar:3, Apr:4, May:5, Jun:6, Jul:7, Aug:8, Sep:9, Oct:10, "
               "Apple, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, "
-              "Pear, 3, 6, 9, 12, 15, 18, 21, 24, 27, 30, Sum, 5, 10, 15, 20, 25, 30, 35, 40, 45, 50");
+              "Pear, 3, 6, 9, 12, 15, 18, 21, 24, 27, 30, Sum, 5, 10, 15, 20, 25, 30, 35, 40, 45, 50, Prices 5");
     EXPECT_EQ(f.PageText(1).toStdString(), "Head, Product, Nov:11, Dec:12, Total, Apple, 22, 24, 156, "
-                                           "Pear, 33, 36, 234, Sum, 55, 60");
+                                           "Pear, 33, 36, 234, Sum, 55, 60, 30");
     const auto second = f.Texts(1);
     const struct {
         size_t index;

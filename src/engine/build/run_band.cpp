@@ -71,8 +71,7 @@ bool TkvRunBand::DataPrior() {
 bool TkvRunBand::DataEof() { return DataSet ? DataSet->Eof() : true; }
 
 void TkvRunBand::AccumulateAggregates(bool visible, const QByteArray& column) {
-    // A band with cross-tab cells counts each column as it prints it.
-    if (Aggregates.Count() == 0 || (HasCells && column.isEmpty())) return;
+    if (Aggregates.Count() == 0) return;
     TkvReportBuilder& b = Page.Builder;
     try {
         TkvAggregates::Accumulate(
@@ -786,6 +785,9 @@ void TkvRunBand::PrintCells() {
         if (x == 0) x = footer->Left;
         footer->RunScriptOnly();
         HorizontalOverflow(x, footer->Width);
+        // A totals row's footer column reads its sums over the rows from column "F" of the data
+        // band, which each row adds to after its columns.
+        if (IsDataBand()) AccumulateAggregates(true, "F");
         if (!b.Stopped()) PrintCellsAt(*footer, x);
         TkvAggregates::Reset(*footer);
     }
@@ -803,6 +805,10 @@ void TkvRunBand::PrintCellsAt(TkvRunBand& v, int x) {
         b.Aggregates.CurrentBand = this;
         b.Aggregates.CellBand = Name;
         b.Aggregates.CellColumn = QByteArray::number(Page.ColPos);
+    } else if (v.Type == kvbt::CrossFooter && !IsDataBand() && AggregateSource) {
+        b.Aggregates.CurrentBand = this;
+        b.Aggregates.CellBand = Name;
+        b.Aggregates.CellColumn = "F";
     } else {
         b.Aggregates.CurrentBand = &v;
         b.Aggregates.CellBand.clear();
