@@ -402,4 +402,26 @@ TEST(ReportPreparation, AnInvisiblePageRunsItsScriptWhichMayShowIt) {
     }
 }
 
+TEST(ReportPreparation, ViewsAlignedToTheBandEdgesPrintAtTheirAlignedPlaces) {
+    struct Case {
+        const char* what;
+        uint8_t bandAlign;
+        int expectedLeft; // from the print area's edges, -1 for the right edge less the width
+    } cases[] = {{"right", 2, -1}, {"centre", 3, -2}, {"none", 0, 50}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        BuildFixture f;
+        f.AddBand(kvbt::Title, 20, 20, "Title");
+        f.AddText(50, 20, 100, 18, "aligned")->BandAlign = c.bandAlign;
+        const int left = f.page->PrintAreaLeft(), right = f.page->PrintAreaRight();
+        const TkvBuildResult r = f.Build();
+        ASSERT_TRUE(r.Ok) << r.ErrorText.constData();
+        const int expected = c.expectedLeft == -1   ? right - 100
+                             : c.expectedLeft == -2 ? left + (right - left - 100) / 2
+                                                    : c.expectedLeft;
+        EXPECT_EQ(f.Texts(0).front().Left, expected);
+        EXPECT_EQ(f.page->Objects.back()->Left, 50) << "the template keeps its place";
+    }
+}
+
 } // namespace

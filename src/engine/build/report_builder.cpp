@@ -605,6 +605,7 @@ TkvBuildResult TkvReportBuilder::BuildDocument() {
     r.Terminated = false;
     cancelled_ = false;
     dialogCancelled_ = false;
+    r.SelectPrinterByName(r.PrinterName);
     for (TkvReport* s : chain) s->CancelRequested = s->Terminated = false;
 
     // The template copies: whatever scripts change in the design objects is undone after the build.
