@@ -9,8 +9,10 @@
 #include "core/views/memo_flags.h"
 #include "core/views/memo_view.h"
 #include "core/views/standard_views.h"
+#include "tools/example_crosstab.h"
 #include "tools/example_invoice.h"
 #include "tools/example_labels.h"
+#include "tools/example_subreport.h"
 
 #include <QDir>
 #include <QFile>
@@ -164,10 +166,12 @@ QByteArray MakeExamples(const QString& dir) {
     const QDir out(dir);
     if (QByteArray error = MakeShopDatabase(out.filePath("shop.sqlite")); !error.isEmpty()) return error;
     if (QByteArray error = AddInvoiceTables(out.filePath("shop.sqlite")); !error.isEmpty()) return error;
+    if (QByteArray error = AddSalesTables(out.filePath("shop.sqlite")); !error.isEmpty()) return error;
     const struct {
         const char* file;
         void (*build)(TkvReport&);
-    } templates[] = {{"price_list.kvf", BuildPriceList}, {"invoice.kvf", BuildInvoice}, {"labels.kvf", BuildLabels}};
+    } templates[] = {{"price_list.kvf", BuildPriceList}, {"invoice.kvf", BuildInvoice}, {"labels.kvf", BuildLabels},
+                     {"sales_by_month.kvf", BuildSalesByMonth}, {"category_overview.kvf", BuildCategoryOverview}};
     for (const auto& t : templates) {
         const QString kvf = out.filePath(t.file);
         try {

@@ -24,7 +24,8 @@ inline constexpr const char* kPriceListData =
 // success, otherwise one line saying what failed.
 QByteArray MakeShopDatabase(const QString& path);
 
-// Writes shop.sqlite and the templates (price_list.kvf, invoice.kvf, labels.kvf) into DIR
+// Writes shop.sqlite and the templates (price_list.kvf, invoice.kvf, labels.kvf,
+// sales_by_month.kvf, category_overview.kvf) into DIR
 // (starting the library first). Returns an empty text on success, otherwise one line saying what
 // failed.
 QByteArray MakeExamples(const QString& dir);

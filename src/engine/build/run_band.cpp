@@ -762,8 +762,12 @@ void TkvRunBand::PrintCells() {
                 HorizontalOverflow(x, data->Width);
                 if (b.Stopped()) break;
                 PrintCellsAt(*data, x);
-                data->AccumulateAggregates(true);
-                if (IsDataBand()) AccumulateAggregates(true, QByteArray::number(Page.ColPos));
+                // Row totals count the columns of data rows only: a caption or totals row's
+                // columns come from other sources, where the rows' expressions mean nothing.
+                if (IsDataBand()) {
+                    data->AccumulateAggregates(true);
+                    AccumulateAggregates(true, QByteArray::number(Page.ColPos));
+                }
                 x += data->Width;
                 ++Page.ColPos;
                 ++columns;
