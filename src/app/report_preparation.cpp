@@ -3,8 +3,10 @@
 #include "app/build_progress_window.h"
 #include "app/dialog_page_window.h"
 #include "base/codepage.h"
+#include "core/globals.h"
 #include "core/locale.h"
 #include "core/report/report.h"
+#include "preview/separate_preview.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -43,7 +45,16 @@ bool PrepareReport(TkvReport& report, const std::function<void(TkvReportBuilder&
 bool ShowReport(TkvReport& report, const std::function<void(TkvReportBuilder&)>& setup) {
     TkvBuildResult built;
     const bool ok = PrepareReport(report, setup, &built);
-    if (built.ErrorText.isEmpty() && HasWidgets()) report.ShowPreparedPages();
+    if (!built.ErrorText.isEmpty() || !HasWidgets()) return ok;
+    if (report.Preview || report.EMFPages.Count() == 0) {
+        report.ShowPreparedPages();
+        return ok;
+    }
+    // A preview window of its own, which prepares the report again when its page setup changes.
+    CurReport() = MasterReport() = &report;
+    DocumentMode() = 1;
+    CurBand() = nullptr;
+    ShowSeparatePreview(report, [setup](TkvReport& r) { return PrepareReport(r, setup); });
     return ok;
 }
 

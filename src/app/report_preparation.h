@@ -19,8 +19,9 @@ namespace kv {
 bool PrepareReport(TkvReport& report, const std::function<void(TkvReportBuilder&)>& setup = {},
                    TkvBuildResult* result = nullptr);
 
-// PrepareReport, then the pages in a preview (the report's embedded one, or a preview window).
-// Returns PrepareReport's answer; a build that was stopped still shows the pages it made.
+// PrepareReport, then the pages in a preview (the report's embedded one, or a preview window that
+// prepares the report again, with the same `setup`, when its page setup changes). Returns
+// PrepareReport's answer; a build that was stopped still shows the pages it made.
 bool ShowReport(TkvReport& report, const std::function<void(TkvReportBuilder&)>& setup = {});
 
 } // namespace kv

@@ -74,8 +74,9 @@ void SavePreviewPlacement(const QWidget& window) {
     settings.setValue("Maximized", window.isMaximized());
 }
 
-void ShowSeparatePreview(TkvReport& report) {
+void ShowSeparatePreview(TkvReport& report, const std::function<bool(TkvReport&)>& rebuild) {
     auto* window = new SeparatePreviewWindow;
+    window->RebuildReport = rebuild;
     // Report texts are in the report's character set, as printing decodes them.
     QString caption = DecodeText(LoadLibraryText(55207), kvcs::Default);
     if (!report.Title.isEmpty()) caption += " - " + DecodeText(report.Title, kvcs::Default);

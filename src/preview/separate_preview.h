@@ -2,6 +2,7 @@
 // A report without an embedded preview control shows its pages in a preview window of its own.
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 class TkvReport;
@@ -13,8 +14,9 @@ namespace kv {
 // back to the report when it closes.
 void InstallSeparatePreview();
 
-// Opens the separate preview window for a report (what the hook does).
-void ShowSeparatePreview(TkvReport& report);
+// Opens the separate preview window for a report (what the hook does). `rebuild`, when given,
+// prepares the report again after the page setup changed (the window's RebuildReport).
+void ShowSeparatePreview(TkvReport& report, const std::function<bool(TkvReport&)>& rebuild = {});
 
 // Placement of the separate preview window, kept in the user's settings ("Kavora", the
 // application's name) in the group "Form/TkvPreviewForm": XPosition, YPosition, Width, Height and

@@ -3,6 +3,7 @@
 #include "app/build_progress_window.h"
 #include "app/report_preparation.h"
 #include "engine/build_fixture.h"
+#include "preview/preview_form.h"
 #include "print/progress_form.h"
 
 #include <QApplication>
@@ -141,6 +142,26 @@ TEST(BuildProgressWindow, ShowReportShowsThePagesOfABuildThatWorked) {
         if (!broken) EXPECT_EQ(preview.Pages, 3);
         f.report.Preview = nullptr;
     }
+}
+
+TEST(BuildProgressWindow, ShowReportsPreviewWindowPreparesTheReportAgain) {
+    BuildFixture f;
+    AddPricesOnePerPage(f);
+    f.report.ModalPreview = false;
+    ASSERT_TRUE(kv::ShowReport(f.report));
+    TkvPreviewForm* form = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = dynamic_cast<TkvPreviewForm*>(w); p && p->isVisible()) form = p;
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->PageCount(), 3);
+    ASSERT_TRUE(form->RebuildReport) << "page setup can prepare the report again";
+    form->ReturnPages();
+    f.report.EMFPages.Clear();
+    EXPECT_TRUE(form->RebuildReport(f.report));
+    EXPECT_EQ(f.report.EMFPages.Count(), 3);
+    form->TakePages(&f.report);
+    form->close();
+    QCoreApplication::processEvents();
 }
 
 } // namespace
