@@ -196,3 +196,28 @@ TEST(SubReports, PagesThatReachThemselvesOrNoPageAreBuildErrorsNamingTheObject) 
         EXPECT_EQ(f.report.EMFPages.Count(), 0);
     }
 }
+
+// The first of two passes counts the pages sub-reports continue on, so TOTALPAGES is right.
+TEST(SubReports, TwoPassesCountThePagesTheyContinueOn) {
+    for (const bool twoPasses : {false, true}) {
+        SCOPED_TRACE(twoPasses ? "two passes" : "one pass");
+        BuildFixture f;
+        if (twoPasses) f.report.DoublePassReport = 0xFFFF;
+        f.AddTable("L", {{"Name"}}, Names("r", 120));
+        f.AddBand(kvbt::Title, 20, 30, "Title");
+        AddSubReport(f, 20, 20, 300, 20, 1, "Long");
+        f.AddBand(kvbt::PageFooter, 100, 20, "PF", {}, kvbf::OnFirstPage | kvbf::OnLastPage);
+        f.AddText(400, 100, 200, 18, "Page [PAGE#] of [TOTALPAGES]");
+        TkvPage* main = f.page;
+        ListPage(f, "L");
+        f.page = main;
+        const TkvBuildResult r = f.Build(50);
+        ASSERT_TRUE(r.Ok) << r.ErrorText.constData();
+        ASSERT_EQ(r.PageCount, 3) << "120 rows of 20 on pages of 1011 less the footer";
+        for (int p = 0; p < r.PageCount; ++p) {
+            const QByteArray text = f.PageText(p);
+            EXPECT_TRUE(text.endsWith("Page " + QByteArray::number(p + 1) + (twoPasses ? " of 3" : " of 0")))
+                << text.constData();
+        }
+    }
+}

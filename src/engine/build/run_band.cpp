@@ -284,8 +284,9 @@ void TkvRunBand::DoDraw() {
     if (Stretched) {
         const int h = CalculatedHeight >= 0 ? CalculatedHeight : Height;
         std::vector<std::pair<TkvView*, int>> heights;
+        // (the band's cross-tab cells reach its bottom as well)
         for (TkvView* v : Objects)
-            if (Stretchable(v) && (v->Flags & kvflag::Stretched) && v->Height > 0 && v->OwnerBand == this) {
+            if (Stretchable(v) && (v->Flags & kvflag::Stretched) && v->Height > 0) {
                 heights.emplace_back(v, v->Height);
                 v->Height = h - v->Top;
             }
