@@ -123,6 +123,10 @@ TEST(SubReports, ContinueOnNewPagesBelowTheHeadersAndNestedOnesToo) {
             f.AddBand(kvbt::Title, 20, 20, "Inner");
             f.AddText(20, 20, 200, 18, "Inner");
             AddSubReport(f, 20, 40, 300, 20, 3, "List");
+            // The inner title's child follows the list, on the page where the list ended.
+            static_cast<TkvBandView*>(f.page->FindObject("Inner"))->ChildBand = "InnerChild";
+            f.AddBand(kvbt::Child, 70, 20, "InnerChild");
+            f.AddText(20, 70, 200, 18, "InnerEnd");
             ListPage(f, "S");
             ListPage(f, "L");
         } else {
@@ -156,8 +160,14 @@ TEST(SubReports, ContinueOnNewPagesBelowTheHeadersAndNestedOnesToo) {
         }
         EXPECT_EQ(at.at("s2").Page, 0);
         EXPECT_EQ(at.at("s2").Left, 360);
+        const int below = c.nested ? 20 : 0; // the inner title's child
+        if (c.nested) {
+            ASSERT_TRUE(at.count("InnerEnd"));
+            EXPECT_EQ(at.at("InnerEnd").Page, lastPage);
+            EXPECT_EQ(at.at("InnerEnd").Top, lastTop + 20);
+        }
         EXPECT_EQ(at.at("After").Page, lastPage);
-        EXPECT_EQ(at.at("After").Top, lastTop + 20);
+        EXPECT_EQ(at.at("After").Top, lastTop + 20 + below);
         EXPECT_EQ(r.PageCount, lastPage + 1);
         int heads = 0;
         for (int p = 0; p < r.PageCount; ++p)

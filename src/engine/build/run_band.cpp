@@ -213,7 +213,8 @@ bool TkvRunBand::Draw() {
             b.CurRunBand = this;
         } else {
             DoDraw();
-            if (ChildBand) Page.ShowBand(ChildBand);
+            // Sub-reports still waiting for a new page: the child follows once they end.
+            if (ChildBand && SubReportsDone) Page.ShowBand(ChildBand);
             if (!IsDataBand() && Type != kvbt::GroupHeader && FormNewPage && Visible && !b.Stopped())
                 Page.NewPage();
         }
@@ -580,7 +581,9 @@ bool TkvRunBand::PrintSubReports(size_t index) {
 }
 
 bool TkvRunBand::ContinueSubReports() {
-    return PlaySubReports();
+    if (PlaySubReports()) return true;
+    if (ChildBand) Page.ShowBand(ChildBand);
+    return false;
 }
 
 bool TkvRunBand::PlaySubReports() {
