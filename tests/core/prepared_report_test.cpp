@@ -108,6 +108,12 @@ TEST(PreparedReport, DesignPageListAndFindViewByName) {
     }
     EXPECT_EQ(report.Page(0)->PaperBin, 65535);
     EXPECT_EQ(report.FindViewByName("Same"), report.Page(1)->Object(0));
+    // Scripts hand bare names over upper-cased; an exact match elsewhere still wins.
+    EXPECT_EQ(report.FindViewByName("OTHER"), report.Page(0)->Object(0));
+    report.Page(2)->Objects[0]->Name = "SAME";
+    EXPECT_EQ(report.FindViewByName("SAME"), report.Page(2)->Object(0));
+    EXPECT_EQ(report.FindViewByName("same"), report.Page(1)->Object(0));
+    report.Page(2)->Objects[0]->Name = "Same";
     report.Pages.Move(2, 0);
     EXPECT_EQ(report.Page(0)->Name, "P2");
     EXPECT_EQ(report.FindViewByName("Same"), report.Page(0)->Object(0));

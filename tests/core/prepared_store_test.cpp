@@ -395,6 +395,9 @@ TEST_F(PreparedStore, DamagedFilesFailClearlyAndKeepEarlierPages) {
         {"truncated in page 3", Truncated(head + 2 * (kvp::PageEntryHeaderSizeV24 + 40) + 7), 2,
          "Page 3 of 3"},
         {"empty file", QByteArray(), 0, "file version"},
+        {"a PDF file", QByteArray("%PDF-1.7\n%\xE2\xE3\xCF\xD3\n1 0 obj"), 0,
+         "is a PDF document, not a prepared report"},
+        {"a PNG file", QByteArray("\x89PNG\r\n\x1A\n", 8), 0, "is a PNG image"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

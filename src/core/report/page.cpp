@@ -40,9 +40,12 @@ int TkvPage::PrintAreaBottom() const {
 }
 
 TkvView* TkvPage::FindObject(const QByteArray& name) const {
-    for (const auto& v : Objects)
+    TkvView* folded = nullptr;
+    for (const auto& v : Objects) {
         if (v->Name == name) return v.get();
-    return nullptr;
+        if (!folded && v->Name.compare(name, Qt::CaseInsensitive) == 0) folded = v.get();
+    }
+    return folded;
 }
 
 // ---------------------------------------------------------------- paper

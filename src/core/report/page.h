@@ -50,7 +50,8 @@ public:
     int PrintAreaTop() const;
     int PrintAreaBottom() const;
 
-    // The first view with that name, or null.
+    // The first view with that name, or null. Names are matched without regard to (ASCII) case,
+    // as scripts and expressions hand bare names over upper-cased; an exact match wins.
     TkvView* FindObject(const QByteArray& name) const;
     TkvView* Object(int i) const { return Objects[static_cast<size_t>(i)].get(); }
     int ObjectCount() const { return static_cast<int>(Objects.size()); }

@@ -47,9 +47,14 @@ TkvReport::~TkvReport() {
 }
 
 TkvView* TkvReport::FindViewByName(const QByteArray& name) const {
+    // An exact match on any page before a match that differs in case.
+    TkvView* folded = nullptr;
     for (const auto& p : Pages)
-        if (TkvView* v = p->FindObject(name)) return v;
-    return nullptr;
+        if (TkvView* v = p->FindObject(name)) {
+            if (v->Name == name) return v;
+            if (!folded) folded = v;
+        }
+    return folded;
 }
 
 void TkvReport::ResetDocumentInfo() {

@@ -76,6 +76,26 @@ std::unique_ptr<PreparedPageInfo> ReadPageEntry(TkvStream& s, int index, bool bi
     return info;
 }
 
+// Well-known signatures of files that are not prepared reports (none of them can start one: a
+// prepared report starts with a version byte, a compressed flag or the picture layout's 19 02).
+const char* ForeignFileKind(const QByteArray& head) {
+    static const struct {
+        const char* signature;
+        const char* kind;
+    } kinds[] = {
+        {"%PDF-", "a PDF document"},
+        {"{\\rtf", "an RTF document"},
+        {"PK\x03\x04", "a ZIP archive or workbook"},
+        {"\x89PNG", "a PNG image"},
+        {"\xFF\xD8\xFF", "a JPEG image"},
+        {"GIF8", "a GIF image"},
+        {"%!PS", "a PostScript document"},
+    };
+    for (const auto& k : kinds)
+        if (head.startsWith(k.signature)) return k.kind;
+    return nullptr;
+}
+
 int ReadPageCount(TkvStream& s, int entryHeaderSize) {
     const int32_t count = s.ReadInt("the page count");
     // Every page needs at least its entry header; the format mark follows the last one.
@@ -297,6 +317,12 @@ void TkvEMFPages::LoadFromStream(TkvStream* stream) {
     TkvStream& s = *stream;
     const qint64 start = s.Position();
     try {
+        // Files of other kinds opened by mistake get a message saying so, rather than a complaint
+        // about the page count their first bytes happen to spell.
+        const QByteArray head = s.ReadBytes(std::min<qint64>(8, s.Remaining()), "the file head");
+        s.Seek(start);
+        if (const char* kind = ForeignFileKind(head))
+            throw TkvPreparedFileError(-1, std::string("The file is ") + kind + ", not a prepared report");
         uint8_t version = s.ReadByte("the file version");
         if (!kvp::IsVersionByte(version)) {
             version = 0;
