@@ -2,59 +2,32 @@
 
 #include "core/report/report.h"
 #include "core/views/view_font.h"
+#include "tools/example_database.h"
 #include "tools/example_page.h"
-
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 
 namespace kvdemo {
 
-namespace {
-
-constexpr uint32_t kNavy = ExampleRgb(31, 56, 100);
-constexpr uint32_t kLight = ExampleRgb(221, 235, 247);
-
-} // namespace
-
 QByteArray AddSalesTables(const QString& path) {
-    const QString connection = "kvdemo-sales";
-    QByteArray error;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", connection);
-        db.setDatabaseName(path);
-        if (!db.open()) {
-            error = "cannot open the example database " + path.toUtf8();
-        } else {
-            QSqlQuery q(db);
-            // Quantities follow a fixed pattern, and a product sells nothing in some months, so
-            // that every build of the example gives the same figures.
-            for (const char* sql :
-                 {"create table months (month integer primary key, name text not null)",
-                  "insert into months values (1, 'Jan'), (2, 'Feb'), (3, 'Mar'), (4, 'Apr'), (5, 'May'), (6, 'Jun')",
-                  "create table sales (id integer primary key, product_id integer not null references products(id), "
-                  "month integer not null references months(month), amount real not null)",
-                  "insert into sales (product_id, month, amount) select p.id, m.month, "
-                  "round(p.price * ((p.id * 7 + m.month * 5) % 9 + 1), 2) from products p cross join months m "
-                  "where (p.id + m.month) % 5 <> 0 order by p.id, m.month"}) {
-                if (!q.exec(sql)) {
-                    error = "cannot write the example database: " + q.lastError().text().toUtf8();
-                    break;
-                }
-            }
-            db.close();
-        }
-    }
-    QSqlDatabase::removeDatabase(connection);
-    return error;
+    return WithExampleDatabase(
+        path, "kvdemo-sales", "open", [](QSqlDatabase&, QSqlQuery& q, QByteArray& error) {
+            // Quantities follow a fixed pattern, and a product sells nothing in some months, so that
+            // every build of the example gives the same figures.
+            for (const char* sql : {"create table months (month integer primary key, name text not null)",
+                                    "insert into months values (1, 'Jan'), (2, 'Feb'), (3, 'Mar'), (4, "
+                                    "'Apr'), (5, 'May'), (6, 'Jun')",
+                                    "create table sales (id integer primary key, product_id integer not null "
+                                    "references products(id), "
+                                    "month integer not null references months(month), amount real not null)",
+                                    "insert into sales (product_id, month, amount) select p.id, m.month, "
+                                    "round(p.price * ((p.id * 7 + m.month * 5) % 9 + 1), 2) from products p "
+                                    "cross join months m "
+                                    "where (p.id + m.month) % 5 <> 0 order by p.id, m.month"})
+                if (!ExampleExec(q, sql, error)) break;
+        });
 }
 
 void BuildSalesByMonth(TkvReport& report) {
-    report.Pages.Add();
-    TkvPage& page = *report.Page(0);
-    page.ChangePaper(9, 2100, 2970, -1, 0);
-    page.LeftMargin = page.TopMargin = page.RightMargin = page.BottomMargin = 20;
-    page.UseMargins = 1;
+    TkvPage& page = AddExamplePage(report);
     ExamplePage m(page);
 
     // The vertical bands: the product column, one column per month, the total column. Objects

@@ -2,11 +2,10 @@
 
 #include "core/report/report.h"
 #include "core/views/view_font.h"
+#include "tools/example_database.h"
 #include "tools/example_page.h"
 
-#include <QSqlDatabase>
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QVariant>
 #include <iterator>
 
@@ -14,8 +13,6 @@ namespace kvdemo {
 
 namespace {
 
-constexpr uint32_t kNavy = ExampleRgb(31, 56, 100);
-constexpr uint32_t kLight = ExampleRgb(221, 235, 247);
 constexpr uint32_t kGrey = ExampleRgb(110, 110, 110);
 
 struct Customer {
@@ -59,24 +56,11 @@ constexpr Line kLines[] = {
     {2, 9, 2, 2.60}, {2, 7, 1, 3.10}, {3, 16, 1, 5.60}, {3, 4, 2, 2.10},  {3, 11, 1, 1.79},
 };
 
-bool Run(QSqlQuery& q, QByteArray& error) {
-    if (q.exec()) return true;
-    error = "cannot write the example database: " + q.lastError().text().toUtf8();
-    return false;
-}
-
 } // namespace
 
 QByteArray AddInvoiceTables(const QString& path) {
-    const QString connection = "kvdemo-invoices";
-    QByteArray error;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", connection);
-        db.setDatabaseName(path);
-        if (!db.open()) {
-            error = "cannot open the example database " + path.toUtf8();
-        } else {
-            QSqlQuery q(db);
+    return WithExampleDatabase(
+        path, "kvdemo-invoices", "open", [](QSqlDatabase& db, QSqlQuery& q, QByteArray& error) {
             bool ok = true;
             for (const char* sql :
                  {"create table customers (id integer primary key, name text not null, street text not null, "
@@ -87,7 +71,7 @@ QByteArray AddInvoiceTables(const QString& path) {
                   "references "
                   "invoices(id), product_id integer not null references products(id), qty integer not null, "
                   "price real not null)"}) {
-                ok = ok && q.prepare(sql) && Run(q, error);
+                ok = ok && q.prepare(sql) && ExampleExec(q, error);
             }
             ok = ok && db.transaction();
             for (const Customer& c : kCustomers) {
@@ -96,14 +80,14 @@ QByteArray AddInvoiceTables(const QString& path) {
                     "insert into customers (name, street, postcode, city, country) values (?, ?, ?, ?, ?)");
                 for (const char* v : {c.name, c.street, c.postcode, c.city, c.country})
                     q.addBindValue(QString::fromUtf8(v));
-                ok = Run(q, error);
+                ok = ExampleExec(q, error);
             }
             for (const Invoice& i : kInvoices) {
                 if (!ok) break;
                 q.prepare("insert into invoices (customer_id, issued) values (?, ?)");
                 q.addBindValue(i.customer);
                 q.addBindValue(QString::fromUtf8(i.issued));
-                ok = Run(q, error);
+                ok = ExampleExec(q, error);
             }
             for (const Line& l : kLines) {
                 if (!ok) break;
@@ -113,24 +97,16 @@ QByteArray AddInvoiceTables(const QString& path) {
                 q.addBindValue(l.product);
                 q.addBindValue(l.qty);
                 q.addBindValue(l.price);
-                ok = Run(q, error);
+                ok = ExampleExec(q, error);
             }
             if (ok && !db.commit())
                 error = "cannot write the example database: " + db.lastError().text().toUtf8();
             if (!ok) db.rollback();
-            db.close();
-        }
-    }
-    QSqlDatabase::removeDatabase(connection);
-    return error;
+        });
 }
 
 void BuildInvoice(TkvReport& report) {
-    report.Pages.Add();
-    TkvPage& page = *report.Page(0);
-    page.ChangePaper(9, 2100, 2970, -1, 0);
-    page.LeftMargin = page.TopMargin = page.RightMargin = page.BottomMargin = 20;
-    page.UseMargins = 1;
+    TkvPage& page = AddExamplePage(report);
     ExamplePage m(page);
 
     // The invoice head: a new page after each invoice; an invoice without lines still prints.

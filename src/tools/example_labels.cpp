@@ -7,11 +7,7 @@
 namespace kvdemo {
 
 void BuildLabels(TkvReport& report) {
-    report.Pages.Add();
-    TkvPage& page = *report.Page(0);
-    page.ChangePaper(9, 2100, 2970, -1, 0);
-    page.LeftMargin = page.TopMargin = page.RightMargin = page.BottomMargin = 20;
-    page.UseMargins = 1;
+    TkvPage& page = AddExamplePage(report);
     ExamplePage m(page);
 
     // Labels of 226 by 104 units, three to a row 12 units apart: each record prints in the next

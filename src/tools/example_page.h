@@ -4,6 +4,7 @@
 
 #include "base/stream_text.h"
 #include "core/report/page.h"
+#include "core/report/report.h"
 #include "core/views/band_view.h"
 #include "core/views/line_view.h"
 #include "core/views/memo_flags.h"
@@ -16,6 +17,18 @@ namespace kvdemo {
 
 constexpr uint32_t ExampleRgb(int r, int g, int b) {
     return uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16;
+}
+// The examples' shared colours: headings and rules, caption rows.
+constexpr uint32_t kNavy = ExampleRgb(31, 56, 100);
+constexpr uint32_t kLight = ExampleRgb(221, 235, 247);
+
+// Appends an A4 portrait design page with 2 mm margins to the report.
+inline TkvPage& AddExamplePage(TkvReport& report) {
+    TkvPage& page = *report.Page(report.Pages.Add());
+    page.ChangePaper(9, 2100, 2970, -1, 0);
+    page.LeftMargin = page.TopMargin = page.RightMargin = page.BottomMargin = 20;
+    page.UseMargins = 1;
+    return page;
 }
 
 class ExamplePage {

@@ -11,17 +11,6 @@ namespace kvdemo {
 
 namespace {
 
-constexpr uint32_t kNavy = ExampleRgb(31, 56, 100);
-constexpr uint32_t kLight = ExampleRgb(221, 235, 247);
-
-TkvPage& AddA4Page(TkvReport& report) {
-    TkvPage& page = *report.Page(report.Pages.Add());
-    page.ChangePaper(9, 2100, 2970, -1, 0);
-    page.LeftMargin = page.TopMargin = page.RightMargin = page.BottomMargin = 20;
-    page.UseMargins = 1;
-    return page;
-}
-
 // A sub-report object on `page` printing report page `subPage` (from 0) in its place.
 void SubReport(TkvPage& page, const QByteArray& name, int left, int top, int width, int subPage) {
     auto v = std::make_unique<TkvSubReportView>();
@@ -34,7 +23,7 @@ void SubReport(TkvPage& page, const QByteArray& name, int left, int top, int wid
 } // namespace
 
 void BuildCategoryOverview(TkvReport& report) {
-    TkvPage& main = AddA4Page(report);
+    TkvPage& main = AddExamplePage(report);
     ExamplePage m(main);
     m.Band(kvbt::Title, 20, 44, "Title");
     TkvMemoView& title = m.Text(20, 22, 600, 28, "Shop overview by category", kvta::Left, kvfs::Bold);
@@ -55,7 +44,7 @@ void BuildCategoryOverview(TkvReport& report) {
     m.Text(500, 182, 198, 18, "Page [PAGE#]", kvta::Right);
 
     // Page 2, printed in ProductsOfCategory: the category's products and prices.
-    ExamplePage products(AddA4Page(report));
+    ExamplePage products(AddExamplePage(report));
     products.Band(kvbt::MasterHeader, 20, 22, "ProductCaptions");
     for (TkvMemoView* caption : {&products.Text(20, 21, 200, 20, "Product", kvta::Left | kvta::Middle, kvfs::Bold),
                                  &products.Text(220, 21, 80, 20, "Unit", kvta::Left | kvta::Middle, kvfs::Bold),
@@ -67,7 +56,7 @@ void BuildCategoryOverview(TkvReport& report) {
     products.Text(300, 60, 100, 18, "[FORMATFLOAT('0.00', [CategoryProducts.Price])]", kvta::Right);
 
     // Page 3, printed in SalesOfCategory: the category's sales per month and their total.
-    ExamplePage sales(AddA4Page(report));
+    ExamplePage sales(AddExamplePage(report));
     sales.Band(kvbt::MasterHeader, 20, 22, "SalesCaptions");
     for (TkvMemoView* caption : {&sales.Text(20, 21, 120, 20, "Month", kvta::Left | kvta::Middle, kvfs::Bold),
                                  &sales.Text(140, 21, 118, 20, "Sales", kvta::Right | kvta::Middle, kvfs::Bold)})

@@ -1,7 +1,6 @@
 // The invoice and address label examples of examples/: the generator's database and templates,
 // built with kvtool build as README.md says; page counts and the texts each page must show.
-#include "cli/build_command.h"
-#include "cli/prepared_info.h"
+#include "example_build.h"
 #include "tools/example_invoice.h"
 #include "tools/example_labels.h"
 #include "tools/example_templates.h"
@@ -12,36 +11,11 @@
 
 namespace {
 
-// Builds examples/NAME.kvf to .kvp and .txt; the page count from the prepared file, the text.
-struct Built {
-    int Pages = 0;
-    QByteArray Text;
-};
-
-Built BuildExample(const QTemporaryDir& dir, const char* name, const QStringList& data) {
-    Built b;
-    QStringList common{"--db", "sqlite:" + dir.filePath("shop.sqlite")};
-    for (const QString& d : data)
-        common << "--data" << d;
-    for (const char* ext : {"kvp", "txt"}) {
-        const QString out = dir.filePath(QString(name) + "." + ext);
-        const kvcli::CommandResult r =
-            kvcli::BuildFromArguments(QStringList{dir.filePath(QString(name) + ".kvf"), "-o", out} + common);
-        EXPECT_EQ(r.ExitCode, 0) << r.Error.constData();
-    }
-    const kvcli::CommandResult info = kvcli::Info(dir.filePath(QString(name) + ".kvp"), false);
-    const qsizetype at = info.Out.indexOf("Pages: ");
-    if (at >= 0) b.Pages = info.Out.mid(at + 7, info.Out.indexOf('\n', at) - at - 7).toInt();
-    QFile txt(dir.filePath(QString(name) + ".txt"));
-    if (txt.open(QIODevice::ReadOnly)) b.Text = txt.readAll();
-    return b;
-}
-
 // One invoice a page, each with its own customer, lines and total.
 TEST(ExampleBuilds, TheInvoiceGivesEachInvoiceItsPageLinesAndTotal) {
     QTemporaryDir dir;
     ASSERT_EQ(kvdemo::MakeExamples(dir.path()), QByteArray());
-    const Built b =
+    const BuiltExample b =
         BuildExample(dir, "invoice",
                      {QString::fromUtf8(kvdemo::kInvoiceData), QString::fromUtf8(kvdemo::kInvoiceLinesData)});
     EXPECT_EQ(b.Pages, 3);
@@ -84,7 +58,7 @@ TEST(ExampleBuilds, TheInvoiceGivesEachInvoiceItsPageLinesAndTotal) {
 TEST(ExampleBuilds, TheLabelsStandThreeToARow) {
     QTemporaryDir dir;
     ASSERT_EQ(kvdemo::MakeExamples(dir.path()), QByteArray());
-    const Built b = BuildExample(dir, "labels", {QString::fromUtf8(kvdemo::kLabelsData)});
+    const BuiltExample b = BuildExample(dir, "labels", {QString::fromUtf8(kvdemo::kLabelsData)});
     EXPECT_EQ(b.Pages, 1);
     const QByteArray& t = b.Text;
     const QList<QByteArray> lines = t.split('\n');

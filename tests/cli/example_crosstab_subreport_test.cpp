@@ -1,7 +1,6 @@
 // The cross-tab and sub-report examples of examples/: the generator's database and templates,
 // built with kvtool build as README.md says; page counts and what the page must show, line by line.
-#include "cli/build_command.h"
-#include "cli/prepared_info.h"
+#include "example_build.h"
 #include "tools/example_crosstab.h"
 #include "tools/example_subreport.h"
 #include "tools/example_templates.h"
@@ -33,23 +32,12 @@ struct Built {
     }
 };
 
-// Builds NAME.kvf of the generated examples to .kvp (for the page count) and .txt.
 Built BuildExample(const QTemporaryDir& dir, const char* name, std::initializer_list<const char*> data) {
-    Built b;
-    QStringList common{"--db", "sqlite:" + dir.filePath("shop.sqlite")};
-    for (const char* d : data) common << "--data" << QString::fromUtf8(d);
-    for (const char* ext : {"kvp", "txt"}) {
-        const QString out = dir.filePath(QString(name) + "." + ext);
-        const kvcli::CommandResult r =
-            kvcli::BuildFromArguments(QStringList{dir.filePath(QString(name) + ".kvf"), "-o", out} + common);
-        EXPECT_EQ(r.ExitCode, 0) << r.Error.constData();
-    }
-    const kvcli::CommandResult info = kvcli::Info(dir.filePath(QString(name) + ".kvp"), false);
-    const qsizetype at = info.Out.indexOf("Pages: ");
-    if (at >= 0) b.Pages = info.Out.mid(at + 7, info.Out.indexOf('\n', at) - at - 7).toInt();
-    QFile txt(dir.filePath(QString(name) + ".txt"));
-    if (txt.open(QIODevice::ReadOnly)) b.Lines = txt.readAll().split('\n');
-    return b;
+    QStringList sets;
+    for (const char* d : data)
+        sets << QString::fromUtf8(d);
+    const BuiltExample e = ::BuildExample(dir, name, sets);
+    return Built{e.Pages, e.Text.split('\n')};
 }
 
 TEST(ExampleBuilds, TheCrossTabShowsEachProductsMonthsAndTotals) {

@@ -11,6 +11,24 @@
 
 #include <algorithm>
 
+namespace {
+
+// What a run-time band copies of the band view it is made from; the view points back at it.
+void TakeView(TkvRunBand& band, TkvBandView& view) {
+    band.View = &view;
+    band.Name = view.Name;
+    band.Flags = view.Flags;
+    band.Left = view.Left;
+    band.Top = view.Top;
+    band.Width = view.Width;
+    band.Height = view.Height;
+    band.Visible = view.Visible != 0;
+    band.ScriptLines = view.ScriptLines;
+    view.OwnerBand = &band;
+}
+
+} // namespace
+
 TkvPageBuilder::TkvPageBuilder(TkvReportBuilder& builder, TkvPage& page) : Builder(builder), Page(page) {}
 
 TkvPageBuilder::~TkvPageBuilder() = default;
@@ -81,16 +99,7 @@ void TkvPageBuilder::StartPageBuild() {
         TkvRunBand* band = bands_[size_t(t)];
         for (TkvBandView* bv : views) {
             if (bv->BandType() != t || band->View) continue;
-            band->View = bv;
-            band->Name = bv->Name;
-            band->Flags = bv->Flags;
-            band->Left = bv->Left;
-            band->Width = bv->Width;
-            band->Top = bv->Top;
-            band->Height = bv->Height;
-            band->Visible = bv->Visible != 0;
-            band->ScriptLines = bv->ScriptLines;
-            bv->OwnerBand = band;
+            TakeView(*band, *bv);
             band->SetDataSource(bv->DataSource());
         }
         if (!band->View) continue;
@@ -111,16 +120,7 @@ void TkvPageBuilder::StartPageBuild() {
             if (bv->BandType() != t) continue;
             TkvRunBand* band = ofType.empty() ? bands_[size_t(t)] : NewBand(t);
             ofType.push_back(band);
-            band->View = bv;
-            band->Name = bv->Name;
-            band->Flags = bv->Flags;
-            band->Top = bv->Top;
-            band->Left = bv->Left;
-            band->Width = bv->Width;
-            band->Height = bv->Height;
-            band->Visible = bv->Visible != 0;
-            band->ScriptLines = bv->ScriptLines;
-            bv->OwnerBand = band;
+            TakeView(*band, *bv);
             band->Stretched = bv->Flags & kvbf::Stretched;
             band->PrintIfSubsetEmpty = bv->Flags & kvbf::PrintIfSubsetEmpty;
             band->PrintChildIfInvisible = bv->Flags & kvbf::PrintChildIfInvisible;

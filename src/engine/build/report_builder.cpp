@@ -328,6 +328,30 @@ void ReloadDuringBuild(TkvReport& report, const QByteArray& copy) {
     kv::CurView() = nullptr;
 }
 
+// The main data source of a report built once per record, or of a composite report: opened at the
+// first record for the pass, released when the pass ends however it ends.
+class TkvMainDatasetUse {
+public:
+    explicit TkvMainDatasetUse(TkvDataset* dataset) : dataset_(dataset) {
+        if (!dataset_) return;
+        dataset_->Init();
+        dataset_->First();
+    }
+    ~TkvMainDatasetUse() {
+        if (!dataset_) return;
+        try {
+            dataset_->Exit();
+        } catch (const std::exception&) {
+            // Releasing the data source cannot fail the build.
+        }
+    }
+    TkvMainDatasetUse(const TkvMainDatasetUse&) = delete;
+    TkvMainDatasetUse& operator=(const TkvMainDatasetUse&) = delete;
+
+private:
+    TkvDataset* dataset_;
+};
+
 } // namespace
 
 void TkvReportBuilder::ReleasePages() {
@@ -422,21 +446,7 @@ bool TkvReportBuilder::BuildPass() {
     dictionary_->ClearCache();
     const bool multiple = r.Dataset && r.ReportType == TkvReportType::rtMultiple;
     TkvDataset* main = multiple ? dynamic_cast<TkvDataset*>(r.Dataset) : nullptr;
-    if (main) {
-        main->Init();
-        main->First();
-    }
-    struct ExitMain {
-        TkvDataset* d;
-        ~ExitMain() {
-            if (!d) return;
-            try {
-                d->Exit();
-            } catch (const std::exception&) {
-                // Releasing the data source cannot fail the build.
-            }
-        }
-    } exitMain{main};
+    const TkvMainDatasetUse mainUse(main);
     const bool reuse = !pages_.empty();
     // Dialog pages are shown once per build (not again in the final pass).
     if (!reuse && !(DoublePass && FinalPass) && !ShowDialogPages()) return false;
@@ -506,21 +516,7 @@ void TkvReportBuilder::CompositePass(TkvCompositeReport& c) {
     c.Rebuildable = true;
     CurrentPageNo = 0;
     TkvDataset* main = c.Dataset ? dynamic_cast<TkvDataset*>(c.Dataset) : nullptr;
-    if (main) {
-        main->Init();
-        main->First();
-    }
-    struct ExitMain {
-        TkvDataset* d;
-        ~ExitMain() {
-            if (!d) return;
-            try {
-                d->Exit();
-            } catch (const std::exception&) {
-                // Releasing the data source cannot fail the build.
-            }
-        }
-    } exitMain{main};
+    const TkvMainDatasetUse mainUse(main);
     int guard = 0;
     do {
         for (size_t i = 0; i < c.Reports.size() && !Stopped(); ++i) {
