@@ -8,6 +8,8 @@ packages=(
   build-essential cmake ninja-build pkg-config git ccache
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql postgresql libgl1-mesa-dev
   qt6-l10n-tools
+  # Qt's own dialogs (file, page setup, message box buttons) in the viewer's language.
+  qt6-translations-l10n
   libjpeg62-turbo-dev libxlsxwriter-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fontconfig

@@ -140,7 +140,10 @@ void PreviewPrintCommand(TkvPreviewForm& form) {
         OfferPdfPrintout(*form.Pages(), DecodeText(report->Title, kvcs::Default), form.PreviewPanel()->window());
         return;
     }
-    TkvPrintForm dialog(form.PageCount(), &form);
+    // The window the pages are shown in (the preview window, or the viewer's document window
+    // around an embedded preview) owns the dialog and the messages.
+    QWidget* host = form.PreviewPanel()->window();
+    TkvPrintForm dialog(form.PageCount(), host);
     dialog.E1->setText(QString::number(report->DefaultCopies));
     dialog.CollateCB->setChecked(report->DefaultCollate);
     TkvPrinter& printer = SharedPrinter();
@@ -173,7 +176,7 @@ void PreviewPrintCommand(TkvPreviewForm& form) {
     }
     form.TakePages(report);
     form.ResetView(false);
-    ReportPrintResult(result, &form);
+    ReportPrintResult(result, host);
 }
 
 } // namespace kv

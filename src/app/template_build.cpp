@@ -52,7 +52,8 @@ QByteArray OneLineError(QByteArray text) {
 }
 
 int BuildTemplateFile(TkvReport& report, const QString& templateFile, const TkvTemplateBuildOptions& options,
-                      QByteArray& error) {
+                      QByteArray& error, bool* cancelled) {
+    if (cancelled) *cancelled = false;
     const QByteArray file = templateFile.toUtf8();
     TkvTemplateLoadResult loaded;
     if (!report.LoadFromFile(templateFile, &loaded)) {
@@ -73,6 +74,7 @@ int BuildTemplateFile(TkvReport& report, const QString& templateFile, const TkvT
     builder.Host = options.Host;
     builder.Dialogs = options.Dialogs;
     const TkvBuildResult built = builder.BuildDocument();
+    if (cancelled) *cancelled = built.DialogCancelled || built.Cancelled;
     if (built.DialogCancelled) {
         error = file + ": the dialog was cancelled; nothing was built";
         return 0;

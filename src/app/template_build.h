@@ -42,7 +42,8 @@ QByteArray OneLineError(QByteArray text);
 
 // Loads `templateFile` into `report` and builds it. Returns the page count, or 0 with `error`
 // set to one line naming the file (load, data set, build failure, a stopped or empty build).
+// `cancelled`, when given, tells a build the user (or the report's script) stopped from a failure.
 int BuildTemplateFile(TkvReport& report, const QString& templateFile, const TkvTemplateBuildOptions& options,
-                      QByteArray& error);
+                      QByteArray& error, bool* cancelled = nullptr);
 
 } // namespace kv

@@ -453,6 +453,11 @@ void TkvPreviewForm::OnVScroll(int pos) {
             break;
         }
     }
+    // Pages side by side share the top line: the one asked for stays current, not the first of its row.
+    if (scrollTarget_ >= 1 && scrollTarget_ <= pages_->Count()) {
+        const TkvRect& r = pages_->PageInfo(scrollTarget_ - 1).PreviewRect;
+        if (r.Top < pos + 11 && pos + 11 < r.Bottom) CurrentPage = scrollTarget_;
+    }
     // At the end of the range the pages below the top line are in view too and can be scrolled to no
     // further: the page asked for stays current, and scrolling there makes the last page current.
     if (pos > 0 && pos >= vScroll_->maximum()) CurrentPage = scrollTarget_ ? scrollTarget_ : pages_->Count();

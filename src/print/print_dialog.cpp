@@ -224,7 +224,13 @@ void TkvPrintForm::FillPrinters() {
     const QPixmap picture = kv::PrinterPicture();
     for (const QByteArray& name : printer.Printers)
         CB1->addItem(QIcon(picture), kv::DecodeText(name, kvcs::Default));
-    CB1->setCurrentIndex(oldIndex_);
+    // A report made where no printer was installed names the virtual printer, which cannot print:
+    // with queues at hand the system's default one is offered instead (Cancel puts it back).
+    if (printer.VirtualPrinterSelected() && printer.VirtualPrinterIndex > 0 && printer.PlatformPrinter) {
+        const int queue = printer.PlatformPrinter->DefaultPrinter();
+        printer.SetPrinterIndex(queue >= 0 && queue < printer.VirtualPrinterIndex ? queue : 0);
+    }
+    CB1->setCurrentIndex(printer.PrinterIndex);
     PropButton->setEnabled(!printer.VirtualPrinterSelected());
 }
 

@@ -8,14 +8,19 @@
 #include "preview/page_box.h"
 #include "preview/preview.h"
 #include "preview/preview_form.h"
+#include "app/build_progress_window.h"
+#include "app/dialog_page_window.h"
+#include "viewer/built_templates.h"
 #include "viewer/document_memory.h"
 
 #include <QDesktopServices>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QScrollBar>
 #include <QTimer>
@@ -56,6 +61,8 @@ TfrmChild::TfrmChild(QWidget* parent) : QWidget(parent), report_(std::make_uniqu
         kvexportui::InstallOptionsDialog(*filter, this);
         preview_->Form().OwnExportFilters.push_back(filter.get());
     }
+    // The main window's status bar shows the page and the page count; one indicator is enough.
+    preview_->Form().PageLabel()->hide();
     preview_->Form().DamagedPage = [this](const QString& message) {
         if (messageSink_) messageSink_(message);
     };
@@ -65,7 +72,8 @@ TfrmChild::~TfrmChild() {
     preview_->Form().DamagedPage = nullptr;
     preview_->Form().ViewChanged = nullptr;
     preview_->Form().OwnExportFilters.clear(); // the filters go before the preview
-    if (!fileName_.isEmpty() && PageCount() > 0) kv::DocumentMemory().Remember(fileName_, CurrentPage(), ZoomPercent());
+    if (!fileName_.isEmpty() && PageCount() > 0)
+        kv::DocumentMemory().Remember(fileName_, CurrentPage(), ZoomPercent(), FitMode());
     // The preview holds the report's pages; it gives them back before the report goes.
     preview_->DetachReport();
 }
@@ -108,17 +116,53 @@ bool TfrmChild::LoadAndShow(const QString& fileName) {
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->setWindowTitle(path);
     fileName_ = path;
     loaded_ = true;
-    if (ok && PageCount() > 0) {
-        // The page and zoom the document had when it was last closed.
-        const kv::RememberedView view = kv::DocumentMemory().Recall(path);
-        if (view.zoomPercent > 0) SetZoomPercent(view.zoomPercent);
-        if (view.page > 1) GoToPage(view.page);
-    }
+    if (ok && PageCount() > 0) RestoreView(kv::DocumentMemory().Recall(path));
     if (messageSink_) messageSink_(ok ? QString() : lastError_);
     return ok;
 }
 
-bool TfrmChild::OpenFile(const QString& fileName) { return LoadAndShow(fileName); }
+bool TfrmChild::OpenFile(const QString& fileName) {
+    TkvTemplateRequest request;
+    if (TkvTemplateRequest::Decode(fileName, request)) return BuildAndShow(request);
+    if (kv::IsTemplateFile(fileName)) return BuildAndShow(TkvTemplateRequest::FromCommandLine(fileName, {}, QDir::currentPath()));
+    return LoadAndShow(fileName);
+}
+
+bool TfrmChild::BuildAndShow(const TkvTemplateRequest& request) {
+    preview_->DetachReport();
+    lastError_.clear();
+    cancelled_ = false;
+    // The window is named after the template at once, so that the progress and dialog windows
+    // above it say whose build they are.
+    const QString name = request.Encode();
+    setWindowTitle(request.Caption());
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->setWindowTitle(request.Caption());
+    QByteArray error;
+    int pages = 0;
+    {
+        TkvBuildProgressWindow progress;
+        TkvDialogPageWindow dialogs(window());
+        pages = kv::BuildTemplateInto(*report_, request, &progress, &dialogs, error, cancelled_);
+    }
+    report_->ShowPreparedPages();
+    fileName_ = name;
+    loaded_ = true;
+    if (pages == 0) {
+        if (!cancelled_) lastError_ = QString::fromUtf8(error);
+        return false;
+    }
+    const kv::RememberedView view = kv::DocumentMemory().Recall(name);
+    RestoreView(view);
+    return true;
+}
+
+void TfrmChild::RestoreView(const kv::RememberedView& view) {
+    // The page and zoom the document had when it was last closed; a fit mode stays a fit mode.
+    if (PageCount() == 0) return;
+    if (view.fitMode >= 1 && view.fitMode <= 3) FitZoom(view.fitMode);
+    else if (view.zoomPercent > 0) SetZoomPercent(view.zoomPercent);
+    if (view.page > 1) GoToPage(view.page);
+}
 
 bool TfrmChild::OpenWithDialog() {
     const QString name = QFileDialog::getOpenFileName(this, QString(), QFileInfo(fileName_).path(),
@@ -136,6 +180,11 @@ bool TfrmChild::SaveAs() {
 
 void TfrmChild::Find() { preview_->Find(); }
 
+void TfrmChild::FindNext() {
+    if (preview_->Form().SearchText.isEmpty()) preview_->Find();
+    else preview_->FindNext();
+}
+
 void TfrmChild::Print() { preview_->Print(); }
 
 void TfrmChild::Edit() { preview_->EditCurrentPage(); }
@@ -143,6 +192,11 @@ void TfrmChild::Edit() { preview_->EditCurrentPage(); }
 void TfrmChild::Close() {
     QWidget* w = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
     QTimer::singleShot(0, w, [w] { w->close(); });
+}
+
+int TfrmChild::FitMode() const {
+    const TkvPreviewZoom mode = preview_->Form().ZoomMode;
+    return mode == TkvPreviewZoom::pzDefault ? 0 : static_cast<int>(mode);
 }
 
 int TfrmChild::PageCount() const { return preview_->PageCount(); }
@@ -188,7 +242,7 @@ void TfrmChild::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_Plus:
     case Qt::Key_Equal: ZoomBySteps(1); return;
     case Qt::Key_Minus: ZoomBySteps(-1); return;
-    case Qt::Key_F3: preview_->FindNext(); return;
+    case Qt::Key_F3: FindNext(); return;
     default: QWidget::keyPressEvent(e);
     }
 }

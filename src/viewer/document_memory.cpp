@@ -26,13 +26,14 @@ QString TkvDocumentMemory::DefaultFile() {
     return QDir(dir).filePath("documents.ini");
 }
 
-void TkvDocumentMemory::Remember(const QString& fileName, int page, double zoomPercent) {
+void TkvDocumentMemory::Remember(const QString& fileName, int page, double zoomPercent, int fitMode) {
     if (fileName.isEmpty()) return;
     QSettings s(file_, QSettings::IniFormat);
     s.beginGroup("documents");
     s.beginGroup(KeyOf(fileName));
     s.setValue("page", page);
     s.setValue("zoom", zoomPercent);
+    s.setValue("fit", fitMode);
     s.setValue("used", QDateTime::currentMSecsSinceEpoch());
     s.endGroup();
     // Forget the documents used longest ago beyond the limit.
@@ -56,6 +57,8 @@ RememberedView TkvDocumentMemory::Recall(const QString& fileName) const {
     if (ok && page > 0) v.page = page;
     const double zoom = s.value("zoom").toDouble(&ok);
     if (ok && zoom >= 1 && zoom <= 10000) v.zoomPercent = zoom;
+    const int fit = s.value("fit").toInt(&ok);
+    if (ok && fit >= 1 && fit <= 3) v.fitMode = fit;
     return v;
 }
 

@@ -11,6 +11,7 @@ namespace kv {
 struct RememberedView {
     int page = 0;            // 0: nothing remembered
     double zoomPercent = 0;  // 0: nothing remembered
+    int fitMode = 0;         // 1 page width, 2 whole page, 3 two pages; 0: the fixed zoom above
 };
 
 class TkvDocumentMemory {
@@ -22,7 +23,7 @@ public:
     static constexpr int MaxDocuments = 200;
     static constexpr int MaxRecent = 10;
 
-    void Remember(const QString& fileName, int page, double zoomPercent);
+    void Remember(const QString& fileName, int page, double zoomPercent, int fitMode = 0);
     RememberedView Recall(const QString& fileName) const;
 
     // Most recent first, each file once.

@@ -3,6 +3,7 @@
 #include "viewer/child_window.h"
 #include "viewer/document_memory.h"
 #include "viewer/icons.h"
+#include "viewer/template_request.h"
 #include "viewer/viewer_document.h"
 
 #include <QAction>
@@ -14,7 +15,10 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -51,7 +55,7 @@ const ActionItem kActions[] = {
     {"acLoad", QT_TRANSLATE_NOOP("TfrmMain", "Открыть"), QT_TRANSLATE_NOOP("TfrmMain", "Открыть"), 1},
     {"acSave", QT_TRANSLATE_NOOP("TfrmMain", "Сохранить как..."),
      QT_TRANSLATE_NOOP("TfrmMain", "Сохранение содержимого окна в файл"), 2},
-    {"acFind", "ac", nullptr, 3},
+    {"acFind", QT_TRANSLATE_NOOP("TfrmMain", "Найти..."), QT_TRANSLATE_NOOP("TfrmMain", "Поиск текста в отчёте"), 3},
     {"acPrint", QT_TRANSLATE_NOOP("TfrmMain", "Печать"), QT_TRANSLATE_NOOP("TfrmMain", "Отправка на принтер"), 4},
     {"acEdit", QT_TRANSLATE_NOOP("TfrmMain", "Редактировать"),
      QT_TRANSLATE_NOOP("TfrmMain", "Редактировать текущую страницу"), 5},
@@ -70,6 +74,7 @@ const ActionItem kActions[] = {
     {"acGoToPage", QT_TRANSLATE_NOOP("TfrmMain", "Go to Page..."), nullptr, -1},
     {"acFullScreen", QT_TRANSLATE_NOOP("TfrmMain", "Full Screen"), nullptr, -1},
     {"acClearRecent", QT_TRANSLATE_NOOP("TfrmMain", "Clear List"), nullptr, -1},
+    {"acFindNext", QT_TRANSLATE_NOOP("TfrmMain", "Find Next"), nullptr, -1},
 };
 
 IViewerDocument* DocumentOf(QMdiSubWindow* w) {
@@ -82,7 +87,8 @@ bool IsReportFile(const QUrl& url) {
 
 } // namespace
 
-TfrmMain::TfrmMain(QWidget* parent, DocumentFactory factory) : QMainWindow(parent), factory_(std::move(factory)) {
+TfrmMain::TfrmMain(QWidget* parent, DocumentFactory factory)
+    : QMainWindow(parent), factory_(std::move(factory)), placementFile_(PlacementFile()) {
     if (!factory_) factory_ = [] { return new TfrmChild; };
     setObjectName("frmMain");
     setWindowTitle("KV Viewer");
@@ -116,7 +122,7 @@ TfrmMain::TfrmMain(QWidget* parent, DocumentFactory factory) : QMainWindow(paren
 TfrmMain::~TfrmMain() {
     // Closing the document windows activates others while this window is half destroyed.
     disconnect(mdi_, nullptr, this, nullptr);
-    for (QMdiSubWindow* w : mdi_->subWindowList()) disconnect(w, nullptr, this, nullptr);
+    for (QMdiSubWindow* w : mdi_->findChildren<QMdiSubWindow*>()) disconnect(w, nullptr, this, nullptr);
 }
 
 void TfrmMain::CreateActions() {
@@ -135,6 +141,8 @@ void TfrmMain::CreateActions() {
     Action("acPrint")->setShortcut(QKeySequence::Print);
     Action("acClose")->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_F4)});
     Action("acExit")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    Action("acFind")->setShortcut(QKeySequence::Find);
+    Action("acFindNext")->setShortcut(QKeySequence::FindNext);
     Action("acZoomIn")->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
     Action("acZoomOut")->setShortcut(QKeySequence::ZoomOut);
     Action("acActualSize")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
@@ -147,35 +155,27 @@ void TfrmMain::CreateActions() {
     connect(Action("acNew"), &QAction::triggered, this, &TfrmMain::acNewExecute);
     connect(Action("acLoad"), &QAction::triggered, this, &TfrmMain::acLoadExecute);
     connect(Action("acSave"), &QAction::triggered, this, [this] { RunCommand([](IViewerDocument& d) { d.SaveAs(); }); });
-    connect(Action("acFind"), &QAction::triggered, this, [this] {
-        if (auto* d = ActiveDocument()) d->Find();
-    });
+    connect(Action("acFind"), &QAction::triggered, this, [this] { RunCommand([](IViewerDocument& d) { d.Find(); }); });
+    // F3 goes on with the last search, or asks for the text when there is none yet.
+    connect(Action("acFindNext"), &QAction::triggered, this, [this] { RunCommand([](IViewerDocument& d) { d.FindNext(); }); });
     connect(Action("acPrint"), &QAction::triggered, this, [this] { RunCommand([](IViewerDocument& d) { d.Print(); }); });
     connect(Action("acEdit"), &QAction::triggered, this, [this] { RunCommand([](IViewerDocument& d) { d.Edit(); }); });
     connect(Action("acClose"), &QAction::triggered, this, &TfrmMain::acCloseExecute);
     connect(Action("acExit"), &QAction::triggered, this, &QWidget::close);
     connect(Action("acWindowTileHorizontal"), &QAction::triggered, this, [this] {
         // Document windows stacked one above the other, each the full width.
-        const auto list = mdi_->subWindowList();
-        if (list.isEmpty()) return;
-        const int h = mdi_->viewport()->height() / int(list.size());
-        int y = 0;
-        for (QMdiSubWindow* w : list) {
-            w->showNormal();
-            w->setGeometry(0, y, mdi_->viewport()->width(), h);
-            y += h;
-        }
+        Arrange([this](int i, int n) {
+            const QSize area = mdi_->viewport()->size();
+            const int h = area.height() / n;
+            return QRect(0, i * h, area.width(), h);
+        });
     });
     connect(Action("acWindowTileVertical"), &QAction::triggered, this, [this] {
-        const auto list = mdi_->subWindowList();
-        if (list.isEmpty()) return;
-        const int w = mdi_->viewport()->width() / int(list.size());
-        int x = 0;
-        for (QMdiSubWindow* sub : list) {
-            sub->showNormal();
-            sub->setGeometry(x, 0, w, mdi_->viewport()->height());
-            x += w;
-        }
+        Arrange([this](int i, int n) {
+            const QSize area = mdi_->viewport()->size();
+            const int w = area.width() / n;
+            return QRect(i * w, 0, w, area.height());
+        });
     });
     connect(Action("acWindowCascade"), &QAction::triggered, this, &TfrmMain::Cascade);
     connect(Action("acWindowMinimizeAll"), &QAction::triggered, this, [this] {
@@ -218,6 +218,9 @@ void TfrmMain::CreateMenus() {
     QMenu* gEdit = menuBar()->addMenu(Tr("&Правка"));
     gEdit->setObjectName("gEdit");
     gEdit->addAction(Action("acEdit"));
+    gEdit->addSeparator();
+    gEdit->addAction(Action("acFind"));
+    gEdit->addAction(Action("acFindNext"));
     QMenu* gView = menuBar()->addMenu(Tr("&View"));
     gView->setObjectName("gView");
     for (const char* n : {"acZoomIn", "acZoomOut", "acActualSize", "acFitWidth", "acFitPage"}) gView->addAction(Action(n));
@@ -242,7 +245,7 @@ void TfrmMain::CreateToolBar() {
     toolBar_->setMovable(false);
     toolBar_->setIconSize(QSize(24, 24));
     toolBar_->setFixedHeight(48);
-    for (const char* name : {"acNew", "acSave", "acPrint", "acEdit", "acClose"})
+    for (const char* name : {"acNew", "acSave", "acFind", "acPrint", "acEdit", "acClose"})
         toolBar_->addAction(Action(name));
     auto* gap = new QWidget(toolBar_);
     gap->setFixedWidth(8);
@@ -268,7 +271,8 @@ void TfrmMain::CreateStatusBar() {
     pageCountLabel_ = new QLabel(bar);
     pageCountLabel_->setObjectName("PageCountLabel");
     // Small "-" and "+" buttons beside the zoom; the commands carry the long captions.
-    auto* zoomOut = new QToolButton(bar);
+    auto* zoomOut = zoomOutButton_ = new QToolButton(bar);
+    zoomOut->setObjectName("ZoomOutButton");
     zoomOut->setText("-");
     zoomOut->setToolTip(Action("acZoomOut")->text());
     connect(zoomOut, &QToolButton::clicked, Action("acZoomOut"), &QAction::trigger);
@@ -276,7 +280,8 @@ void TfrmMain::CreateStatusBar() {
     zoomLabel_->setObjectName("ZoomLabel");
     zoomLabel_->setMinimumWidth(48);
     zoomLabel_->setAlignment(Qt::AlignCenter);
-    auto* zoomIn = new QToolButton(bar);
+    auto* zoomIn = zoomInButton_ = new QToolButton(bar);
+    zoomIn->setObjectName("ZoomInButton");
     zoomIn->setText("+");
     zoomIn->setToolTip(Action("acZoomIn")->text());
     connect(zoomIn, &QToolButton::clicked, Action("acZoomIn"), &QAction::trigger);
@@ -286,6 +291,8 @@ void TfrmMain::CreateStatusBar() {
         IViewerDocument* d = ActiveDocument();
         if (d && page >= 1 && page != d->CurrentPage()) d->GoToPage(page);
     });
+    // Enter and Escape give the keys back to the document: Page Down goes on from the page chosen.
+    pageField_->installEventFilter(this);
 }
 
 QAction* TfrmMain::Action(const char* name) const { return findChild<QAction*>(name, Qt::FindDirectChildrenOnly); }
@@ -304,6 +311,7 @@ void TfrmMain::ActionListUpdate() {
     Action("acLoad")->setEnabled(caps & kvcap::Load);
     Action("acSave")->setEnabled(caps & kvcap::Save);
     Action("acFind")->setEnabled(caps & kvcap::Find);
+    Action("acFindNext")->setEnabled(caps & kvcap::Find);
     Action("acPrint")->setEnabled(caps & kvcap::Print);
     Action("acEdit")->setEnabled(caps & kvcap::Edit);
     Action("acClose")->setEnabled(caps & kvcap::Close);
@@ -315,6 +323,8 @@ void TfrmMain::ActionListUpdate() {
     for (const char* name : {"acZoomIn", "acZoomOut", "acActualSize", "acFitWidth", "acFitPage", "acGoToPage"})
         Action(name)->setEnabled(pages > 0);
     pageField_->setEnabled(pages > 0);
+    zoomOutButton_->setEnabled(pages > 0);
+    zoomInButton_->setEnabled(pages > 0);
     if (!pageField_->hasFocus()) {
         const QSignalBlocker block(pageField_);
         pageField_->setRange(pages > 0 ? 1 : 0, pages);
@@ -322,6 +332,26 @@ void TfrmMain::ActionListUpdate() {
     }
     pageCountLabel_->setText(pages > 0 ? QStringLiteral("/ %1").arg(pages) : QString());
     zoomLabel_->setText(pages > 0 ? QStringLiteral("%1%").arg(qRound(d->ZoomPercent())) : QString());
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == pageField_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+            if (key == Qt::Key_Escape) {
+                // The page shown stays; what was typed is dropped.
+                const QSignalBlocker block(pageField_);
+                IViewerDocument* d = ActiveDocument();
+                pageField_->setValue(d ? d->CurrentPage() : 0);
+            } else {
+                pageField_->interpretText();
+            }
+            if (QMdiSubWindow* w = CurrentSubWindow()) w->widget()->setFocus(Qt::OtherFocusReason);
+            ActionListUpdate();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TfrmMain::RunCommand(const std::function<void(IViewerDocument&)>& command) {
@@ -350,9 +380,42 @@ QMdiSubWindow* TfrmMain::CreateDocumentWindow() {
         for (QAction* a : gWindow_->actions())
             if (a->objectName() == name) delete a;
     });
+    // The frame's own Close would claim Ctrl+W and Ctrl+F4 as well, and an ambiguous key does nothing.
+    if (QMenu* menu = w->systemMenu())
+        for (QAction* a : menu->actions()) a->setShortcuts({});
+    // Restored later (by its frame's button, or when another window is maximised), the window
+    // comes back at a useful size, not at the few pixels it was made with.
+    const int count = int(mdi_->subWindowList().size()) - 1;
+    w->setGeometry(CascadeRect(count));
     w->showMaximized();
     mdi_->setActiveSubWindow(w);
     return w;
+}
+
+TfrmMain::Arrangement TfrmMain::SaveArrangement() const {
+    Arrangement a;
+    a.active = mdi_->activeSubWindow();
+    for (QMdiSubWindow* w : mdi_->subWindowList()) a.windows.push_back({w, w->windowState(), w->geometry()});
+    return a;
+}
+
+void TfrmMain::DiscardDocumentWindow(QMdiSubWindow* w, const Arrangement& before) {
+    // The area maximises or activates another window when one goes: the others are put back as
+    // they were before the window came.
+    mdi_->removeSubWindow(w);
+    w->hide();
+    w->deleteLater();
+    for (const auto& [sub, state, geometry] : before.windows) {
+        if (!sub || state & (Qt::WindowMaximized | Qt::WindowMinimized)) continue;
+        if (sub->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)) sub->showNormal();
+        sub->setGeometry(geometry);
+    }
+    if (before.active) mdi_->setActiveSubWindow(before.active);
+    for (const auto& [sub, state, geometry] : before.windows) {
+        if (!sub) continue;
+        if (state & Qt::WindowMaximized) sub->showMaximized();
+        else if (state & Qt::WindowMinimized) sub->showMinimized();
+    }
 }
 
 void TfrmMain::AddWindowMenuItem(QMdiSubWindow* w) {
@@ -392,27 +455,37 @@ QAction* TfrmMain::FindWindowMenuItem(QMdiSubWindow* w) const {
     return nullptr;
 }
 
-void TfrmMain::Cascade() {
-    const auto list = mdi_->subWindowList();
-    if (list.isEmpty()) return;
-    // Each window keeps a useful size: two thirds of the area, at least 400 x 300 where it fits.
+QRect TfrmMain::CascadeRect(int k) const {
+    // Each window keeps a useful size: two thirds of the area, at least 400 x 300 where it fits;
+    // the steps start again at the top left when the next one would leave the area.
     const QSize area = mdi_->viewport()->size();
     const int step = std::max(24, style()->pixelMetric(QStyle::PM_TitleBarHeight));
     const QSize size(std::min(area.width(), std::max(400, area.width() * 2 / 3)),
                      std::min(area.height(), std::max(300, area.height() * 2 / 3)));
-    int k = 0;
-    for (QMdiSubWindow* w : list) {
-        if (w->isMinimized()) continue;
-        w->showNormal();
-        QPoint at(k * step, k * step);
-        if (at.x() + size.width() > area.width() || at.y() + size.height() > area.height()) {
-            k = 0;
-            at = QPoint(0, 0);
-        }
-        w->setGeometry(QRect(at, size));
+    const int fit = std::max(1, std::min((area.width() - size.width()) / step, (area.height() - size.height()) / step) + 1);
+    const int at = (k % fit) * step;
+    return QRect(QPoint(at, at), size);
+}
+
+void TfrmMain::Arrange(const std::function<QRect(int index, int count)>& place) {
+    QList<QMdiSubWindow*> list;
+    for (QMdiSubWindow* w : mdi_->subWindowList())
+        if (!w->isMinimized()) list << w;
+    if (list.isEmpty()) return;
+    // A maximised window is restored first and its contents laid out again, so that the frame
+    // and what is inside it take the new size together.
+    for (QMdiSubWindow* w : list)
+        if (w->isMaximized()) w->showNormal();
+    for (int i = 0; i < list.size(); ++i) {
+        QMdiSubWindow* w = list[i];
+        w->setGeometry(place(i, int(list.size())));
+        if (QLayout* l = w->layout()) l->activate();
         w->raise();
-        ++k;
     }
+}
+
+void TfrmMain::Cascade() {
+    Arrange([this](int i, int) { return CascadeRect(i); });
 }
 
 void TfrmMain::Opened(QMdiSubWindow* w) {
@@ -425,16 +498,18 @@ void TfrmMain::Opened(QMdiSubWindow* w) {
 
 void TfrmMain::OpenPendingFile(const QString& fileName) {
     if (fileName.trimmed().isEmpty()) return;
+    const Arrangement before = SaveArrangement();
     QMdiSubWindow* w = CreateDocumentWindow();
     IViewerDocument* d = DocumentOf(w);
     if (d->OpenFile(fileName)) {
         Opened(w);
     } else {
-        ReportFailure(d->LastError().isEmpty() ? Tr("Cannot open \"%1\".").arg(fileName) : d->LastError());
+        // A build the user cancelled is no failure to report.
+        if (!d->OpenCancelled())
+            ReportFailure(d->LastError().isEmpty() ? Tr("Cannot open \"%1\".").arg(fileName) : d->LastError());
         // A window showing nothing does not stay behind; pages read before the damage stay shown.
         if (d->PageCount() == 0) {
-            mdi_->removeSubWindow(w);
-            w->deleteLater();
+            DiscardDocumentWindow(w, before);
         } else {
             Opened(w);
         }
@@ -443,14 +518,15 @@ void TfrmMain::OpenPendingFile(const QString& fileName) {
 }
 
 void TfrmMain::acNewExecute() {
+    const Arrangement before = SaveArrangement();
     QMdiSubWindow* w = CreateDocumentWindow();
     IViewerDocument* d = DocumentOf(w);
     try {
         if (d->OpenWithDialog()) Opened(w);
-        else d->Close();
+        else DiscardDocumentWindow(w, before);
     } catch (const std::exception& e) {
         ReportFailure(QString::fromLocal8Bit(e.what()));
-        if (d->PageCount() == 0) d->Close();
+        if (d->PageCount() == 0) DiscardDocumentWindow(w, before);
         else Opened(w);
     }
     ActionListUpdate();
@@ -500,7 +576,8 @@ void TfrmMain::FillRecentMenu() {
     int n = 1;
     for (const QString& f : files) {
         // A mnemonic digit for the first nine; ampersands in names are shown as they are.
-        QString text = QDir::toNativeSeparators(f);
+        TkvTemplateRequest request;
+        QString text = TkvTemplateRequest::Decode(f, request) ? request.Caption() : QDir::toNativeSeparators(f);
         text.replace('&', "&&");
         if (n <= 9) text = QStringLiteral("&%1 %2").arg(n).arg(text);
         QAction* a = recentMenu_->addAction(text);
@@ -552,6 +629,8 @@ void TfrmMain::showEvent(QShowEvent* e) {
     if (!placementRestored_) {
         placementRestored_ = true;
         RestorePlacement();
+        // The frame is known once the window is mapped (a window manager takes a moment).
+        for (int ms : {0, 500}) QTimer::singleShot(ms, this, &TfrmMain::KeepOnScreen);
     }
     QMainWindow::showEvent(e);
 }
@@ -562,7 +641,7 @@ void TfrmMain::closeEvent(QCloseEvent* e) {
 }
 
 void TfrmMain::SavePlacement() {
-    QSettings ini(PlacementFile(), QSettings::IniFormat);
+    QSettings ini(placementFile_, QSettings::IniFormat);
     ini.beginGroup("frmMain");
     const QRect n = normalGeometry();
     ini.setValue("FormVersion", 1);
@@ -574,16 +653,73 @@ void TfrmMain::SavePlacement() {
     ini.endGroup();
 }
 
+QRect TfrmMain::FitToScreen(const QRect& wanted, const QRect& available, const QMargins& frame) {
+    // A placement from another screen or scale: no larger than the screen, its frame on it.
+    const QRect room = available.marginsRemoved(frame);
+    QRect r(wanted.topLeft(), wanted.size().boundedTo(room.size()));
+    if (r.right() > room.right()) r.moveRight(room.right());
+    if (r.bottom() > room.bottom()) r.moveBottom(room.bottom());
+    if (r.left() < room.left()) r.moveLeft(room.left());
+    if (r.top() < room.top()) r.moveTop(room.top());
+    return r;
+}
+
+QSize TfrmMain::FirstSize(const QRect& available) {
+    // Room for the width of an A4 page at 100 % beside the scroll bar, and most of the screen's
+    // height; 679 x 400 at least.
+    const int pageWidth = qRound(210 / 25.4 * 91.6256157635468);
+    const int scrollBar = QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const QSize wanted(std::max(679, pageWidth + 20 + scrollBar + 16), std::max(400, available.height() * 9 / 10));
+    return wanted.boundedTo(available.size());
+}
+
+QMargins TfrmMain::FrameMargins(bool nearTop) const {
+    const QRect f = frameGeometry(), g = geometry();
+    const QMargins known(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+    // Before the window is mapped nothing is known of the title bar a window manager will add.
+    if (known.isNull() && nearTop) return QMargins(0, TitleBarAllowance(), 0, 0);
+    return known;
+}
+
+void TfrmMain::KeepOnScreen() {
+    QScreen* on = screen();
+    if (!on || isMaximized() || isFullScreen() || isMinimized()) return;
+    const QRect available = on->availableGeometry();
+    if (available.contains(frameGeometry())) return;
+    setGeometry(FitToScreen(geometry(), available, FrameMargins(true)));
+}
+
 void TfrmMain::RestorePlacement() {
-    QSettings ini(PlacementFile(), QSettings::IniFormat);
+    QSettings ini(placementFile_, QSettings::IniFormat);
     ini.beginGroup("frmMain");
     const QStringList p = ini.value("NormPos").toString().split(',');
+    QScreen* on = screen() ? screen() : QGuiApplication::primaryScreen();
+    bool restored = false;
     if (p.size() == 4) {
         bool ok[4];
         const int l = p[0].toInt(&ok[0]), t = p[1].toInt(&ok[1]), r = p[2].toInt(&ok[2]), b = p[3].toInt(&ok[3]);
-        if (ok[0] && ok[1] && ok[2] && ok[3] && r - l >= 100 && b - t >= 80 && r - l < 20000 && b - t < 20000)
-            setGeometry(l, t, r - l, b - t);
+        if (ok[0] && ok[1] && ok[2] && ok[3] && r - l >= 100 && b - t >= 80 && r - l < 20000 && b - t < 20000) {
+            const QRect saved(l, t, r - l, b - t);
+            if (QScreen* at = QGuiApplication::screenAt(saved.center())) on = at;
+            // A placement saved without a window manager starts at the screen's top: the title bar
+            // one adds goes above it, and stays on the screen too.
+            const bool nearTop = on && t < on->availableGeometry().top() + 8;
+            setGeometry(on ? FitToScreen(saved, on->availableGeometry(), FrameMargins(nearTop)) : saved);
+            restored = true;
+        }
+    }
+    if (!restored && on) {
+        // The first start: a window showing a whole page width, in the middle of the screen.
+        const QRect available = on->availableGeometry();
+        QRect r(QPoint(), FirstSize(available));
+        r.moveCenter(available.center());
+        setGeometry(FitToScreen(r, available, FrameMargins(true)));
     }
     if (ini.value("ShowCmd").toInt() == 3) setWindowState(windowState() | Qt::WindowMaximized);
     ini.endGroup();
+}
+
+int TfrmMain::TitleBarAllowance() {
+    // What a window manager usually puts above a window; nothing is known before the window is mapped.
+    return std::max(24, QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight));
 }

@@ -4,9 +4,12 @@
 // through IViewerDocument.
 
 #include <QMainWindow>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QString>
 #include <exception>
 #include <functional>
+#include <vector>
 
 class QAction;
 class QActionGroup;
@@ -49,14 +52,21 @@ public:
     QLabel* ZoomLabel() const { return zoomLabel_; }
     // The last failure shown to the user (a message box that does not block), or null.
     QMessageBox* LastErrorBox() const;
-    // Where the window placement is kept.
+    // Where the window placement is kept by default; a window reads and writes its own file.
     static QString PlacementFile();
+    void SetPlacementFile(const QString& file) { placementFile_ = file; }
+
+    // A saved placement moved and shrunk so that it lies, with its frame, on the available screen area.
+    static QRect FitToScreen(const QRect& wanted, const QRect& available, const QMargins& frame);
+    // The size of the first start on a screen with that available area.
+    static QSize FirstSize(const QRect& available);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateActions();
@@ -70,8 +80,28 @@ private:
     void CheckActiveWindowItem();
     void ShowDocumentWindow(int number);
     void Cascade();
+    QRect CascadeRect(int k) const;
+    // Restores the windows not minimised and places each at place(index, count).
+    void Arrange(const std::function<QRect(int index, int count)>& place);
+    // The document windows' states and places, to put back when a new window goes again.
+    struct Arrangement {
+        struct Window {
+            QPointer<QMdiSubWindow> window;
+            Qt::WindowStates state;
+            QRect geometry;
+        };
+        std::vector<Window> windows;
+        QPointer<QMdiSubWindow> active;
+    };
+    Arrangement SaveArrangement() const;
+    void DiscardDocumentWindow(QMdiSubWindow* w, const Arrangement& before);
     void SavePlacement();
     void RestorePlacement();
+    static int TitleBarAllowance();
+    // The frame around the window; before it is known, room for a title bar when `nearTop`.
+    QMargins FrameMargins(bool nearTop) const;
+    // Moves and shrinks the window so that its frame lies on the available screen area.
+    void KeepOnScreen();
     void FillRecentMenu();
     void Opened(QMdiSubWindow* w);
 
@@ -90,9 +120,12 @@ private:
     QSpinBox* pageField_ = nullptr;
     QLabel* pageCountLabel_ = nullptr;
     QLabel* zoomLabel_ = nullptr;
+    QToolButton* zoomOutButton_ = nullptr;
+    QToolButton* zoomInButton_ = nullptr;
     bool placementRestored_ = false;
     int nextWindowNumber_ = 1;
     DocumentFactory factory_;
+    QString placementFile_;
     // The document window active last, for while another application has the focus.
     QMdiSubWindow* lastActive_ = nullptr;
 };

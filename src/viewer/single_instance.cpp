@@ -70,7 +70,7 @@ bool TkvSingleInstance::Listen(std::function<void(const QString&)> onOpen) {
             connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
             auto serve = [this, client] {
                 if (!client->canReadLine()) return;
-                const QString name = QString::fromUtf8(client->readLine(4096)).trimmed();
+                const QString name = QString::fromUtf8(client->readLine(64 * 1024)).trimmed();
                 if (onOpen_) onOpen_(name);
                 client->write("done\n");
                 client->flush();

@@ -26,7 +26,10 @@ public:
     // Loads the named file; false when the load failed (the window still shows what was read).
     virtual bool OpenFile(const QString& fileName) = 0;
     virtual bool SaveAs() = 0;
+    // Asks for a text and searches the pages for it.
     virtual void Find() = 0;
+    // Goes on to the next match of the last search; asks for the text when there was none.
+    virtual void FindNext() { Find(); }
     virtual void Print() = 0;
     virtual void Edit() = 0;
     // Releases the window once pending events are handled.
@@ -48,6 +51,8 @@ public:
     virtual QString FileName() const { return {}; }
     // Why the last open failed (one sentence naming the file), or empty.
     virtual QString LastError() const { return {}; }
+    // Whether the last open failed because the user stopped it (nothing to report).
+    virtual bool OpenCancelled() const { return false; }
     // Where the document shows short messages (a page that could not be drawn); the main window sets it.
     virtual void SetMessageSink(std::function<void(const QString&)> /*sink*/) {}
 };

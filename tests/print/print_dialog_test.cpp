@@ -55,6 +55,33 @@ TEST_F(PrintDialogTest, TextsAndPrinters) {
     EXPECT_EQ(form.CB2->x(), form.Label5->geometry().right() + 1 + 11);
 }
 
+// A report that names the virtual printer (made where none was installed) gets the system's default
+// queue in the dialog, which can print; Cancel leaves the report's choice as it was.
+TEST_F(PrintDialogTest, VirtualPrinterOfTheReportGivesWayToTheDefaultQueue) {
+    struct Case {
+        int defaultQueue;
+        bool accept;
+        int shown;
+        int after;
+    } cases[] = {
+        {1, true, 1, 1},
+        {1, false, 1, 2},
+        {-1, true, 0, 0}, // no default queue: the first one
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.defaultQueue);
+        TkvPrinter& printer = kv::SharedPrinter();
+        Device->Default = c.defaultQueue;
+        printer.SetPrinterIndex(printer.VirtualPrinterIndex);
+        ASSERT_TRUE(printer.VirtualPrinterSelected());
+        TkvPrintForm form(4);
+        EXPECT_EQ(form.CB1->currentIndex(), c.shown);
+        EXPECT_EQ(printer.PrinterIndex, c.shown);
+        form.done(c.accept ? QDialog::Accepted : QDialog::Rejected);
+        EXPECT_EQ(printer.PrinterIndex, c.after);
+    }
+}
+
 TEST_F(PrintDialogTest, CopiesCollateAndRange) {
     TkvPrintForm form(4);
     form.show();

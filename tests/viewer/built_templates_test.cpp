@@ -1,69 +1,126 @@
-// kvviewer TEMPLATE.kvf: the example price list built over its database with the command line's
-// options, and the failures that are shown instead of a report.
+// Templates in the viewer: the example price list built over its database with the command line's
+// options straight into a document window titled by the template, the recent entry that builds it
+// again, the failures shown instead of a report, and the one-line form a template travels in.
 #include "viewer/built_templates.h"
 
 #include "core/report/report.h"
+#include "core/startup.h"
 #include "tools/example_templates.h"
+#include "viewer/child_window.h"
+#include "viewer/document_memory.h"
+#include "viewer/main_window.h"
 
-#include <QFileInfo>
+#include <QAction>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMessageBox>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(BuiltTemplates, BuildsTheTemplateWithTheCommandLineOptionsOrSaysWhy) {
-    QTemporaryDir dir;
-    ASSERT_EQ(kvdemo::MakeExamples(dir.path()), QByteArray());
-    const QString kvf = dir.filePath("price_list.kvf");
-    EXPECT_TRUE(TkvBuiltTemplates::IsTemplate(kvf));
-    EXPECT_TRUE(TkvBuiltTemplates::IsTemplate("A.KVF"));
-    EXPECT_FALSE(TkvBuiltTemplates::IsTemplate("a.kvp"));
+TEST(TemplateRequest, CarriesTheOptionsWithAbsoluteNames) {
+    EXPECT_TRUE(kv::IsTemplateFile("/x/a.kvf"));
+    EXPECT_TRUE(kv::IsTemplateFile("A.KVF"));
+    EXPECT_FALSE(kv::IsTemplateFile("a.kvp"));
 
-    TkvTemplateBuildOptions options;
-    const QStringList args = {"--db", "sqlite:" + dir.filePath("shop.sqlite"), "--data",
-                              QString::fromUtf8(kvdemo::kPriceListData), "--var", "Shop=Corner"};
-    for (int i = 0; i < args.size(); ++i) {
-        QByteArray error;
-        ASSERT_TRUE(options.TakeOption(args, i, error)) << i;
+    const TkvTemplateRequest r = TkvTemplateRequest::FromCommandLine(
+        "t/price.kvf",
+        {"--db", "sqlite:shop.sqlite", "--data", "Items=csv:data/items.csv", "--data", "Q=SELECT 1", "--var",
+         "Shop=Corner shop", "--db", "sqlite::memory:"},
+        "/home/u");
+    EXPECT_EQ(r.TemplateFile, "/home/u/t/price.kvf");
+    EXPECT_EQ(r.Options, (QStringList{"--db", "sqlite:/home/u/shop.sqlite", "--data", "Items=csv:/home/u/data/items.csv",
+                                      "--data", "Q=SELECT 1", "--var", "Shop=Corner shop", "--db", "sqlite::memory:"}));
+    EXPECT_EQ(r.Caption(), "/home/u/t/price.kvf --db sqlite:/home/u/shop.sqlite --data Items=csv:/home/u/data/items.csv "
+                           "--data \"Q=SELECT 1\" --var \"Shop=Corner shop\" --db sqlite::memory:");
+
+    const QString line = r.Encode();
+    EXPECT_FALSE(line.contains('\n'));
+    TkvTemplateRequest back;
+    ASSERT_TRUE(TkvTemplateRequest::Decode(line, back));
+    EXPECT_EQ(back.TemplateFile, r.TemplateFile);
+    EXPECT_EQ(back.Options, r.Options);
+
+    // Report files and damaged lines are no requests.
+    for (const char* bad : {"/tmp/a.kvp", "[", "[]", "[\"kvf\"]", "[\"kvp\",\"/a.kvf\"]", "[\"kvf\",\"\"]",
+                            "[\"kvf\",\"/a.kvf\",3]", "{\"kvf\":1}"})
+        EXPECT_FALSE(TkvTemplateRequest::Decode(QString::fromUtf8(bad), back)) << bad;
+}
+
+class ViewerTemplates : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        kv::StartUp();
+        QStandardPaths::setTestModeEnabled(true);
     }
-    ASSERT_EQ(options.Variables.size(), 1);
-    EXPECT_EQ(options.Variables[0].second.toText(), "Corner");
+    void SetUp() override {
+        ASSERT_EQ(kvdemo::MakeExamples(dir.path()), QByteArray());
+        kv::DocumentMemory().ClearRecentFiles();
+    }
+    QTemporaryDir dir;
+};
 
-    TkvBuiltTemplates built;
-    QByteArray error;
-    const QString first = built.Build(kvf, options, error);
-    ASSERT_FALSE(first.isEmpty()) << error.constData();
-    const QString second = built.Build(kvf, options, error);
-    EXPECT_NE(first, second); // each build keeps its own pages
-    TkvReport report;
-    report.LoadPreparedFile(first);
-    EXPECT_EQ(report.EMFPages.Count(), 1);
+TEST_F(ViewerTemplates, BuildIntoAWindowNamedByTheTemplateWithoutAPreparedFile) {
+    // Nothing is written to the temporary folder while the template is built and shown.
+    QTemporaryDir tmp;
+    const QByteArray oldTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", tmp.path().toLocal8Bit());
 
+    const TkvTemplateRequest request = TkvTemplateRequest::FromCommandLine(
+        dir.filePath("price_list.kvf"),
+        {"--db", "sqlite:" + dir.filePath("shop.sqlite"), "--data", QString::fromUtf8(kvdemo::kPriceListData), "--var",
+         "Shop=Corner"},
+        dir.path());
+    {
+        TfrmMain w;
+        w.OpenPendingFile(request.Encode());
+        ASSERT_EQ(w.LastErrorBox(), nullptr) << w.LastErrorBox()->text().toStdString();
+        QMdiSubWindow* sub = w.MdiArea()->activeSubWindow();
+        ASSERT_NE(sub, nullptr);
+        auto* child = dynamic_cast<TfrmChild*>(sub->widget());
+        ASSERT_NE(child, nullptr);
+        EXPECT_EQ(child->PageCount(), 1);
+        EXPECT_EQ(sub->windowTitle(), request.Caption());
+        EXPECT_TRUE(sub->windowTitle().startsWith(dir.filePath("price_list.kvf")));
+        EXPECT_EQ(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+
+        // The recent entry holds the template with its options and builds it again.
+        ASSERT_EQ(kv::DocumentMemory().RecentFiles().value(0), request.Encode());
+        QAction* entry = w.RecentMenu()->actions().value(0);
+        ASSERT_NE(entry, nullptr);
+        EXPECT_TRUE(entry->text().contains("price_list.kvf --db sqlite:")) << entry->text().toStdString();
+        entry->trigger();
+        EXPECT_EQ(w.MdiArea()->subWindowList().size(), 2);
+        EXPECT_EQ(w.MdiArea()->activeSubWindow()->windowTitle(), request.Caption());
+    }
+    qputenv("TMPDIR", oldTmp);
+}
+
+TEST_F(ViewerTemplates, FailedBuildsAreShownWithTheTemplatesName) {
     struct Case {
         const char* what;
         QString file;
-        bool withData;
+        QStringList options;
         const char* error;
     } cases[] = {
-        {"no data set", kvf, false, "price_list.kvf: "},
-        {"no template", dir.filePath("none.kvf"), true, "none.kvf: "},
+        {"no data set", dir.filePath("price_list.kvf"), {}, "price_list.kvf: "},
+        {"no template", dir.filePath("none.kvf"), {}, "none.kvf: "},
+        {"bad option", dir.filePath("price_list.kvf"), {"--var", "novalue"}, "--var wants NAME=VALUE, not novalue"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        QByteArray why;
-        EXPECT_TRUE(built.Build(c.file, c.withData ? options : TkvTemplateBuildOptions{}, why).isEmpty());
-        EXPECT_TRUE(why.contains(c.error)) << why.constData();
-        EXPECT_FALSE(why.contains('\n'));
+        TfrmMain w;
+        w.OpenPendingFile(TkvTemplateRequest::FromCommandLine(c.file, c.options, dir.path()).Encode());
+        ASSERT_NE(w.LastErrorBox(), nullptr);
+        EXPECT_TRUE(w.LastErrorBox()->text().contains(c.error)) << w.LastErrorBox()->text().toStdString();
+        EXPECT_FALSE(w.LastErrorBox()->text().contains('\n'));
+        EXPECT_TRUE(w.MdiArea()->subWindowList().isEmpty());
+        w.LastErrorBox()->close();
     }
-
-    QByteArray bad;
-    int i = 0;
-    EXPECT_FALSE(options.TakeOption({"--var", "novalue"}, i, bad));
-    EXPECT_EQ(bad, "--var wants NAME=VALUE, not novalue");
-    i = 0;
-    bad.clear();
-    EXPECT_FALSE(options.TakeOption({"--page", "2"}, i, bad));
-    EXPECT_TRUE(bad.isEmpty());
 }
 
 } // namespace
