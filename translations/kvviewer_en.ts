@@ -115,6 +115,18 @@
         <translation>&amp;File</translation>
     </message>
     <message>
+        <source>New report</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open template...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Report templates</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Recent Files</source>
         <translation type="unfinished"></translation>
     </message>

@@ -115,6 +115,18 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>New report</source>
+        <translation>Новый отчёт</translation>
+    </message>
+    <message>
+        <source>Open template...</source>
+        <translation>Открыть шаблон...</translation>
+    </message>
+    <message>
+        <source>Report templates</source>
+        <translation>Шаблоны отчётов</translation>
+    </message>
+    <message>
         <source>Recent Files</source>
         <translation>Недавние файлы</translation>
     </message>

@@ -11,6 +11,8 @@
 // TkvCurrentObjectsScope does the same for the current objects and flags alone, keeping the
 // installed services.
 
+#include "core/report/report_designer_host.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -91,6 +93,15 @@ public:
     // and the band's caption.
     TkvCanvas* TextMeasuringCanvas = nullptr;
     TkvCanvas* BandMeasuringCanvas = nullptr;
+
+    // --- the designer
+    // Makes a designer window (installed by the designer library); empty without one.
+    TkvDesignerFactory DesignerFactory;
+    // The open designer (borrowed), null when none is open.
+    TkvReportDesignerHost* CurDesigner = nullptr;
+    // Builds the report being designed and shows its pages (installed by the program, which knows
+    // how reports are prepared); false when the build failed or was stopped.
+    std::function<bool(TkvReport&)> DesignerPreview;
 };
 
 namespace kv {

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -153,6 +154,20 @@ void TfrmMain::CreateActions() {
     Action("acZoomOut")->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
 
     connect(Action("acNew"), &QAction::triggered, this, &TfrmMain::acNewExecute);
+    for (const char* name : {"acNewReport", "acOpenTemplate"}) {
+        auto* a = new QAction(this);
+        a->setObjectName(name);
+        a->setVisible(false);
+        addAction(a);
+    }
+    Action("acNewReport")->setText(Tr("New report"));
+    Action("acOpenTemplate")->setText(Tr("Open template..."));
+    connect(Action("acNewReport"), &QAction::triggered, this, [this] { OpenDesigner({}); });
+    connect(Action("acOpenTemplate"), &QAction::triggered, this, [this] {
+        const QString name = QFileDialog::getOpenFileName(this, Tr("Open template..."), QString(),
+                                                          Tr("Report templates") + " (*.kvf)");
+        if (!name.isEmpty()) OpenDesigner(name);
+    });
     connect(Action("acLoad"), &QAction::triggered, this, &TfrmMain::acLoadExecute);
     connect(Action("acSave"), &QAction::triggered, this, [this] { RunCommand([](IViewerDocument& d) { d.SaveAs(); }); });
     connect(Action("acFind"), &QAction::triggered, this, [this] { RunCommand([](IViewerDocument& d) { d.Find(); }); });
@@ -204,6 +219,8 @@ void TfrmMain::CreateMenus() {
     QMenu* gFile = menuBar()->addMenu(Tr("&Файл"));
     gFile->setObjectName("gFile");
     gFile->addAction(Action("acNew"));
+    gFile->addAction(Action("acNewReport"));
+    gFile->addAction(Action("acOpenTemplate"));
     recentMenu_ = gFile->addMenu(Tr("Recent Files"));
     recentMenu_->setObjectName("gRecent");
     connect(recentMenu_, &QMenu::aboutToShow, this, &TfrmMain::FillRecentMenu);
@@ -635,7 +652,31 @@ void TfrmMain::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
 }
 
+void TfrmMain::SetDesignerOpener(DesignerOpener opener) {
+    designerOpener_ = std::move(opener);
+    Action("acNewReport")->setVisible(bool(designerOpener_));
+    Action("acOpenTemplate")->setVisible(bool(designerOpener_));
+}
+
+void TfrmMain::OpenDesigner(const QString& templateFile) {
+    if (!designerOpener_) return;
+    if (QMainWindow* w = designerOpener_(templateFile)) designers_ << w;
+}
+
+QList<QMainWindow*> TfrmMain::DesignerWindows() const {
+    QList<QMainWindow*> open;
+    for (const QPointer<QMainWindow>& w : designers_)
+        if (w && w->isVisible()) open << w.data();
+    return open;
+}
+
 void TfrmMain::closeEvent(QCloseEvent* e) {
+    // A designer with unsaved changes asks first; a Cancel there keeps everything open.
+    for (QMainWindow* w : DesignerWindows())
+        if (!w->close()) {
+            e->ignore();
+            return;
+        }
     SavePlacement();
     QMainWindow::closeEvent(e);
 }

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QString>
 #include <exception>
+#include <QPointer>
 #include <functional>
 #include <vector>
 
@@ -36,6 +37,13 @@ public:
     void OpenPendingFile(const QString& fileName);
     // Brings the window to the front, restoring it when minimised.
     void Activate();
+
+    // Opens a designer window on a template (an empty report for an empty name); the program
+    // sets it. Without one, "New report" and "Open template..." stay hidden.
+    using DesignerOpener = std::function<QMainWindow*(const QString& templateFile)>;
+    void SetDesignerOpener(DesignerOpener opener);
+    // The designer windows this window opened that are still open.
+    QList<QMainWindow*> DesignerWindows() const;
 
     // Enables the commands from the current document window's capability bits and refreshes the
     // status bar.
@@ -69,6 +77,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void OpenDesigner(const QString& templateFile);
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
@@ -128,4 +137,6 @@ private:
     QString placementFile_;
     // The document window active last, for while another application has the focus.
     QMdiSubWindow* lastActive_ = nullptr;
+    DesignerOpener designerOpener_;
+    QList<QPointer<QMainWindow>> designers_;
 };

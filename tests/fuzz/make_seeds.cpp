@@ -14,6 +14,7 @@
 #include "core/views/band_control_views.h"
 #include "core/views/picture_view.h"
 #include "core/views/standard_views.h"
+#include "designer/designer_clipboard.h"
 #include "graphics/jpeg.h"
 
 #include <QDir>
@@ -257,6 +258,29 @@ void KvpSeeds(const QString& demoPath) {
     }
 }
 
+// Designer clipboard streams: every page of the example templates copied whole, and each kind of
+// view alone.
+void ClipboardSeeds(const QString& examples) {
+    QSet<QByteArray> classes;
+    for (const char* name : {"price_list.kvf", "invoice.kvf", "labels.kvf"}) {
+        TkvReport report;
+        if (!report.LoadFromFile(examples + '/' + name)) continue;
+        for (int p = 0; p < report.PageCount(); ++p) {
+            std::vector<QByteArray> items;
+            for (const auto& view : report.Page(p)->Objects) {
+                items.push_back(TkvDesignerClipboard::ViewStream(*view));
+                if (!classes.contains(view->ClassName())) {
+                    classes.insert(view->ClassName());
+                    Write("clipboard", QStringLiteral("view-%1").arg(QString::fromLatin1(view->ClassName())),
+                          TkvDesignerClipboard::Encode({items.back()}));
+                }
+            }
+            Write("clipboard", QStringLiteral("%1-page%2").arg(QString::fromLatin1(name)).arg(p + 1),
+                  TkvDesignerClipboard::Encode(items));
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -276,5 +300,6 @@ int main(int argc, char** argv) {
     MetafileSeeds();
     PageListSeeds();
     KvpSeeds(source + "/examples/demo.kvp");
+    ClipboardSeeds(source + "/examples");
     return 0;
 }
