@@ -2,19 +2,46 @@
 
 #include "engine/data/parameter_links.h"
 
-TkvReportDataSets::TkvReportDataSets(const QString& db, const QList<QPair<QByteArray, QString>>& data) {
+namespace {
+
+std::vector<TkvDataSetDefinition> Definitions(const QList<QPair<QByteArray, QString>>& data) {
+    std::vector<TkvDataSetDefinition> sets;
+    for (const auto& [name, source] : data) sets.push_back(TkvReportDataSets::Definition(name, source));
+    return sets;
+}
+
+} // namespace
+
+TkvDataSetDefinition TkvReportDataSets::Definition(const QByteArray& name, const QString& source) {
+    TkvDataSetDefinition d;
+    d.Name = name;
+    if (source.startsWith("csv:")) {
+        d.Kind = TkvDataSetDefinition::Source::Csv;
+        d.CsvPath = source.mid(4);
+    } else {
+        d.Sql = source;
+    }
+    return d;
+}
+
+TkvReportDataSets::TkvReportDataSets(const QString& db, const QList<QPair<QByteArray, QString>>& data)
+    : TkvReportDataSets(db, Definitions(data)) {}
+
+TkvReportDataSets::TkvReportDataSets(const QString& db, const std::vector<TkvDataSetDefinition>& sets) {
     TkvDataModule& module = directory_.AddModule("Data");
     std::vector<TkvNamedRecordSet> named;
-    for (const auto& [name, source] : data) {
+    for (const TkvDataSetDefinition& def : sets) {
+        const QByteArray& name = def.Name;
         current_ = name;
         std::unique_ptr<TkvRowSource> rows;
         try {
-            if (source.startsWith("csv:")) {
-                rows = std::make_unique<TkvCsvRowSource>(source.mid(4), name);
+            if (def.Kind == TkvDataSetDefinition::Source::Csv) {
+                rows = std::make_unique<TkvCsvRowSource>(def.CsvPath, name,
+                                                         TkvCsvRowSource::Options{def.Separator, def.Encoding});
             } else {
-                if (db.isEmpty()) throw TkvDataError("no --db for its SQL");
+                if (db.isEmpty()) throw TkvDataError("no database connection for its SQL (--db)");
                 if (!connection_) connection_ = std::make_unique<TkvSqlConnection>(db);
-                rows = std::make_unique<TkvSqlRowSource>(*connection_, source, name);
+                rows = std::make_unique<TkvSqlRowSource>(*connection_, def.Sql, name);
             }
         } catch (const std::exception& e) {
             // The message names the data set whose source could not be set up.

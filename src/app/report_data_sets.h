@@ -6,6 +6,7 @@
 // the one other set that has it) are bound from the current record of the set they name, so a
 // detail's rows follow its master.
 
+#include "core/data/data_definitions.h"
 #include "engine/data/dataset.h"
 #include "engine/data/row_sources.h"
 
@@ -20,6 +21,9 @@ public:
     // Raises TkvDataError for a SQL data set without --db, a connection that cannot open, or a
     // parameter that cannot be linked (unknown, ambiguous, a cycle).
     TkvReportDataSets(const QString& db, const QList<QPair<QByteArray, QString>>& data);
+    // The same from definitions whose CSV paths are already resolved (absolute, or relative to
+    // the working folder).
+    TkvReportDataSets(const QString& db, const std::vector<TkvDataSetDefinition>& sets);
     ~TkvReportDataSets();
     TkvReportDataSets(const TkvReportDataSets&) = delete;
     TkvReportDataSets& operator=(const TkvReportDataSets&) = delete;
@@ -30,6 +34,8 @@ public:
 
     // Parses "NAME=SOURCE"; false (with a message) when there is no name.
     static bool ParseData(const QString& spec, QPair<QByteArray, QString>& out, QByteArray& error);
+    // A --data value as a definition: "csv:PATH" a CSV file, anything else a query.
+    static TkvDataSetDefinition Definition(const QByteArray& name, const QString& source);
 
 private:
     std::unique_ptr<TkvSqlConnection> connection_;

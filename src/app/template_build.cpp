@@ -4,6 +4,8 @@
 #include "core/report/report.h"
 #include "engine/build/report_builder.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <memory>
 
 bool TkvTemplateBuildOptions::TakeOption(const QStringList& args, int& i, QByteArray& error) {
@@ -51,6 +53,39 @@ QByteArray OneLineError(QByteArray text) {
     return out;
 }
 
+TkvTemplateData TemplateData(const QString& templateFile, const QString& database,
+                             const QList<QPair<QByteArray, QString>>& data) {
+    TkvTemplateData out;
+    const QString file = TkvDataDefinitions::FileFor(templateFile);
+    if (QFileInfo::exists(file)) {
+        const QDir folder = QFileInfo(templateFile).absoluteDir();
+        const TkvDataDefinitions read = TkvDataDefinitions::Load(file);
+        out.DataFile = file;
+        out.Database = read.ResolvedDatabase(folder);
+        out.Sets = read.Sets;
+        for (TkvDataSetDefinition& set : out.Sets)
+            if (set.Kind == TkvDataSetDefinition::Source::Csv)
+                set.CsvPath = TkvDataDefinitions::ResolvedCsvPath(set, folder);
+    }
+    if (!database.isEmpty()) out.Database = database;
+    for (const auto& [name, source] : data) {
+        const TkvDataSetDefinition given = TkvReportDataSets::Definition(name, source);
+        bool replaced = false;
+        for (TkvDataSetDefinition& set : out.Sets)
+            if (set.Name.compare(name, Qt::CaseInsensitive) == 0) {
+                set = given;
+                replaced = true;
+            }
+        if (!replaced) out.Sets.push_back(given);
+    }
+    return out;
+}
+
+QByteArray NoDataFileHint(const QString& templateFile) {
+    return "the template has no data file (" + QFileInfo(TkvDataDefinitions::FileFor(templateFile)).fileName().toUtf8() +
+           " beside it): write one, or give the data with --db ADDRESS and --data NAME=SQL|NAME=csv:PATH";
+}
+
 int BuildTemplateFile(TkvReport& report, const QString& templateFile, const TkvTemplateBuildOptions& options,
                       QByteArray& error, bool* cancelled) {
     if (cancelled) *cancelled = false;
@@ -61,8 +96,10 @@ int BuildTemplateFile(TkvReport& report, const QString& templateFile, const TkvT
         return 0;
     }
     std::unique_ptr<TkvReportDataSets> sets;
+    TkvTemplateData data;
     try {
-        sets = std::make_unique<TkvReportDataSets>(options.Database, options.Data);
+        data = TemplateData(templateFile, options.Database, options.Data);
+        sets = std::make_unique<TkvReportDataSets>(data.Database, data.Sets);
     } catch (const std::exception& e) {
         error = OneLineError(e.what());
         return 0;
@@ -83,6 +120,10 @@ int BuildTemplateFile(TkvReport& report, const QString& templateFile, const TkvT
         error = file + ": " +
                 (built.ErrorText.isEmpty() ? QByteArray("the build was stopped before it ended (Cancel or STOPREPORT)")
                                            : OneLineError(built.ErrorText));
+        // A data source that was not found, with no data given at all: say how to give it.
+        if (data.DataFile.isEmpty() && options.Data.isEmpty() && error.contains("data source") &&
+            error.contains(" was not found"))
+            error += "; " + NoDataFileHint(templateFile);
         return 0;
     }
     if (built.PageCount == 0) {

@@ -1,9 +1,12 @@
 #pragma once
 // Building a template file over named data sets into a prepared report: what `kvtool build` and
-// `kvviewer TEMPLATE.kvf` share. The options are the programs' --db, --data and --var; the data
-// sets live (installed as the component directory) only for the build.
+// `kvviewer TEMPLATE.kvf` share. The data sets are those of the template's data file
+// (TkvDataDefinitions, beside the template) with the programs' --db and --data over single entries;
+// --var sets report variables. The data sets live (installed as the component directory) only for
+// the build.
 
 #include "base/variant.h"
+#include "core/data/data_definitions.h"
 
 #include <QList>
 #include <QPair>
@@ -32,7 +35,25 @@ struct TkvTemplateBuildOptions {
     bool TakeOption(const QStringList& args, int& i, QByteArray& error);
 };
 
+// The data of one build: the connection and data sets with their paths resolved.
+struct TkvTemplateData {
+    QString Database;
+    std::vector<TkvDataSetDefinition> Sets;
+    QString DataFile; // the data file read; empty when the template has none
+};
+
 namespace kv {
+
+// Reads the data file of `templateFile`, when there is one, taking its relative paths from the
+// template's folder, and lays `database` (when not empty) and the `data` sets over it: a set of the
+// same name is replaced, another added. Command-line paths are relative to the working folder.
+// Raises TkvDataFileError (one line naming the file and line) for a damaged data file.
+TkvTemplateData TemplateData(const QString& templateFile, const QString& database,
+                             const QList<QPair<QByteArray, QString>>& data);
+
+// What to do about a template that names data sets it has no data for: one line for the end of a
+// message.
+QByteArray NoDataFileHint(const QString& templateFile);
 
 // --var values: whole numbers and decimals as numbers, anything else as text.
 TkvVariant TemplateVariableValue(const QString& text);

@@ -2,6 +2,7 @@
 
 #include "base/codepage.h"
 #include "app/report_data_sets.h"
+#include "app/template_build.h"
 #include "core/report/report.h"
 #include "core/views/band_view.h"
 #include "engine/data/dataset.h"
@@ -154,7 +155,7 @@ CommandResult ConvertTemplate(const QString& in, const QString& out) {
 
 CommandResult DataList(const QStringList& args) {
     CommandResult r;
-    QString db;
+    QString db, templateFile;
     QList<QPair<QByteArray, QString>> data;
     int rows = 5;
     for (int i = 0; i < args.size(); ++i) {
@@ -179,22 +180,41 @@ CommandResult DataList(const QStringList& args) {
                 r.Error = "--rows wants a number";
                 return r;
             }
+        } else if (!a.startsWith('-') && templateFile.isEmpty()) {
+            templateFile = a;
         } else {
             r.ExitCode = 2;
-            r.Error =
-                "usage: kvtool data list --db sqlite:PATH|postgresql://... --data NAME=SQL|NAME=csv:PATH "
-                "[--rows N]";
+            r.Error = "usage: kvtool data list [TEMPLATE.kvf] [--db sqlite:PATH|postgresql://...] "
+                      "[--data NAME=SQL|NAME=csv:PATH]... [--rows N]";
             return r;
         }
     }
-    if (data.isEmpty()) {
-        r.ExitCode = 2;
-        r.Error = "no data set given (--data NAME=SQL|NAME=csv:PATH)";
-        return r;
+    TkvTemplateData resolved;
+    if (!templateFile.isEmpty()) {
+        try {
+            resolved = kv::TemplateData(templateFile, db, data);
+        } catch (const std::exception& e) {
+            r.ExitCode = 1;
+            r.Error = OneLine(e.what());
+            return r;
+        }
+        if (resolved.Sets.empty()) {
+            r.ExitCode = 1;
+            r.Error = templateFile.toUtf8() + ": no data sets: " + kv::NoDataFileHint(templateFile);
+            return r;
+        }
+    } else {
+        if (data.isEmpty()) {
+            r.ExitCode = 2;
+            r.Error = "no data set given (TEMPLATE.kvf with its data file, or --data NAME=SQL|NAME=csv:PATH)";
+            return r;
+        }
+        resolved.Database = db;
+        for (const auto& [name, source] : data) resolved.Sets.push_back(TkvReportDataSets::Definition(name, source));
     }
     QByteArray current;
     try {
-        const TkvReportDataSets sets(db, data);
+        const TkvReportDataSets sets(resolved.Database, resolved.Sets);
         for (TkvDBDataSet* set : sets.Sets()) {
             current = set->ComponentName();
             set->Init();

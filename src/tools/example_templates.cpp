@@ -1,6 +1,7 @@
 #include "tools/example_templates.h"
 
 #include "base/stream_text.h"
+#include "core/data/data_definitions.h"
 #include "core/report/page.h"
 #include "core/report/report.h"
 #include "core/startup.h"
@@ -17,6 +18,7 @@
 #include "tools/example_subreport.h"
 
 #include <QDir>
+#include <cstring>
 #include <QFile>
 #include <memory>
 
@@ -102,6 +104,34 @@ QByteArray MakeShopDatabase(const QString& path) {
         });
 }
 
+TkvDataDefinitions ExampleData(const std::vector<const char*>& sets) {
+    TkvDataDefinitions data;
+    data.Database = "sqlite:shop.sqlite";
+    for (const char* line : sets) {
+        const QString text = QString::fromUtf8(line);
+        const qsizetype eq = text.indexOf('=');
+        TkvDataSetDefinition set;
+        set.Name = text.left(eq).toUtf8();
+        // A clause a line (outside parentheses), so that the file reads like the query it is.
+        const QString sql = text.mid(eq + 1);
+        QString lines;
+        int depth = 0;
+        for (qsizetype i = 0; i < sql.size(); ++i) {
+            const QChar c = sql[i];
+            depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+            bool breaks = false;
+            if (c == ' ' && depth == 0)
+                for (const char* clause : {" from ", " left join ", " join ", " where ", " group by ", " order by "})
+                    breaks = breaks || (sql.mid(i, qsizetype(strlen(clause))) == QLatin1String(clause) &&
+                                        !lines.endsWith("left"));
+            lines += breaks ? QChar('\n') : c;
+        }
+        set.Sql = lines;
+        data.Sets.push_back(set);
+    }
+    return data;
+}
+
 QByteArray MakeExamples(const QString& dir) {
     kv::StartUp();
     kv::RegisterStandardViews();
@@ -113,14 +143,21 @@ QByteArray MakeExamples(const QString& dir) {
     const struct {
         const char* file;
         void (*build)(TkvReport&);
-    } templates[] = {{"price_list.kvf", BuildPriceList}, {"invoice.kvf", BuildInvoice}, {"labels.kvf", BuildLabels},
-                     {"sales_by_month.kvf", BuildSalesByMonth}, {"category_overview.kvf", BuildCategoryOverview}};
+        std::vector<const char*> data;
+    } templates[] = {
+        {"price_list.kvf", BuildPriceList, {kPriceListData}},
+        {"invoice.kvf", BuildInvoice, {kInvoiceData, kInvoiceLinesData}},
+        {"labels.kvf", BuildLabels, {kLabelsData}},
+        {"sales_by_month.kvf", BuildSalesByMonth, {kSalesProductsData, kMonthsData, kMonthSalesData}},
+        {"category_overview.kvf", BuildCategoryOverview, {kCategoriesData, kCategoryProductsData, kCategorySalesData}},
+    };
     for (const auto& t : templates) {
         const QString kvf = out.filePath(t.file);
         try {
             TkvReport report;
             t.build(report);
             report.SaveToFile(kvf);
+            ExampleData(t.data).Save(TkvDataDefinitions::FileFor(kvf));
         } catch (const std::exception& e) {
             return kvf.toUtf8() + ": " + QByteArray(e.what()).replace('\n', ' ');
         }

@@ -3,8 +3,11 @@
 // what this system's designer would store. Each shows one thing users build; README.md gives the
 // `kvtool build` line of each over examples/shop.sqlite.
 
+#include "core/data/data_definitions.h"
+
 #include <QByteArray>
 #include <QString>
+#include <vector>
 
 class TkvReport;
 
@@ -24,8 +27,11 @@ inline constexpr const char* kPriceListData =
 // success, otherwise one line saying what failed.
 QByteArray MakeShopDatabase(const QString& path);
 
+// The data file of an example: shop.sqlite beside it and the given "NAME=SQL" data sets.
+TkvDataDefinitions ExampleData(const std::vector<const char*>& sets);
+
 // Writes shop.sqlite and the templates (price_list.kvf, invoice.kvf, labels.kvf,
-// sales_by_month.kvf, category_overview.kvf) into DIR
+// sales_by_month.kvf, category_overview.kvf), each with its data file (.kvdata), into DIR
 // (starting the library first). Returns an empty text on success, otherwise one line saying what
 // failed.
 QByteArray MakeExamples(const QString& dir);

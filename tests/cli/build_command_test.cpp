@@ -6,6 +6,7 @@
 #include "core/views/memo_view.h"
 #include "tools/example_templates.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -118,6 +119,63 @@ TEST(BuildCommand, FailuresLeaveNoFile) {
         EXPECT_TRUE(r.Error.contains(c.error)) << r.Error.constData();
         EXPECT_FALSE(r.Error.contains('\n')) << r.Error.constData();
         if (c.exitCode != 0) EXPECT_FALSE(QFile::exists(out));
+    }
+}
+
+// The data file beside the template: its relative CSV path is taken from the template's folder,
+// whatever the working folder; without the file and without --data the error says how to give data;
+// a damaged file is one line naming the file and line, and nothing is written.
+TEST(BuildCommand, TheDataFileBesideTheTemplate) {
+    QTemporaryDir dir, elsewhere;
+    const QString kvf = MakeTemplate(dir);
+    const QString dataFile = dir.filePath("prices.kvdata");
+    const QString out = dir.filePath("out.txt");
+    const QString workingFolder = QDir::currentPath();
+    struct Restore {
+        QString folder;
+        ~Restore() { QDir::setCurrent(folder); }
+    } restore{workingFolder};
+    ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
+    // A file of the same name in the working folder would be read if the path were taken from there.
+    QFile decoy(elsewhere.filePath("items.csv"));
+    ASSERT_TRUE(decoy.open(QIODevice::WriteOnly));
+    decoy.write("name,price\ndecoy,1\n");
+    decoy.close();
+
+    struct Case {
+        const char* what;
+        QByteArray file; // empty: no data file
+        int exitCode;
+        QByteArray text; // in the output or in the error
+    } cases[] = {
+        {"relative CSV path", "[data Items]\ncsv = items.csv\n", 0, "tea costs 2.5"},
+        {"no data file", {}, 1, "no data file (prices.kvdata beside it)"},
+        {"damaged data file", "[data Items]\ncsv = items.csv\nrows = 3\n", 1, "prices.kvdata:3: unknown key 'rows'"},
+        {"password in the file", "[connection]\ndatabase = postgresql://ann:secret@db/shop\n", 1,
+         "prices.kvdata:2: a password is never kept in the data file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(dataFile);
+        QFile::remove(out);
+        if (!c.file.isEmpty()) {
+            QFile f(dataFile);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(c.file);
+        }
+        const kvcli::CommandResult r = Build({kvf, "-o", out});
+        EXPECT_EQ(r.ExitCode, c.exitCode) << r.Error.constData();
+        EXPECT_FALSE(r.Error.contains('\n')) << r.Error.constData();
+        if (c.exitCode != 0) {
+            EXPECT_TRUE(r.Error.contains(c.text)) << r.Error.constData();
+            EXPECT_FALSE(QFile::exists(out));
+            continue;
+        }
+        QFile txt(out);
+        ASSERT_TRUE(txt.open(QIODevice::ReadOnly));
+        const QByteArray t = txt.readAll();
+        EXPECT_TRUE(t.contains(c.text)) << t.constData();
+        EXPECT_FALSE(t.contains("decoy")) << t.constData();
     }
 }
 
