@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -101,13 +102,15 @@ TEST_F(ViewerTemplates, BuildIntoAWindowNamedByTheTemplateWithoutAPreparedFile) 
 }
 
 TEST_F(ViewerTemplates, FailedBuildsAreShownWithTheTemplatesName) {
+    ASSERT_TRUE(QFile::copy(dir.filePath("price_list.kvf"), dir.filePath("bare.kvf")));
     struct Case {
         const char* what;
         QString file;
         QStringList options;
         const char* error;
     } cases[] = {
-        {"no data set", dir.filePath("price_list.kvf"), {}, "price_list.kvf: "},
+        // A copy without the data file beside it: the message says how to give the data.
+        {"no data set", dir.filePath("bare.kvf"), {}, "no data file (bare.kvdata beside it)"},
         {"no template", dir.filePath("none.kvf"), {}, "none.kvf: "},
         {"bad option", dir.filePath("price_list.kvf"), {"--var", "novalue"}, "--var wants NAME=VALUE, not novalue"},
     };
