@@ -19,6 +19,19 @@ class TkvComponent;
 class TkvReport;
 class TkvBand;
 
+// How an edit of one prepared page ended (TkvReport::EditPreparedPage).
+struct TkvEditPageResult {
+    enum class Outcome {
+        NoDesigner, // no designer is registered: nothing happened
+        Unchanged,  // the designer closed without a change
+        Saved,      // changed, and the answer to "Save changes?" was Yes: the page holds the changes
+        Dropped,    // changed, and the answer was No: the page is as it was
+        Failed,     // a failure inside; the page and the report are as they were (Message says why)
+    };
+    Outcome Result = Outcome::NoDesigner;
+    QString Message;
+};
+
 // The design pages of a report, in order; owns them.
 class TkvPages {
 public:
@@ -96,6 +109,14 @@ public:
     std::unique_ptr<TkvEMFPages> TakeEMFPages();
     void SetEMFPages(std::unique_ptr<TkvEMFPages> pages);
 
+    // The edit cycle of one prepared page (index from 0): the report keeps its template in memory,
+    // the page is unpacked and becomes the only design page, a designer made by the library
+    // context's DesignerFactory (prepared-page mode) runs modally on it, and when it reports a
+    // change `confirmSave` ("Save changes?", true for Yes) decides whether the views are packed
+    // back into the store. Whatever happens, the page goes back to its record, is released (the
+    // next draw unpacks what is stored, so dropped changes are not shown) and the report is loaded
+    // again from memory. Failures are caught and returned, never leave a half-written page.
+    TkvEditPageResult EditPreparedPage(int index, const std::function<bool()>& confirmSave);
     // Clears the design pages, DoublePassReport and the document information; design mode.
     void Clear();
     void ResetDocumentInfo();
