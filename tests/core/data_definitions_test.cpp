@@ -74,6 +74,8 @@ TEST(DataDefinitions, EachFaultIsOneLineNamingTheLine) {
         {"[data A]\nsql =\n", "t.kvdata:1: data set A has an empty query"},
         {"[data A]\ncsv = a.csv\nseparator = ;;\n", "t.kvdata:3: the separator is one character or \"tab\""},
         {"[data A]\ncsv = a.csv\nencoding = klingon\n", "t.kvdata:3: unknown encoding 'klingon'"},
+        {"[data A]\nsql = select 1\nencoding = windows-1252\n",
+         "t.kvdata:1: data set A: separator and encoding belong to a CSV file"},
         {"[data A]\nsql select 1\n", "t.kvdata:2: expected KEY = VALUE"},
         {"[data A]\n  from x\n", "t.kvdata:2: an indented line continues no value"},
         {"[data A]\ncsv = a.csv\n  more\n", "t.kvdata:3: an indented line continues no value"},

@@ -78,6 +78,10 @@ TkvDataDefinitions TkvDataDefinitions::Parse(const QByteArray& text, const QStri
                      "data set " + QString::fromUtf8(section.Set.Name) + " has neither sql nor csv");
             if (section.Set.Kind == TkvDataSetDefinition::Source::Sql && section.Set.Sql.trimmed().isEmpty())
                 Fail(fileName, section.Line, "data set " + QString::fromUtf8(section.Set.Name) + " has an empty query");
+            if (section.Set.Kind == TkvDataSetDefinition::Source::Sql &&
+                (section.Keys.contains("separator") || section.Keys.contains("encoding")))
+                Fail(fileName, section.Line,
+                     "data set " + QString::fromUtf8(section.Set.Name) + ": separator and encoding belong to a CSV file");
             if (section.Set.Kind == TkvDataSetDefinition::Source::Csv && section.Set.CsvPath.isEmpty())
                 Fail(fileName, section.Line, "data set " + QString::fromUtf8(section.Set.Name) + " names no CSV file");
             out.Sets.push_back(section.Set);
