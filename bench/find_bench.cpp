@@ -80,7 +80,7 @@ long HighWaterKB(pid_t pid) {
 // the tool runs: the rusage figure of a spawned child also counts the memory of this process
 // before the exec.
 ChildRun RunKvtool(const QStringList& args) {
-    const QByteArray tool = KV_BINARY_DIR "/src/cli/kvtool";
+    const QByteArray tool = KV_KVTOOL;
     const QByteArray outPath = QDir::temp().filePath("kv_find_bench.out").toLocal8Bit();
     std::vector<QByteArray> storage{tool};
     for (const QString& a : args) storage.push_back(a.toLocal8Bit());

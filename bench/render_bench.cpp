@@ -51,7 +51,7 @@ struct Fixture {
         out.close();
         report.LoadPreparedFile(kvp);
         QProcess convert;
-        convert.start(QStringLiteral(KV_BINARY_DIR "/src/cli/kvtool"), {QStringLiteral("convert"), kvp, pdf});
+        convert.start(QStringLiteral(KV_KVTOOL), {QStringLiteral("convert"), kvp, pdf});
         if (!convert.waitForFinished(120000) || convert.exitStatus() != QProcess::NormalExit ||
             convert.exitCode() != 0)
             error = QStringLiteral("kvtool convert failed: ") +

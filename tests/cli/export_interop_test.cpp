@@ -1,6 +1,8 @@
 // The demo exported by `kvtool convert` to every format and opened by LibreOffice (headless): each
 // file holds the report's texts, Cyrillic included, in the order of the report. LibreOffice is slow
 // to start, so one run converts all documents and one the workbook.
+#include "support/kvtool_runner.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -12,18 +14,12 @@
 namespace {
 
 const QString kDemo = QStringLiteral(KV_TEST_DATA "/../../examples/demo.kvp");
-const QString kTool = QStringLiteral(KV_BINARY_DIR "/src/cli/kvtool");
+const QString kTool = kvtest::KvtoolPath();
 
 int RunTool(const QString& program, const QStringList& args, QByteArray* err = nullptr) {
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(180000)) {
-        p.kill();
-        p.waitForFinished();
-        return -1;
-    }
-    if (err) *err = p.readAllStandardError();
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    const kvtest::ToolRun r = kvtest::RunProgram(program, args, 180000);
+    if (err) *err = r.err;
+    return r.exitCode;
 }
 
 QString ReadText(const QString& path) {

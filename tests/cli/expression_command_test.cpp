@@ -1,5 +1,7 @@
 // kvtool eval and format through the binary: values, JSON, variables, "--" and leading minus,
 // format words and inline formats, the format settings from the environment, and error lines.
+#include "support/kvtool_runner.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -8,23 +10,11 @@
 
 namespace {
 
-struct ToolRun {
-    int exitCode;
-    QByteArray out, err;
-};
+using kvtest::ToolRun;
 
 ToolRun Kvtool(const QStringList& args, const QByteArray& settings = "decimal=.;thousands=,;dateSeparator=/;"
                                                                  "shortDate=mm/dd/yyyy;longTime=hh:nn:ss") {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("KV_FORMAT_SETTINGS", QString::fromLatin1(settings));
-    env.insert("LANG", "C.UTF-8");
-    env.remove("LC_ALL");
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(KV_BINARY_DIR "/src/cli/kvtool"), args);
-    EXPECT_TRUE(p.waitForFinished(30000));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
+    return kvtest::RunKvtool(args, 30000, kvtest::FixedFormatEnvironment(settings));
 }
 
 TEST(KvtoolEval, ValuesAndOptions) {

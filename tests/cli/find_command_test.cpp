@@ -1,6 +1,7 @@
 // kvtool find through the binary: matches as drawn (case option, texts in another character set),
 // positions inside their objects, exit status 0/1/2 and one-line errors.
 #include "support/kvp_builder.h"
+#include "support/kvtool_runner.h"
 
 #include <QFile>
 #include <QProcess>
@@ -9,17 +10,10 @@
 
 namespace {
 
-struct ToolRun {
-    int exitCode;
-    QByteArray out, err;
-};
+using kvtest::ToolRun;
 
 ToolRun Kvtool(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(KV_BINARY_DIR "/src/cli/kvtool"), args);
-    EXPECT_TRUE(p.waitForFinished(30000));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
+    return kvtest::RunKvtool(args, 30000);
 }
 
 kvpfile::PageSpec PageWithTexts(const std::vector<std::pair<QByteArray, uint16_t>>& texts) {

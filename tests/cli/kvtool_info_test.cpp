@@ -3,6 +3,7 @@
 #include "cli/prepared_info.h"
 #include "core/store/kvp_format.h"
 #include "support/kvp_builder.h"
+#include "support/kvtool_runner.h"
 
 #include <QDir>
 #include <QFile>
@@ -105,22 +106,8 @@ QJsonObject ParseJson(const QByteArray& out) {
     return doc.object();
 }
 
-QString Kvtool() {
-    return QStringLiteral(KV_BINARY_DIR "/src/cli/kvtool");
-}
-
-struct ToolRun {
-    int exitCode;
-    QByteArray out, err;
-};
-
-ToolRun RunKvtool(const QStringList& args) {
-    QProcess p;
-    p.start(Kvtool(), args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
-}
+using kvtest::RunKvtool;
+using kvtest::ToolRun;
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);

@@ -2,8 +2,9 @@
 // count and paper (A4, portrait and landscape), and its texts, Cyrillic included, in reading order.
 // Skipped where poppler's tools are not installed.
 #include "cli/prepared_info.h"
-#include "core/store/emf_pages.h"
 #include "core/report/report.h"
+#include "core/store/emf_pages.h"
+#include "support/kvtool_runner.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -16,24 +17,10 @@ namespace {
 
 const QString kDemo = QStringLiteral(KV_TEST_DATA "/../../examples/demo.kvp");
 
-struct ToolRun {
-    int exitCode = -1;
-    QByteArray out, err;
-};
+using kvtest::ToolRun;
 
 ToolRun Execute(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    ToolRun r;
-    if (!p.waitForFinished(120000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return kvtest::RunProgram(program, args, 120000);
 }
 
 class DemoPdf : public ::testing::Test {
@@ -44,8 +31,7 @@ protected:
         if (pdfinfo_.isEmpty() || pdftotext_.isEmpty()) GTEST_SKIP() << "\nnot checked: PDF text read back: pdfinfo/pdftotext are not installed (package poppler-utils)";
         ASSERT_TRUE(dir_.isValid());
         pdf_ = dir_.filePath(QStringLiteral("demo.pdf"));
-        const ToolRun convert = Execute(QStringLiteral(KV_BINARY_DIR "/src/cli/kvtool"),
-                                        {QStringLiteral("convert"), kDemo, pdf_});
+        const ToolRun convert = Execute(kvtest::KvtoolPath(), {QStringLiteral("convert"), kDemo, pdf_});
         ASSERT_EQ(convert.exitCode, 0) << convert.err.toStdString();
     }
 

@@ -1,5 +1,7 @@
 // kvtool script through the binary: compiled listings, runs with variables, error lines and exit
 // codes, the step bound, and INPUT answering its default without a display.
+#include "support/kvtool_runner.h"
+
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -7,22 +9,10 @@
 
 namespace {
 
-struct ToolRun {
-    int exitCode;
-    QByteArray out, err;
-};
+using kvtest::ToolRun;
 
 ToolRun Kvtool(const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("KV_FORMAT_SETTINGS", "decimal=.;thousands=,;dateSeparator=/;shortDate=mm/dd/yyyy;longTime=hh:nn:ss");
-    env.insert("LANG", "C.UTF-8");
-    env.remove("LC_ALL");
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(KV_BINARY_DIR "/src/cli/kvtool"), QStringList{"script"} + args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
+    return kvtest::RunKvtool(QStringList{"script"} + args, 60000, kvtest::FixedFormatEnvironment());
 }
 
 TEST(KvtoolScript, CompilesAndRuns) {
@@ -72,7 +62,9 @@ TEST(KvtoolScript, ErrorsAreOneLineWithAStatus) {
         EXPECT_TRUE(r.out.isEmpty());
         EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
         EXPECT_TRUE(r.err.startsWith("kvtool: script: ")) << r.err.toStdString();
-        if (c.err) EXPECT_EQ(r.err, c.err);
+        if (c.err) {
+            EXPECT_EQ(r.err, c.err);
+        }
     }
 }
 

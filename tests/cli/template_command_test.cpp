@@ -4,6 +4,7 @@
 #include "core/views/band_view.h"
 #include "core/views/memo_view.h"
 #include "engine/data/row_sources.h"
+#include "support/kvtool_runner.h"
 #include "support/postgres_server.h"
 
 #include <QCoreApplication>
@@ -111,11 +112,9 @@ TEST(DataCommand, KvtoolListsPostgresRows) {
                                "(3, 'Ann', '')")
                            .arg(table)));
     auto run = [&](const QStringList& args, QByteArray* err) {
-        QProcess p;
-        p.start(QStringLiteral(KV_BINARY_DIR "/src/cli/kvtool"), args);
-        p.waitForFinished(30000);
-        *err = p.readAllStandardError();
-        return std::make_pair(p.exitCode(), p.readAllStandardOutput());
+        const kvtest::ToolRun r = kvtest::RunKvtool(args, 30000);
+        *err = r.err;
+        return std::make_pair(r.exitCode, r.out);
     };
     QByteArray err;
     const auto [code, out] = run({"data", "list", "--db", pg.Address, "--data",
