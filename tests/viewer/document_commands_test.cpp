@@ -121,7 +121,7 @@ protected:
     }
     void RunUntil(const ModalScript& script, const std::function<void()>& command) {
         command();
-        for (int i = 0; i < 100 && !script.Done(); ++i) QTest::qWait(20);
+        static_cast<void>(QTest::qWaitFor([&] { return script.Done(); }, 2000));
     }
 
     QTemporaryDir dir;
@@ -165,7 +165,7 @@ TEST_F(DocumentCommands, DocumentWhoseReloadFailsShowsNothingOfTheOldReport) {
         EXPECT_FALSE(window.Action(name)->isEnabled()) << name;
     EXPECT_TRUE(window.Action("acClose")->isEnabled());
     // The page area is plain: no white paper of the old report.
-    QTest::qWait(20);
+    QCoreApplication::processEvents(); // what the window still has queued
     const QImage img = child->Preview().Form().PageBox()->grab().toImage();
     const QColor centre = img.pixelColor(img.width() / 2, img.height() / 2);
     EXPECT_NE(centre, QColor(Qt::white));

@@ -114,7 +114,7 @@ TEST_F(Viewer, WindowMenuHasOneItemPerOpenedDocument) {
     first->trigger();
     EXPECT_EQ(w.MdiArea()->activeSubWindow(), w.MdiArea()->subWindowList().at(0));
     w.Action("acClose")->trigger();
-    QTest::qWait(50);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.MdiArea()->subWindowList().size() == 2; }));
     EXPECT_EQ(WindowItems(w), (QStringList{"m2=/tmp/same.kvp", "m3=/tmp/x.kvp"}));
     EXPECT_EQ(w.MdiArea()->subWindowList().size(), 2);
 }
@@ -126,7 +126,7 @@ TEST_F(Viewer, NewWindowWhoseDialogIsCancelledDisappears) {
         return d;
     });
     w.Action("acNew")->trigger();
-    QTest::qWait(50);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.MdiArea()->subWindowList().isEmpty(); }));
     EXPECT_TRUE(w.MdiArea()->subWindowList().isEmpty());
     EXPECT_TRUE(WindowItems(w).isEmpty());
 }

@@ -61,7 +61,7 @@ protected:
     void TearDown() override { form.ReturnPages(); }
     // The page box as the screen shows it, in device pixels.
     QImage Grab() {
-        QTest::qWait(10);
+        QCoreApplication::processEvents(); // what the window still has queued
         return form.PageBox()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     }
 

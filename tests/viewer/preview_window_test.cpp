@@ -86,7 +86,7 @@ private:
 // Answers the next modal dialog: `answer` gets it (and accepts or rejects it itself).
 void AnswerNextDialog(std::function<void(QWidget*)> answer) {
     QTimer::singleShot(0, [answer] {
-        for (int i = 0; i < 200 && !QApplication::activeModalWidget(); ++i) QTest::qWait(10);
+        static_cast<void>(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 2000));
         answer(QApplication::activeModalWidget());
     });
 }

@@ -11,19 +11,18 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QThread>
 #include <QMdiArea>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QUuid>
-#include <QTest>
-#include <memory>
-#include <vector>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -131,16 +130,13 @@ TEST_F(SingleInstance, TwoRealCopies) {
     first.start(KV_VIEWER_EXE, {dir.filePath("a.kvp")});
     ASSERT_TRUE(first.waitForStarted());
     // Wait until the first copy serves its socket.
-    QElapsedTimer t;
-    t.start();
-    bool up = false;
-    while (!up && t.elapsed() < 15000) {
-        QLocalSocket probe;
-        probe.connectToServer(socket_);
-        up = probe.waitForConnected(200);
-        if (!up) QThread::msleep(100);
-    }
-    ASSERT_TRUE(up);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            QLocalSocket probe;
+            probe.connectToServer(socket_);
+            return probe.waitForConnected(200);
+        },
+        15000));
     qint64 ms = 0;
     EXPECT_EQ(RunSecondCopy({dir.filePath("b.kvp")}, &ms), 0);
     EXPECT_EQ(first.state(), QProcess::Running);
@@ -186,15 +182,14 @@ TEST_F(SingleInstance, SimultaneousStartsElectOneCopy) {
         starts.push_back(std::move(p));
     }
     // Two of them hand over and end; one stays.
-    QElapsedTimer t;
-    t.start();
     auto running = [&] {
         int n = 0;
         for (auto& p : starts) n += p->state() != QProcess::NotRunning;
         return n;
     };
-    while (running() > 1 && t.elapsed() < 30000) QTest::qWait(100);
-    QTest::qWait(500);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return running() <= 1; }, 30000));
+    // ... and the one that serves does not end.
+    EXPECT_FALSE(QTest::qWaitFor([&] { return running() == 0; }, 500));
     EXPECT_EQ(running(), 1);
     for (auto& p : starts) {
         if (p->state() == QProcess::NotRunning) {
