@@ -44,7 +44,8 @@ const QStringList kTexts = {QStringLiteral("ООО «Северный ветер
 
 TEST(ExportInterop, LibreOfficeReadsEveryExport) {
     const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (soffice.isEmpty()) GTEST_SKIP() << "LibreOffice is not installed";
+    if (soffice.isEmpty())
+        GTEST_SKIP() << "\nnot checked: the exports read by LibreOffice: LibreOffice is not installed";
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString d = dir.path();
@@ -70,7 +71,9 @@ TEST(ExportInterop, LibreOfficeReadsEveryExport) {
 TEST(ExportInterop, TableRtfKeepsThePagesAndRotatedText) {
     const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (soffice.isEmpty() || pdftotext.isEmpty()) GTEST_SKIP() << "LibreOffice or pdftotext is not installed";
+    if (soffice.isEmpty() || pdftotext.isEmpty())
+        GTEST_SKIP() << "\nnot checked: the table RTF laid out by LibreOffice: LibreOffice or pdftotext is "
+                        "not installed";
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString d = dir.path();

@@ -34,7 +34,8 @@ TEST(XlsxExport, PlainNumbers) {
 // frame on its first cell; the width is 200 page units / 8 plus the format's padding.
 TEST(XlsxExport, SheetReadBackByOpenpyxl) {
     const QString python = QStringLiteral("/usr/bin/python3");
-    if (QProcess::execute(python, {"-c", "import openpyxl"}) != 0) GTEST_SKIP() << "python3-openpyxl is not installed";
+    if (QProcess::execute(python, {"-c", "import openpyxl"}) != 0)
+        GTEST_SKIP() << "\nnot checked: xlsx read back by openpyxl: python3-openpyxl is not installed";
     QTemporaryDir dir;
     TkvReport report;
     kvtest::AddMemoPage(report, {{0, 0, 200, 40, "=SUM(A1)", 15, 2, 0x00FFFF, 2},
