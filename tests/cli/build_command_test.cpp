@@ -118,7 +118,9 @@ TEST(BuildCommand, FailuresLeaveNoFile) {
         EXPECT_EQ(r.ExitCode, c.exitCode) << r.Error.constData();
         EXPECT_TRUE(r.Error.contains(c.error)) << r.Error.constData();
         EXPECT_FALSE(r.Error.contains('\n')) << r.Error.constData();
-        if (c.exitCode != 0) EXPECT_FALSE(QFile::exists(out));
+        if (c.exitCode != 0) {
+            EXPECT_FALSE(QFile::exists(out));
+        }
     }
 }
 

@@ -154,10 +154,11 @@ TEST(BandViewRecord, EveryAcceptedVersionAndItsGates) {
         EXPECT_EQ(b.Property("Condition").toText(), "[Orders.CustNo]");
         EXPECT_EQ(b.Flags, 0x0031);
         EXPECT_EQ(b.BandAlign, 0);
-        if (c.version >= 23)
+        if (c.version >= 23) {
             EXPECT_EQ(b.ScriptLines, (TkvStringList{"begin", "end"}));
-        else
+        } else {
             EXPECT_TRUE(b.ScriptLines.isEmpty());
+        }
         EXPECT_EQ(b.ChildBand, c.hasTail ? "Child2" : "");
         EXPECT_EQ(b.Columns, c.hasTail ? 2 : 1);
         EXPECT_EQ(b.ColumnWidth, c.hasTail ? 150 : 200);

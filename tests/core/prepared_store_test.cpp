@@ -618,5 +618,7 @@ TEST_F(PreparedStore, ZeroOrNegativePaperFromAFileStaysDrawable) {
     int cursor = 0;
     const bool handled = store().HitTestObject(0, {1, 1}, false, text, cursor);
     EXPECT_EQ(cursor == TkvEMFPages::HandPointCursor, handled);
-    if (!handled) EXPECT_TRUE(text.isEmpty());
+    if (!handled) {
+        EXPECT_TRUE(text.isEmpty());
+    }
 }

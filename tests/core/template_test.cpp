@@ -303,7 +303,9 @@ TEST_F(TemplateTest, TruncationAndByteFlipSweeps) {
             damaged[i] = static_cast<char>(damaged[i] ^ x);
             TkvReport back;
             const TkvTemplateLoadResult res = Load(back, damaged);
-            if (res.status == TkvTemplateLoadResult::Status::Unreadable) EXPECT_EQ(back.PageCount(), 1);
+            if (res.status == TkvTemplateLoadResult::Status::Unreadable) {
+                EXPECT_EQ(back.PageCount(), 1);
+            }
         }
     }
 }

@@ -87,7 +87,9 @@ TEST(ReportBuild, NewPagesGetHeadersAndTwoPassesKnowTheTotal) {
         EXPECT_EQ(texts.back().Top, f.bottom - 20);
         for (const auto& t : texts) {
             EXPECT_LE(t.Top + 18, f.bottom) << t.Text.constData();
-            if (t.Text.startsWith('R')) EXPECT_EQ(t.Text, "R" + QByteArray::number(++rows));
+            if (t.Text.startsWith('R')) {
+                EXPECT_EQ(t.Text, "R" + QByteArray::number(++rows));
+            }
         }
     }
     EXPECT_EQ(rows, 120);
@@ -180,7 +182,9 @@ TEST(ReportBuild, FailuresEndTheBuildWithTheObjectNamedAndAnEmptyStore) {
         EXPECT_EQ(f.report.EMFPages.Count(), 0);
         ASSERT_FALSE(r.ErrorText.isEmpty());
         EXPECT_TRUE(r.ErrorText.endsWith(c.errorEnd)) << r.ErrorText.constData();
-        if (QByteArray(c.what) == "undefined name") EXPECT_TRUE(r.ErrorText.contains("Amount"));
+        if (QByteArray(c.what) == "undefined name") {
+            EXPECT_TRUE(r.ErrorText.contains("Amount"));
+        }
     }
 }
 

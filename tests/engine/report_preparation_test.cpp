@@ -68,7 +68,9 @@ TEST(CompositeReport, NextReportContinuesOnTheLastPageOnlyOnTheSamePaper) {
         ASSERT_TRUE(r.Ok) << r.ErrorText.constData();
         EXPECT_EQ(f.AllText(&composite).toStdString(), c.expected);
         EXPECT_EQ(f.report.EMFPages.Count(), 0) << "the pages go to the composite's store";
-        if (c.printToPrevPage && c.orientation == 0) EXPECT_EQ(f.Texts(0, &composite).back().Top, 60);
+        if (c.printToPrevPage && c.orientation == 0) {
+            EXPECT_EQ(f.Texts(0, &composite).back().Top, 60);
+        }
     }
 }
 

@@ -30,8 +30,9 @@ void ExpectLaidOut(QDialog& d, const char* name) {
         if (!w->isVisible() || qobject_cast<QGroupBox*>(w)) continue;
         const QRect r(w->mapTo(&d, QPoint(0, 0)), w->size());
         EXPECT_TRUE(inside.contains(r)) << name << ": " << w->objectName().toStdString() << " leaves the dialog";
-        if (auto* b = qobject_cast<QAbstractButton*>(w))
+        if (auto* b = qobject_cast<QAbstractButton*>(w)) {
             EXPECT_GE(b->width(), b->sizeHint().width() - 1) << name << ": " << b->text().toStdString() << " is cut";
+        }
     }
     if (const QByteArray dir = qgetenv("KV_GRAB_DIR"); !dir.isEmpty())
         d.grab().save(QString::fromLocal8Bit(dir) + "/" + name + ".png");

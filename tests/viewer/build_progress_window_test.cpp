@@ -139,7 +139,9 @@ TEST(BuildProgressWindow, ShowReportShowsThePagesOfABuildThatWorked) {
         poll.start(5);
         EXPECT_EQ(kv::ShowReport(f.report), !broken);
         EXPECT_EQ(preview.Attached, broken ? 0 : 1);
-        if (!broken) EXPECT_EQ(preview.Pages, 3);
+        if (!broken) {
+            EXPECT_EQ(preview.Pages, 3);
+        }
         f.report.Preview = nullptr;
     }
 }
