@@ -1,5 +1,6 @@
 #include "cli/export_command.h"
 
+#include "base/page_list.h"
 #include "base/text_util.h"
 #include "core/report/report.h"
 #include "export/export_run.h"
@@ -7,7 +8,6 @@
 #include "export/rtf_export.h"
 #include "export/text_export.h"
 #include "export/xlsx_export.h"
-#include "print/page_list.h"
 
 #include <QFileInfo>
 #include <cstdio>

@@ -1,11 +1,11 @@
 #include "cli/print_command.h"
 
+#include "base/codepage.h"
+#include "base/page_list.h"
 #include "core/paper/printer.h"
 #include "core/report/report.h"
-#include "print/page_list.h"
 #include "print/print_job.h"
 #include "print/qt_printer_device.h"
-#include "base/codepage.h"
 
 #include <QFileInfo>
 #include <optional>

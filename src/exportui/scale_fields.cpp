@@ -1,8 +1,8 @@
 #include "exportui/scale_fields.h"
 
 #include "base/codepage.h"
+#include "base/page_list.h"
 #include "core/locale.h"
-#include "print/page_list.h"
 
 #include <QGroupBox>
 #include <QLabel>

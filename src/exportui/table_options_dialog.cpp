@@ -1,9 +1,9 @@
 #include "exportui/table_options_dialog.h"
 
+#include "base/page_list.h"
 #include "export/rtf_adv_export.h"
 #include "export/xlsx_export.h"
 #include "exportui/scale_fields.h"
-#include "print/page_list.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

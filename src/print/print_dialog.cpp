@@ -1,11 +1,11 @@
 #include "print/print_dialog.h"
 
+#include "base/codepage.h"
+#include "base/page_list.h"
 #include "core/locale.h"
 #include "core/paper/paper_table.h"
 #include "core/paper/printer.h"
-#include "print/page_list.h"
 #include "print/qt_printer_device.h"
-#include "base/codepage.h"
 
 #include <QCheckBox>
 #include <QComboBox>

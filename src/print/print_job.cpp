@@ -1,16 +1,16 @@
 #include "print/print_job.h"
 
-#include "core/store/emf_pages.h"
+#include "base/codepage.h"
+#include "base/page_list.h"
+#include "base/text_util.h"
 #include "core/globals.h"
 #include "core/locale.h"
 #include "core/paper/printer.h"
 #include "core/report/report.h"
-#include "base/text_util.h"
-#include "print/page_list.h"
+#include "core/store/emf_pages.h"
 #include "print/print_document.h"
 #include "print/progress_form.h"
 #include "render/canvas.h"
-#include "base/codepage.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // Page lists of print requests ("1,3,5-12"). The first two bytes give the report's page count, the
 // rest is the text as UTF-8.
-// fuzz-sources: print/page_list.cpp
-#include "print/page_list.h"
+// fuzz-sources: base/page_list.cpp
+#include "base/page_list.h"
 
 #include <QString>
 #include <cstddef>

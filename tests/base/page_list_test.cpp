@@ -1,6 +1,6 @@
 // Page lists: the grammar, clamping to the report's pages, and the messages for malformed lists.
 
-#include "print/page_list.h"
+#include "base/page_list.h"
 
 #include <gtest/gtest.h>
 

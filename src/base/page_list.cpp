@@ -1,4 +1,4 @@
-#include "print/page_list.h"
+#include "base/page_list.h"
 
 #include <algorithm>
 #include <limits>
