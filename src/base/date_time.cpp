@@ -281,8 +281,10 @@ bool ScanTime(const QByteArray& s, qsizetype& i, const TkvFormatSettings& fs, do
 
 namespace kv {
 
+bool IsDateTimeInRange(double days) { return std::isfinite(days) && days >= kMinDays && days <= kMaxDays; }
+
 TkvDateParts DecodeDateTime(double days) {
-    if (!std::isfinite(days) || days < kMinDays || days > kMaxDays)
+    if (!IsDateTimeInRange(days))
         throw TkvVariantError("Invalid argument to date encode");
     TkvDateParts p;
     const double whole = std::trunc(days);

@@ -18,6 +18,8 @@ struct TkvDateParts {
 
 // Raises TkvVariantError when the value is not a finite date-time of years 1 to 9999.
 TkvDateParts DecodeDateTime(double days);
+// Whether the value is a finite date-time of years 1 to 9999.
+bool IsDateTimeInRange(double days);
 // False when the date does not exist.
 bool EncodeDate(int year, int month, int day, double& days);
 bool EncodeTime(int hour, int minute, int second, int ms, double& fraction);

@@ -62,6 +62,13 @@ TkvVariant Checked(double d) {
     return TkvVariant(d);
 }
 
+// Date arithmetic never yields a date no text can show.
+TkvVariant CheckedDate(double d) {
+    Checked(d);
+    if (!kv::IsDateTimeInRange(d)) Fail("The date is out of range (years 1 to 9999)");
+    return TkvVariant(TkvVariant::DateTimeValue{d});
+}
+
 bool HasNull(const TkvVariant& a, const TkvVariant& b) { return a.isNull() || b.isNull(); }
 
 int Sign(double x) { return x < 0 ? -1 : (x > 0 ? 1 : 0); }
@@ -171,10 +178,14 @@ double ToDateTime(const TkvVariant& v, const TkvFormatSettings& fs) {
 TkvVariant Add(const TkvVariant& a, const TkvVariant& b, const TkvFormatSettings& fs) {
     if (HasNull(a, b)) return TkvVariant::Null();
     const bool ta = a.isText() || a.isUnassigned(), tb = b.isText() || b.isUnassigned();
-    if (ta && tb && (a.isText() || b.isText())) return TkvVariant(a.toText() + b.toText());
+    if (ta && tb && (a.isText() || b.isText())) {
+        const QByteArray x = a.toText(), y = b.toText();
+        if (x.size() + y.size() > kMaxTextLength)
+            Fail("The text would be longer than " + std::to_string(kMaxTextLength) + " characters");
+        return TkvVariant(x + y);
+    }
     if (a.kind() == Kind::DateTime || b.kind() == Kind::DateTime) {
-        const double d = ToDateTime(a, fs) + ToDateTime(b, fs);
-        return TkvVariant(TkvVariant::DateTimeValue{Checked(d).toDouble()});
+        return CheckedDate(ToDateTime(a, fs) + ToDateTime(b, fs));
     }
     const Num x = ToNum(a, fs), y = ToNum(b, fs);
     if (x.isInt && y.isInt) {
@@ -189,7 +200,7 @@ TkvVariant Subtract(const TkvVariant& a, const TkvVariant& b, const TkvFormatSet
     if (a.kind() == Kind::DateTime) {
         const double d = Days(a) - ToDateTime(b, fs);
         if (b.kind() == Kind::DateTime) return Checked(d);
-        return TkvVariant(TkvVariant::DateTimeValue{Checked(d).toDouble()});
+        return CheckedDate(d);
     }
     const Num x = ToNum(a, fs), y = ToNum(b, fs);
     if (x.isInt && y.isInt) {
@@ -238,7 +249,7 @@ TkvVariant Or(const TkvVariant& a, const TkvVariant& b, const TkvFormatSettings&
 
 TkvVariant Negate(const TkvVariant& a, const TkvFormatSettings& fs) {
     if (a.isNull()) return a;
-    if (a.kind() == Kind::DateTime) return TkvVariant(TkvVariant::DateTimeValue{-Days(a)});
+    if (a.kind() == Kind::DateTime) return CheckedDate(-Days(a));
     const Num x = ToNum(a, fs);
     if (x.isInt && x.i != std::numeric_limits<int64_t>::min()) return TkvVariant(-x.i);
     return TkvVariant(-x.asDouble());

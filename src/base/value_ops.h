@@ -24,6 +24,9 @@ namespace kvval {
 
 enum class Compare { Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual };
 
+// Texts joined by "+" longer than this raise TkvVariantError instead of taking all memory.
+constexpr qsizetype kMaxTextLength = qsizetype(16) << 20;
+
 QByteArray ToText(const TkvVariant& v, const TkvFormatSettings& fs);
 // An integer or floating value (date-times become floating, booleans integer).
 TkvVariant ToNumber(const TkvVariant& v, const TkvFormatSettings& fs);
@@ -35,6 +38,7 @@ bool ToBoolean(const TkvVariant& v, const TkvFormatSettings& fs);
 // A day count: date-times and numbers as they are, texts read as numbers or as date and time.
 double ToDateTime(const TkvVariant& v, const TkvFormatSettings& fs);
 
+// Texts are joined (at most kMaxTextLength characters), everything else added.
 TkvVariant Add(const TkvVariant& a, const TkvVariant& b, const TkvFormatSettings& fs);
 TkvVariant Subtract(const TkvVariant& a, const TkvVariant& b, const TkvFormatSettings& fs);
 TkvVariant Multiply(const TkvVariant& a, const TkvVariant& b, const TkvFormatSettings& fs);

@@ -85,7 +85,8 @@ CommandResult ScriptFromArguments(const QStringList& args) {
     if (!haveSource) return Fail("usage: kvtool script FILE|-e TEXT [--compile] [--var NAME=VALUE]... [--max-steps N]", 2);
     TkvStringList lines = kv::SplitLines(source);
     TkvStringList errors;
-    interpretator.Compile(lines, lines, errors);
+    TkvScriptPositions positions;
+    interpretator.Compile(lines, lines, errors, &positions);
     if (!errors.isEmpty()) return Fail(FromCodePage(CompilerStyle(errors.first())), 1);
     CommandResult r;
     if (compileOnly) {
@@ -94,9 +95,9 @@ CommandResult ScriptFromArguments(const QStringList& args) {
         return r;
     }
     try {
-        interpretator.Execute(lines);
+        interpretator.Execute(lines, {}, &positions);
     } catch (const std::exception& e) {
-        return Fail(FromCodePage(QByteArray(e.what())), 1);
+        return Fail(FromCodePage(CompilerStyle(QByteArray(e.what()))), 1);
     }
     QList<int> assigned;
     for (int i = 0; i < interpretator.Variables.Count(); ++i)

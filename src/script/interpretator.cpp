@@ -38,8 +38,9 @@ void TkvInterpretator::SetValue(const QByteArray&, const TkvVariant&) {}
 void TkvInterpretator::CallFunction(const QByteArray&, const TkvVariant&, const TkvVariant&, const TkvVariant&,
                                     TkvVariant&) {}
 
-void TkvInterpretator::Compile(const TkvStringList& source, TkvStringList& compiled, TkvStringList& errors) {
-    TkvScriptCompiler compiler(parser_, compiled, errors);
+void TkvInterpretator::Compile(const TkvStringList& source, TkvStringList& compiled, TkvStringList& errors,
+                               TkvScriptPositions* positions) {
+    TkvScriptCompiler compiler(parser_, compiled, errors, positions);
     compiler.Run(source);
 }
 
@@ -48,11 +49,22 @@ int TkvInterpretator::JumpTarget(const QByteArray& line) {
     return int(uint8_t(line[1])) | (int(uint8_t(line[2])) << 8);
 }
 
-void TkvInterpretator::Execute(const TkvStringList& compiled, const QByteArray& owner) {
+void TkvInterpretator::Execute(const TkvStringList& compiled, const QByteArray& owner,
+                               const TkvScriptPositions* positions) {
     NestingGuard guard(nesting_);
+    int i = 0;
+    try {
+        Run(compiled, owner, i);
+    } catch (const TkvVariantError& e) {
+        if (!positions || i < 0 || i >= int(positions->size())) throw;
+        throw TkvScriptError((*positions)[size_t(i)].Text().toStdString() + ": " + e.what());
+    }
+}
+
+void TkvInterpretator::Run(const TkvStringList& compiled, const QByteArray& owner, int& i) {
     const TkvFormatSettings& fs = parser_.Settings();
     int64_t steps = 0;
-    int i = 0;
+    const int64_t workAtStart = parser_.TextWork;
     // The size is read on every step and the line held by a copy: a host's SetValue may change the
     // list being run.
     while (i >= 0 && i < int(compiled.size())) {
@@ -60,6 +72,9 @@ void TkvInterpretator::Execute(const TkvStringList& compiled, const QByteArray& 
         if (MaxSteps > 0 && steps > MaxSteps)
             throw TkvScriptError(OwnerText(owner).toStdString() + " was stopped after " + std::to_string(MaxSteps) +
                                  " steps");
+        if (MaxTextWork > 0 && parser_.TextWork - workAtStart > MaxTextWork)
+            throw TkvScriptError(OwnerText(owner).toStdString() + " was stopped after joining texts of more than " +
+                                 std::to_string(MaxTextWork) + " characters");
         if ((steps & 0xFFF) == 0 && CancelRequested && CancelRequested())
             throw TkvScriptError(OwnerText(owner).toStdString() + " was cancelled");
         const QByteArray line = compiled[i];

@@ -21,6 +21,7 @@
 #include "base/stream_text.h"
 #include "base/variables.h"
 #include "script/parser.h"
+#include "script/script_position.h"
 
 #include <QByteArray>
 #include <cstdint>
@@ -57,9 +58,14 @@ public:
     // Clears `compiled` and `errors` and fills them. `source` and `compiled` may be the same list:
     // the source is read completely first. After an error compilation stops and keeps what it has
     // compiled; jumps that were never resolved then lead to the end of the script.
-    virtual void Compile(const TkvStringList& source, TkvStringList& compiled, TkvStringList& errors);
+    // `positions`, when given, receives the source line and column of each compiled instruction.
+    virtual void Compile(const TkvStringList& source, TkvStringList& compiled, TkvStringList& errors,
+                         TkvScriptPositions* positions = nullptr);
     // Runs the lines from the first. `owner` names the script's object in the errors raised here.
-    virtual void Execute(const TkvStringList& compiled, const QByteArray& owner = {});
+    // With the positions Compile gave, an error raised while running an instruction is a
+    // TkvScriptError whose text starts with the instruction's "Line L/C: ".
+    virtual void Execute(const TkvStringList& compiled, const QByteArray& owner = {},
+                         const TkvScriptPositions* positions = nullptr);
 
     // Aggregate discovery: splits every instruction's expression with a TkvFunctionSplitter.
     void FindFunctionCalls(const TkvStringList& compiled, const TkvStringList& functionNames,
@@ -67,6 +73,9 @@ public:
 
     // Execution stops with TkvScriptError after this many instructions (0: no bound).
     int64_t MaxSteps = 10'000'000;
+    // ... and once its texts joined by "+" add up to more characters than this (0: no bound), so
+    // that a loop growing a text ends in seconds, not hours.
+    int64_t MaxTextWork = int64_t(1) << 30;
     // Asked every few thousand instructions; true stops the script with TkvScriptError.
     std::function<bool()> CancelRequested;
     // Scripts executed from inside a running script (through functions or assignments).
@@ -80,6 +89,9 @@ public:
     static QByteArray DescribeLine(const QByteArray& line);
 
 private:
+    // Runs from instruction `i`, which is left at the instruction that raised an error.
+    void Run(const TkvStringList& compiled, const QByteArray& owner, int& i);
+
     TkvParser parser_;
     int nesting_ = 0;
 };

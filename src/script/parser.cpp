@@ -389,7 +389,10 @@ TkvVariant TkvParser::EvaluatePostfix(const QByteArray& p) {
             auto cmp = [&](Compare op) { return TkvVariant(int64_t(kvval::CompareValues(a, b, op, fs) ? 1 : 0)); };
             switch (c) {
             case '*': a = kvval::Multiply(a, b, fs); break;
-            case '+': a = kvval::Add(a, b, fs); break;
+            case '+':
+                a = kvval::Add(a, b, fs);
+                if (a.isText()) TextWork += a.toText().size();
+                break;
             case '-': a = kvval::Subtract(a, b, fs); break;
             case '/':
                 if (a.isNull() || b.isNull()) a = TkvVariant::Null();

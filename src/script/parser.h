@@ -48,6 +48,8 @@ public:
 
     TDetailEvent OnGetVariable;
     TFunctionEvent OnFunction;
+    // Characters of the texts joined by "+" so far: scripts bound their work by it.
+    int64_t TextWork = 0;
 
     const TkvFormatSettings& Settings() const { return *settings_; }
     void SetSettings(const TkvFormatSettings& settings) { settings_ = &settings; }

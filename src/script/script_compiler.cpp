@@ -17,6 +17,13 @@ bool IsKeyword(const QByteArray& upper) {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || uint8_t(c) >= 128; }
 
+// END closing a compound statement, also as "END;" or "END." written without a blank.
+bool IsClosingWord(const QByteArray& w, const char* closing) {
+    const qsizetype n = qsizetype(std::char_traits<char>::length(closing));
+    if (!w.startsWith(closing)) return false;
+    return w.size() == n || (w.size() == n + 1 && (w.endsWith(';') || w.endsWith('.')));
+}
+
 struct NestingGuard {
     int& depth;
     NestingGuard(int& d, bool& overflow) : depth(d) { overflow = ++depth > TkvScriptCompiler::kMaxNesting; }
@@ -59,25 +66,30 @@ void TkvScriptCompiler::StripComments(const QByteArray& joined) {
     }
 }
 
+TkvScriptPosition TkvScriptCompiler::PositionOf(qsizetype at) const {
+    qsizetype original = at;
+    for (const Cut& cut : cuts_)
+        if (cut.At <= at) original += cut.Length;
+    // The end of the text is reported at the end of the last line.
+    original = std::max<qsizetype>(0, std::min(original, joined_.size() - 1));
+    int line = 1;
+    qsizetype lineStart = 0;
+    for (qsizetype i = 0; i < original; ++i)
+        if (joined_[i] == '\r') {
+            ++line;
+            lineStart = i + 1;
+        }
+    return {line, int(original - lineStart + 1)};
+}
+
 void TkvScriptCompiler::Fail(const QByteArray& message, qsizetype at) {
-    if (!failed_) {
-        qsizetype original = at;
-        for (const Cut& cut : cuts_)
-            if (cut.At <= at) original += cut.Length;
-        // The end of the text is reported at the end of the last line.
-        original = std::min(original, joined_.size() - 1);
-        int line = 1;
-        qsizetype lineStart = 0;
-        for (qsizetype i = 0; i < original; ++i)
-            if (joined_[i] == '\r') {
-                ++line;
-                lineStart = i + 1;
-            }
-        errors_.append("Line " + QByteArray::number(line) + "/" + QByteArray::number(original - lineStart + 1) +
-                       ": " + message);
-    }
+    if (!failed_) errors_.append(PositionOf(at).Text() + ": " + message);
     failed_ = true;
     throw Stop{};
+}
+
+void TkvScriptCompiler::Emitted(qsizetype at) {
+    if (positions_) positions_->push_back(PositionOf(at));
 }
 
 // ---------------------------------------------------------------- words
@@ -127,6 +139,7 @@ void TkvScriptCompiler::Run(const TkvStringList& source) {
     }
     out_.clear();
     errors_.clear();
+    if (positions_) positions_->clear();
     joined.replace('\t', ' ');
     joined_ = joined;
     if (joined_.trimmed().isEmpty()) return;
@@ -151,7 +164,8 @@ void TkvScriptCompiler::StatementList() {
         Statement();
         qsizetype ws = 0;
         const QByteArray w = PeekWord(ws);
-        if (w.isEmpty() || w == ".") return;
+        // The full stop ends the text: what follows it is not compiled.
+        if (w.isEmpty() || w.startsWith('.')) return;
         if (w.startsWith(';')) {
             pos_ = ws + 1;
             continue;
@@ -167,13 +181,14 @@ void TkvScriptCompiler::Statement() {
     const QByteArray w = PeekWord(ws);
     if (overflow) Fail("Statements are nested too deeply", ws);
     // An empty statement: the list around it reads the ";".
-    if (w.isEmpty() || w.startsWith(';') || w == "END" || w == "END;" || w == "UNTIL" || w == "ELSE") return;
+    if (w.isEmpty() || w.startsWith(';') || IsClosingWord(w, "END") || w == "UNTIL" || w == "ELSE") return;
     if (w == "BEGIN") {
         pos_ = ws + 5;
         Compound("END", R"(Need ";" or "end" here)");
         return;
     }
-    if (w == "IF") {
+    // "if(" starts an if statement too: a call of IF(...) as a statement would have no effect.
+    if (w == "IF" || w.startsWith("IF(")) {
         pos_ = ws + 2;
         qsizetype at = 0;
         const QByteArray condition = ExpressionText(at);
@@ -182,7 +197,7 @@ void TkvScriptCompiler::Statement() {
         const int jump = Emit(kvscript::CondJump, condition, at);
         Statement();
         if (PeekWord(ws) == "ELSE") {
-            const int skip = EmitJump(-1);
+            const int skip = EmitJump(-1, ws);
             Patch(jump, skip + 1);
             pos_ = ws + 4;
             Statement();
@@ -210,7 +225,7 @@ void TkvScriptCompiler::Statement() {
         pos_ = ws + 2;
         const int jump = Emit(kvscript::CondJump, condition, at);
         Statement();
-        EmitJump(jump);
+        EmitJump(jump, at);
         Patch(jump, int(out_.size()));
         return;
     }
@@ -234,7 +249,7 @@ void TkvScriptCompiler::Statement() {
         const int jump = Emit(kvscript::CondJump, name + " <= " + to, endAt);
         Statement();
         EmitAssignment(name, name + "+1", nameAt);
-        EmitJump(jump);
+        EmitJump(jump, endAt);
         Patch(jump, int(out_.size()));
         return;
     }
@@ -244,7 +259,7 @@ void TkvScriptCompiler::Statement() {
         const qsizetype at = pos_;
         while (pos_ < t_.size() && IsDigit(t_[pos_])) ++pos_;
         if (pos_ == at) Fail(R"("goto" label must be a number)", at);
-        const int jump = EmitJump(-1);
+        const int jump = EmitJump(-1, ws);
         gotos_.push_back({jump, t_.mid(at, pos_ - at), at});
         return;
     }
@@ -265,8 +280,8 @@ void TkvScriptCompiler::Compound(const char* closing, const char* message) {
             pos_ = ws + 1;
             continue;
         }
-        // "END;" leaves its semicolon for the statement list around this one.
-        if (w == closing || (w.size() == closingLength + 1 && w.startsWith(closing) && w.endsWith(';'))) {
+        // "END;" and "END." leave their semicolon or full stop for the statement list around this one.
+        if (IsClosingWord(w, closing)) {
             pos_ = ws + closingLength;
             return;
         }
@@ -316,7 +331,7 @@ bool TkvScriptCompiler::TryVariable() {
     }
     qsizetype ws = 0;
     const QByteArray w = PeekWord(ws);
-    if (!indexed && (w.isEmpty() || w.startsWith(';') || w == "END" || w == "END;" || w == "ELSE" || w == "UNTIL")) {
+    if (!indexed && (w.isEmpty() || w.startsWith(';') || IsClosingWord(w, "END") || w == "ELSE" || w == "UNTIL")) {
         // A procedure call always passes the dummy argument 0.
         Emit(kvscript::Call, name + "(0)", nameAt);
         return true;
@@ -432,7 +447,10 @@ void TkvScriptCompiler::Factor() {
     const qsizetype nameAt = pos_;
     ReadName();
     // A keyword is never an operand: "y := end" misses its value, it does not read a name END.
-    if (IsKeyword(t_.mid(nameAt, pos_ - nameAt).toUpper())) Fail("Need an operand here", nameAt);
+    // IF followed by "(" is the expression language's IF(condition, then, else).
+    const QByteArray word = t_.mid(nameAt, pos_ - nameAt).toUpper();
+    if (IsKeyword(word) && !(word == "IF" && pos_ < t_.size() && t_[pos_] == '('))
+        Fail("Need an operand here", nameAt);
     if (pos_ < t_.size() && t_[pos_] == '[') {
         ++pos_;
         Expression();
@@ -482,6 +500,7 @@ int TkvScriptCompiler::Emit(char kind, const QByteArray& expression, qsizetype a
     line += Postfix(expression, at);
     out_.append(line);
     open_.push_back(kind == kvscript::CondJump);
+    Emitted(at);
     return int(out_.size() - 1);
 }
 
@@ -490,14 +509,16 @@ int TkvScriptCompiler::EmitAssignment(const QByteArray& name, const QByteArray& 
         Fail("The script has more than " + QByteArray::number(kvscript::kMaxInstructions) + " instructions", at);
     out_.append(name + ' ' + Postfix(expression, at));
     open_.push_back(false);
+    Emitted(at);
     return int(out_.size() - 1);
 }
 
-int TkvScriptCompiler::EmitJump(int target) {
+int TkvScriptCompiler::EmitJump(int target, qsizetype at) {
     if (out_.size() >= kvscript::kMaxInstructions)
         Fail("The script has more than " + QByteArray::number(kvscript::kMaxInstructions) + " instructions", pos_);
     out_.append(QByteArray(1, kvscript::Jump) + QByteArray(2, '\0'));
     open_.push_back(true);
+    Emitted(at);
     const int index = int(out_.size() - 1);
     if (target >= 0) Patch(index, target);
     return index;

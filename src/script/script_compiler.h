@@ -6,6 +6,7 @@
 
 #include "base/stream_text.h"
 #include "script/parser.h"
+#include "script/script_position.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -13,8 +14,10 @@
 
 class TkvScriptCompiler {
 public:
-    TkvScriptCompiler(const TkvParser& parser, TkvStringList& compiled, TkvStringList& errors)
-        : parser_(parser), out_(compiled), errors_(errors) {}
+    // `positions`, when given, receives where each compiled instruction comes from in the source.
+    TkvScriptCompiler(const TkvParser& parser, TkvStringList& compiled, TkvStringList& errors,
+                      TkvScriptPositions* positions = nullptr)
+        : parser_(parser), out_(compiled), errors_(errors), positions_(positions) {}
 
     // `source` is read completely before `compiled` is touched, so both may be one list.
     void Run(const TkvStringList& source);
@@ -38,6 +41,10 @@ private:
     void StripComments(const QByteArray& joined);
     // Adds the error line (the first error only) and unwinds.
     [[noreturn]] void Fail(const QByteArray& message, qsizetype at);
+    // Line and column in the text as written of a position in the compiled text.
+    TkvScriptPosition PositionOf(qsizetype at) const;
+    // Records the source position of the instruction just appended.
+    void Emitted(qsizetype at);
 
     void SkipBlanks();
     // The next word, upper-cased, and where it starts; empty at the end of the text.
@@ -62,7 +69,7 @@ private:
 
     int Emit(char kind, const QByteArray& expression, qsizetype at);
     int EmitAssignment(const QByteArray& name, const QByteArray& expression, qsizetype at);
-    int EmitJump(int target);
+    int EmitJump(int target, qsizetype at);
     void Patch(int instruction, int target);
     QByteArray Postfix(const QByteArray& expression, qsizetype at);
     void Finish();
@@ -70,6 +77,7 @@ private:
     const TkvParser& parser_;
     TkvStringList& out_;
     TkvStringList& errors_;
+    TkvScriptPositions* positions_;
 
     QByteArray joined_; // the source as written (lines joined by CR, tabs as blanks)
     QByteArray t_;      // the same without comments: what is compiled

@@ -68,6 +68,15 @@ TEST(Interpretator, CompiledImagesOfEveryStatementForm) {
         {"begin a := 1 end; b := 2", "a := 1 ; b := 2"},
         {"goto 10; x := 1; 10: y := 2", "GOTO 2 ; x := 1 ; y := 2"},
         {"begin a := 1 end.", "a := 1"},
+        // A full stop right after END ends the text, also after a semicolon, a nested block or on
+        // its own line; nothing after it is compiled.
+        {"begin\r  a := 1;\rend.", "a := 1"},
+        {"begin if a then begin b := 1 end; end.\rjunk here", "IFNOT 2 a ; b := 1"},
+        {"begin a := 1\rend.\r", "a := 1"},
+        // IF(...) is a function wherever an operand may stand; "if(" still starts a statement.
+        {"x := IF(a > 1, 'big', 'small')", "x := IF(a > 1, 'big', 'small')"},
+        {"if IF(a, 1, 0) = 1 then y := 1", "IFNOT 2 IF(a, 1, 0) 1 = ; y := 1"},
+        {"if(a > 1) then y := 1", "IFNOT 2 a 1 > ; y := 1"},
         {";;a := 1", "a := 1"},
         {"if x > 1 then y := 1 else y := 2", "IFNOT 3 x 1 > ; y := 1 ; GOTO 4 ; y := 2"},
         {"if x > 1 then y := 1", "IFNOT 2 x 1 > ; y := 1"},
@@ -137,6 +146,7 @@ TEST(Interpretator, RunsLoopsConditionsAndJumps) {
         {"begin A[2] := 5; b := A[2] * 2 end", "b", "10"},
         {"begin if u then v := 1 else v := 2 end", "v", "2"}, // an unknown (null) condition is false
         {"begin k := 0; 1: k := k + 1; if k < 4 then goto 1 end", "k", "4"},
+        {"begin a := 2; x := IF(a > 1, 'big', 'small') + '!' end.", "x", "big!"},
     };
     for (const Case& c : cases) {
         TableInterpretator in;
@@ -268,6 +278,52 @@ TEST(Interpretator, LimitsAreReportedNotTruncated) {
     EXPECT_TRUE(errors[0].contains("nested too deeply"));
     in.Compiled(QByteArray(1000, ' ').replace(" ", "begin ") + "x := 1", &errors);
     ASSERT_EQ(errors.size(), 1);
+}
+
+TEST(Interpretator, RunErrorsNameTheLineAndColumnOfTheirInstruction) {
+    struct Case {
+        const char* source;
+        const char* error;
+    } cases[] = {
+        {"begin\r  x := 1;\r  y := 5 MOD 0\rend", "Line 3/8: Division by zero"},
+        {"begin x := 1; if 'abc' then x := 2 end", "Line 1/18: "},
+        {"while 1 do\r  x := 1", "Line 1/7: The script was stopped after 99 steps"},
+    };
+    for (const Case& c : cases) {
+        TableInterpretator in;
+        in.MaxSteps = 99; // the 100th step is the loop's jump back
+        TkvStringList compiled, errors;
+        TkvScriptPositions positions;
+        in.Compile(kv::SplitLines(c.source), compiled, errors, &positions);
+        ASSERT_TRUE(errors.isEmpty()) << c.source;
+        ASSERT_EQ(positions.size(), size_t(compiled.size()));
+        try {
+            in.Execute(compiled, {}, &positions);
+            ADD_FAILURE() << c.source << " ran to its end";
+        } catch (const TkvScriptError& e) {
+            EXPECT_TRUE(QByteArray(e.what()).startsWith(c.error)) << c.source << ": " << e.what();
+        }
+    }
+}
+
+TEST(Interpretator, GrowingTextsEndWithAnErrorInsteadOfTakingAllMemoryOrTime) {
+    struct Case {
+        const char* source;
+        const char* error;
+    } cases[] = {
+        {"begin s := 'x'; while 1 do s := s + s end", "The text would be longer than"},
+        {"begin s := ''; while 1 do s := s + 'abcdefgh' end", "joining texts of more than"},
+    };
+    for (const Case& c : cases) {
+        TableInterpretator in;
+        in.MaxSteps = 0; // only the text bounds stop these
+        try {
+            in.Run(c.source);
+            ADD_FAILURE() << c.source << " ran to its end";
+        } catch (const TkvVariantError& e) {
+            EXPECT_TRUE(QByteArray(e.what()).contains(c.error)) << c.source << ": " << e.what();
+        }
+    }
 }
 
 TEST(Interpretator, ExecutionFailuresReachTheCaller) {
