@@ -4,8 +4,16 @@
 #include "base/date_time.h"
 #include "base/display_format.h"
 #include "base/number_format.h"
+#include "base/constants_list.h"
 #include "base/value_ops.h"
+#include "core/locale.h"
+#include "engine/script/database_function_library.h"
+#include "engine/script/report_interpretator.h"
+#include "script/function_context.h"
 #include "script/parser.h"
+#include "script/std_function_library.h"
+
+#include <QDateTime>
 
 namespace {
 
@@ -58,13 +66,69 @@ QByteArray Json(const TkvVariant& v, const TkvFormatSettings& fs) {
     return R"({"type": "array", "value": null})";
 }
 
+// The report language outside a report: the --var values and the named constants as names, DATE
+// and TIME from the clock, and every function library a report calls (the standard and database
+// libraries, then any registered one). A name or function found nowhere is an error, as it is in
+// a report, never an empty value.
+class EvalLanguage : public TkvExpressionEvaluator {
+public:
+    explicit EvalLanguage(const TkvFormatSettings& fs) : parser_(fs) {
+        kv::FillConstantsList(constants_);
+        context_.Evaluate = [this](const QByteArray& e) { return parser_.Evaluate(e); };
+        context_.Settings = &fs;
+        parser_.OnGetVariable = [this](const QByteArray& name, TkvVariant& value) { Name(name, value); };
+        parser_.OnFunction = [this](const QByteArray& name, const TkvVariant& p1, const TkvVariant& p2,
+                                    const TkvVariant& p3, TkvVariant& value) { Function(name, p1, p2, p3, value); };
+    }
+
+    TkvVariant Evaluate(const QByteArray& expression) override { return parser_.Evaluate(expression); }
+    QByteArray ConvertToPostfix(const QByteArray& expression) override { return parser_.ConvertToPostfix(expression); }
+    TkvVariant EvaluatePostfix(const QByteArray& postfix) override { return parser_.EvaluatePostfix(postfix); }
+    const TkvFormatSettings& FormatSettings() const override { return parser_.Settings(); }
+
+    TkvVariables Variables;
+
+private:
+    void Name(const QByteArray& name, TkvVariant& value) {
+        int i = Variables.IndexOf(name);
+        if (i >= 0) return void(value = Variables.Value(i));
+        i = constants_.IndexOf(name);
+        if (i >= 0) return void(value = constants_.Value(i));
+        const QByteArray upper = name.toUpper();
+        if (upper == "DATE" || upper == "TIME") {
+            const QDateTime now = QDateTime::currentDateTime();
+            double day = 0, time = 0;
+            kv::EncodeDate(now.date().year(), now.date().month(), now.date().day(), day);
+            kv::EncodeTime(now.time().hour(), now.time().minute(), now.time().second(), now.time().msec(), time);
+            return void(value = TkvVariant(TkvVariant::DateTimeValue{upper == "DATE" ? day : time}));
+        }
+        throw TkvExpressionError(kv::LoadLibraryText(55439).toStdString() + " \"" + name.toStdString() + "\"");
+    }
+
+    void Function(const QByteArray& name, const TkvVariant& p1, const TkvVariant& p2, const TkvVariant& p3,
+                  TkvVariant& value) {
+        value = QByteArray("0");
+        if (standard_.TryFunction(context_, name, p1, p2, p3, value) ||
+            database_.TryFunction(context_, name, p1, p2, p3, value) ||
+            kv::CallFunctionLibraries(context_, name, p1, p2, p3, value))
+            return;
+        throw TkvExpressionError("Undefined function \"" + name.toStdString() + "\"");
+    }
+
+    TkvParser parser_;
+    TkvVariables constants_{true};
+    TkvFunctionContext context_;
+    TkvStdFunctionLibrary standard_;
+    TDatabaseFunctionLibrary database_;
+};
+
 } // namespace
 
 namespace kvcli {
 
 CommandResult EvalFromArguments(const QStringList& args) {
     const TkvFormatSettings& fs = TkvFormatSettings::System();
-    TkvParserEvaluator evaluator(fs);
+    EvalLanguage evaluator(fs);
     bool json = false;
     bool haveExpression = false;
     QByteArray expression;

@@ -33,6 +33,13 @@ TEST(KvtoolEval, ValuesAndOptions) {
         {{"eval", "1234.5 #N2.2"}, "1234.50\n"},
         {{"eval", "STRTODATE('11/15/1998')"}, "11/15/1998\n"},
         {{"eval", ""}, "0\n"},
+        // The function libraries of a report.
+        {{"eval", "LENGTH('abcd') + 1"}, "5\n"},
+        {{"eval", "UPPERCASE('ab') + LOWERCASE('CD')"}, "ABcd\n"},
+        {{"eval", "FORMATFLOAT('0.00', 2.5)"}, "2.50\n"},
+        {{"eval", "YEAROF(STRTODATE('12/30/1999') + 2)"}, "2000\n"},
+        {{"eval", "FIELDISNULL('x')"}, "True\n"},
+        {{"eval", "IF(mrOk = 1, 'ok', 'no')"}, "ok\n"},
     };
     for (const Case& c : cases) {
         const ToolRun r = Kvtool(c.args);
@@ -88,6 +95,13 @@ TEST(KvtoolFormat, WordsInlineFormatsAndSettings) {
     }
 }
 
+TEST(KvtoolEval, UnknownNamesAndFunctionsAreNamed) {
+    const ToolRun name = Kvtool({"eval", "FOO * 2"});
+    EXPECT_EQ(name.err, "kvtool: eval: Undefined symbol \"FOO\"\n");
+    const ToolRun function = Kvtool({"eval", "1 + NOSUCHFUNCTION(1)"});
+    EXPECT_EQ(function.err, "kvtool: eval: Undefined function \"NOSUCHFUNCTION\"\n");
+}
+
 TEST(KvtoolExpressions, ErrorsAreOneLineWithStatusTwo) {
     const QList<QStringList> cases = {
         {"eval"},
@@ -99,6 +113,11 @@ TEST(KvtoolExpressions, ErrorsAreOneLineWithStatusTwo) {
         {"eval", "1", "--var", "novalue"},
         {"eval", "7 MOD 0"},
         {"eval", "%"},
+        // Names and functions found nowhere, as a report reports them.
+        {"eval", "FOO * 2"},
+        {"eval", "NOSUCHFUNCTION(1)"},
+        // A date past the last representable day.
+        {"eval", "STRTODATE('12/31/9999') + 1"},
         {"format", "0x101022C"},
         {"format", "0x101022C", "abc"},
         {"format", "zzz", "1"},
