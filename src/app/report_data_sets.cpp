@@ -33,6 +33,10 @@ TkvReportDataSets::TkvReportDataSets(const QString& db, const std::vector<TkvDat
     for (const TkvDataSetDefinition& def : sets) {
         const QByteArray& name = def.Name;
         current_ = name;
+        // A second source for a name would be dropped without a word.
+        for (const auto* set : sets_)
+            if (set->ComponentName().compare(name, Qt::CaseInsensitive) == 0)
+                throw TkvDataError("Data set " + name.toStdString() + " is given more than once");
         std::unique_ptr<TkvRowSource> rows;
         try {
             if (def.Kind == TkvDataSetDefinition::Source::Csv) {

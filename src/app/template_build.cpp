@@ -116,7 +116,9 @@ int BuildTemplateFile(TkvReport& report, const QString& templateFile, const TkvT
         error = file + ": the dialog was cancelled; nothing was built";
         return 0;
     }
-    if (!built.Ok) {
+    // STOPREPORT (or Cancel) ends the build with the pages made so far, which the report keeps.
+    const bool stoppedWithPages = built.Cancelled && built.ErrorText.isEmpty() && built.PageCount > 0;
+    if (!built.Ok && !stoppedWithPages) {
         error = file + ": " +
                 (built.ErrorText.isEmpty() ? QByteArray("the build was stopped before it ended (Cancel or STOPREPORT)")
                                            : OneLineError(built.ErrorText));

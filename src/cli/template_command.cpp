@@ -67,7 +67,11 @@ QJsonArray ListJson(const TkvVariables& list) {
 
 bool Load(TkvReport& report, const QString& path, CommandResult& r) {
     TkvTemplateLoadResult why;
-    if (report.LoadFromFile(path, &why)) return true;
+    if (report.LoadFromFile(path, &why)) {
+        // An empty file loads as an empty report, but it is no template to describe.
+        if (why.status != TkvTemplateLoadResult::Status::Empty) return true;
+        why.Message = "the file is empty, not a template";
+    }
     r.ExitCode = 1;
     r.Error = path.toUtf8() + ": " + OneLine(why.Message.constData());
     return false;

@@ -18,7 +18,7 @@ namespace {
 // With `dialogScript`, a dialog page comes first, running that script (its controls would be
 // add-in classes, which kvtool has none of).
 QString MakeTemplate(QTemporaryDir& dir, const QByteArray& rowText = "[Items.name] costs [Items.price]",
-                     const QByteArray& dialogScript = {}) {
+                     const QByteArray& dialogScript = {}, bool twoPasses = true) {
     kvcli::StartLibrary();
     TkvReport r;
     if (!dialogScript.isEmpty()) {
@@ -32,7 +32,7 @@ QString MakeTemplate(QTemporaryDir& dir, const QByteArray& rowText = "[Items.nam
     p->PaperWidth = 2100;
     p->PaperHeight = 2970;
     p->LeftMargin = p->TopMargin = p->RightMargin = p->BottomMargin = 20;
-    r.DoublePassReport = 0xFFFF;
+    r.DoublePassReport = twoPasses ? 0xFFFF : 0;
     auto band = [&](int type, int top, int height, const char* name, const char* source = "", uint16_t flags = 0) {
         auto b = std::make_unique<TkvBandView>();
         b->Name = name;
@@ -105,6 +105,8 @@ TEST(BuildCommand, FailuresLeaveNoFile) {
         {"database that cannot open", "[Items.name]",
          {"--db", "sqlite:" + dir.filePath("none/no.db"), "--data", "Items=select 1 as name"}, 1,
          "Data set Items: Cannot open the database"},
+        {"data set given twice", "[Items.name]", {"--data", data, "--data", "Items=csv:" + dir.filePath("x.csv")},
+         1, "Data set Items is given more than once"},
         {"detail parameter naming no data set", "[Items.name]",
          {"--db", "sqlite::memory:", "--data", "Items=select 'tea' as name where 1 = :Orders.id"}, 1,
          "Data set Items: the parameter :Orders.id names no data set Orders"},
@@ -179,6 +181,22 @@ TEST(BuildCommand, TheDataFileBesideTheTemplate) {
         EXPECT_TRUE(t.contains(c.text)) << t.constData();
         EXPECT_FALSE(t.contains("decoy")) << t.constData();
     }
+}
+
+// STOPREPORT in a single pass ends the build with the pages made so far, which are written.
+TEST(BuildCommand, StopReportWritesThePagesSoFar) {
+    QTemporaryDir dir;
+    const QString kvf =
+        MakeTemplate(dir, "[Items.name][IF([Items.name] = 'cake', STOPREPORT(0), '')]", {}, false);
+    const QString out = dir.filePath("stopped.txt");
+    const kvcli::CommandResult r = Build({kvf, "-o", out, "--data", "Items=csv:" + dir.filePath("items.csv")});
+    ASSERT_EQ(r.ExitCode, 0) << r.Error.constData();
+    QFile txt(out);
+    ASSERT_TRUE(txt.open(QIODevice::ReadOnly));
+    const QByteArray t = txt.readAll();
+    EXPECT_TRUE(t.contains("Price list")) << t.constData();
+    EXPECT_TRUE(t.contains("tea")) << t.constData();
+    EXPECT_FALSE(t.contains("Total")) << t.constData();
 }
 
 // Dialog pages are not shown by kvtool: their scripts run and the defaults are taken; a script

@@ -75,6 +75,15 @@ TEST(TemplateCommand, InfoJsonConvertAndErrors) {
     EXPECT_FALSE(QFile::exists(dir.filePath("none.kvf")));
     EXPECT_EQ(kvcli::ConvertTemplate(junk.fileName(), dir.filePath("none.kvf")).ExitCode, 1);
     EXPECT_FALSE(QFile::exists(dir.filePath("none.kvf")));
+
+    // An empty file is no template (it loads as an empty report).
+    QFile empty(dir.filePath("empty.kvf"));
+    empty.open(QIODevice::WriteOnly);
+    empty.close();
+    const kvcli::CommandResult none = kvcli::TemplateInfo(empty.fileName(), false);
+    EXPECT_EQ(none.ExitCode, 1);
+    EXPECT_TRUE(none.Out.isEmpty());
+    EXPECT_TRUE(none.Error.endsWith("the file is empty, not a template")) << none.Error.constData();
 }
 
 TEST(DataCommand, ListsCsvRowsAndNamesFailingDataSets) {
