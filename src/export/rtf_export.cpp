@@ -9,6 +9,9 @@ namespace {
 
 constexpr char kCrLf[] = "\r\n";
 
+// Where a text's table cell starts: a right-aligned text's X is its right edge.
+int CellStart(const TkvTextRec& rec) { return rec.Alignment == 1 ? std::min(rec.X, rec.DrawRect.Left) : rec.X; }
+
 } // namespace
 
 TkvRTFExport::TkvRTFExport() : TkvTextExport(NoRegistration{}) {
@@ -62,13 +65,17 @@ void TkvRTFExport::EndPage() {
         int prevSize = -1, prevStyle = -1;
         int64_t prevColor = -1;
         int lastRight = 0;
+        int cellEdge = chain.empty() ? 0 : Twips(CellStart(chain.front())); // where the open cell starts
         bool first = true;
         for (const TkvTextRec& rec : chain) {
             if (!ConvertToTable) {
                 if (rec.Alignment == 1) prefix += "\\tqr";
                 prefix += "\\tx" + QByteArray::number(Twips(rec.X));
             } else if (!first) {
-                prefix += "\\cellx" + QByteArray::number(Twips(rec.X));
+                // A cell ends where the next text starts and is never empty: a cell of no width
+                // breaks its text letter by letter.
+                cellEdge = std::max(Twips(CellStart(rec)), cellEdge + 1);
+                prefix += "\\cellx" + QByteArray::number(cellEdge);
             }
             const uint32_t color = (rec.FontColor & 0xFFFFFF) == 0xFFFFFF ? 0 : rec.FontColor;
             QByteArray fmt;
@@ -97,8 +104,9 @@ void TkvRTFExport::EndPage() {
         if (chain.empty())
             b += QByteArray("{\\pard \\par}") + kCrLf;
         else if (ConvertToTable)
-            b += prefix + "\\cellx" + QByteArray::number(lastRight) + " \\trleft" +
-                 QByteArray::number(Twips(chain.front().X)) + " \\pard \\intbl " + body + "\\pard \\intbl \\row" + kCrLf;
+            b += prefix + "\\cellx" + QByteArray::number(std::max(lastRight, cellEdge + 1)) + " \\trleft" +
+                 QByteArray::number(Twips(CellStart(chain.front()))) + " \\pard \\intbl " + body +
+                 "\\pard \\intbl \\row" + kCrLf;
         else
             b += prefix + "{" + body + "\\par}" + kCrLf;
     }

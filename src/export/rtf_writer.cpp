@@ -66,7 +66,7 @@ QList<QByteArray> FontTable::Entries() const {
     QList<QByteArray> out;
     for (qsizetype i = 0; i < names_.size(); ++i)
         out.append("{\\f" + QByteArray::number(i) + (symbol_[i] ? "\\fcharset2 " : " ") +
-                   Escape(QString::fromLatin1(names_[i])) + ";}");
+                   EscapeBytes(names_[i], kvcs::Default) + ";}");
     return out;
 }
 

@@ -150,8 +150,8 @@ void TkvXlsxExport::EndDocument() {
     }
 
     if (Progress) Progress->StartPhase(QStringLiteral("Progress rows"), rows + cols);
-    const bool cancelled = [&] { return Report && Report->CancelRequested; }();
-    for (int r = 0; r < rows && !cancelled; ++r) {
+    const auto cancelled = [&] { return Report && Report->CancelRequested; };
+    for (int r = 0; r < rows && !cancelled(); ++r) {
         if (Progress) Progress->Tick();
         const double h = std::min((m.YPosition(r + 1) - m.YPosition(r)) * ScaleY / 1.31, 409.0);
         worksheet_set_row(ws, lxw_row_t(r), h, nullptr);

@@ -664,7 +664,15 @@ bool TkvPreviewForm::HandleKey(int key, Qt::KeyboardModifiers modifiers) {
         SetCurrentPage(PageCount());
         return true;
     case Qt::Key_F3:
-        if (!ctrl && !SearchText.isEmpty()) FindNext();
+        if (!ctrl && !SearchText.isEmpty()) {
+            // The search goes on from the page in view: a page the user moved to, or the current
+            // page again once a search ran past the last page.
+            if (CurrentPage != SearchPage + 1) {
+                SearchPage = std::max(0, CurrentPage - 1);
+                FoundIndex = 0;
+            }
+            FindNext();
+        }
         return true;
     case Qt::Key_O:
         if (ctrl) LoadCommand();

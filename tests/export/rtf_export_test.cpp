@@ -42,6 +42,23 @@ TEST(RtfExport, TableRowsRepeatEveryWord) {
                        "{\\f0\\fs20\\cf1 a}\\cell {\\f0\\fs20\\cf1 b}\\cell \\pard \\intbl \\row\r\n\\pard\r\n");
 }
 
+// A right-aligned text's cell starts at its left edge: a cell of no width wraps letter by letter.
+TEST(RtfExport, RightAlignedTextsGetCellsOfTheirWidth) {
+    LineDriver<TkvRTFExport> d;
+    d.filter.ConvertToTable = true;
+    d.Line(60, 120, 65, 0, "a");
+    d.Line(130, 260, 260, 0, "b", 0, 1);
+    EXPECT_EQ(Body(d), "\\trowd \\trgaph108\\cellx2600\\cellx5200 \\trleft1300 \\pard \\intbl "
+                       "{\\f0\\fs20\\cf1 a}\\cell {\\f0\\fs20\\cf1 b}\\cell \\pard \\intbl \\row\r\n\\pard\r\n");
+}
+
+// Font names are code page texts like every other text.
+TEST(RtfWriter, FontNamesOfTheCodePage) {
+    kvrtf::FontTable fonts;
+    fonts.Number(kv::EncodeText(QStringLiteral("Шрифт"), kvcs::Default));
+    EXPECT_EQ(fonts.Entries().value(0), "{\\f0 \\u1064?\\u1088?\\u1080?\\u1092?\\u1090?;}");
+}
+
 TEST(RtfExport, DocumentTablesAndPageBreaks) {
     TkvRTFExport f;
     TkvMemoryStream out;

@@ -30,6 +30,30 @@ TEST(XlsxExport, PlainNumbers) {
     EXPECT_DOUBLE_EQ(v, 1323000.5);
 }
 
+// Cancel during the rows' heights stops that loop at once (and the cells after it).
+TEST(XlsxExport, CancelStopsTheRowLoop) {
+    struct CancelAfterTwoRows : TkvExportProgress {
+        void StartPhase(const QString& message, int) override { rows = message == QLatin1String("Progress rows"); }
+        void Tick() override {
+            if (rows && ++ticks == 2) report->CancelRequested = true;
+        }
+        TkvReport* report = nullptr;
+        bool rows = false;
+        int ticks = 0;
+    } progress;
+    QTemporaryDir dir;
+    TkvReport report;
+    std::vector<kvtest::MemoSpec> memos;
+    for (int i = 0; i < 40; ++i) memos.push_back({0, i * 20, 100, 20, QString::number(i)});
+    kvtest::AddMemoPage(report, memos);
+    progress.report = &report;
+    TkvXlsxExport f;
+    f.ShowDialog = false;
+    kv::ExportWithFilter(report, f, dir.filePath("t.xlsx"), &progress);
+    EXPECT_GT(progress.ticks, 0);
+    EXPECT_LT(progress.ticks, 10) << "the row loop went on after Cancel";
+}
+
 // Read back by a second implementation of the format. openpyxl shows a merged range's outer
 // frame on its first cell; the width is 200 page units / 8 plus the format's padding.
 TEST(XlsxExport, SheetReadBackByOpenpyxl) {

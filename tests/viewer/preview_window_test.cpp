@@ -312,6 +312,29 @@ TEST_F(PreviewWindow, FindMarksEveryMatchInTurnAndStopsAfterTheLast) {
     EXPECT_EQ(form.CurrentPage, 2);
 }
 
+TEST_F(PreviewWindow, F3GoesOnFromThePageInView) {
+    form.PickZoom(3);
+    form.StartSearch("needle", false, true);
+    QTest::keyClick(form.PageBox(), Qt::Key_F3);
+    ASSERT_EQ(form.CurrentPage, 1);
+    // Moved on to page 4: the next F3 searches there, not on page 1.
+    form.SetCurrentPage(4);
+    QTest::keyClick(form.PageBox(), Qt::Key_F3);
+    EXPECT_EQ(form.CurrentPage, 4);
+    ASSERT_TRUE(form.CurrentMark().has_value());
+    EXPECT_EQ(form.CurrentMark()->page, 3);
+    // Past the last match: "not found" once, then F3 starts over on the page in view.
+    QTest::keyClick(form.PageBox(), Qt::Key_F3);
+    EXPECT_FALSE(form.CurrentMark().has_value());
+    EXPECT_EQ(messages.size(), 1);
+    form.SetCurrentPage(2);
+    QTest::keyClick(form.PageBox(), Qt::Key_F3);
+    EXPECT_EQ(form.CurrentPage, 2);
+    ASSERT_TRUE(form.CurrentMark().has_value());
+    EXPECT_EQ(form.CurrentMark()->page, 1);
+    EXPECT_EQ(messages.size(), 1);
+}
+
 TEST_F(PreviewWindow, FindOptions) {
     struct Case {
         QString text;
