@@ -129,7 +129,7 @@ TkvInlineFormat ParseInlineFormat(const QByteArray& expression, uint32_t word, c
 QByteArray ExpressionToText(const QByteArray& expression, uint32_t word, const QByteArray& format, bool hideZeros,
                             TkvExpressionEvaluator& evaluator) {
     const TkvInlineFormat f = ParseInlineFormat(expression, word, format);
-    TkvVariant value = evaluator.Evaluate(f.Expression);
+    TkvVariant value = evaluator.EvaluateShown(f.Expression);
     const TkvFormatSettings& fs = evaluator.FormatSettings();
     if (hideZeros && !value.isText()) {
         try {

@@ -26,6 +26,8 @@ public:
     // The postfix form of an expression, for callers that evaluate it many times.
     virtual QByteArray ConvertToPostfix(const QByteArray& expression) = 0;
     virtual TkvVariant EvaluatePostfix(const QByteArray& postfix) = 0;
+    // The value of an [expression] a text shows. Base: Evaluate.
+    virtual TkvVariant EvaluateShown(const QByteArray& expression) { return Evaluate(expression); }
 
     // How values become text for this evaluation.
     virtual const TkvFormatSettings& FormatSettings() const { return TkvFormatSettings::System(); }

@@ -106,8 +106,11 @@ TkvVariant TkvAggregates::Read(char kind, const QByteArray& expression, const QB
     const TkvVariant v = source.Aggregates.Value(i);
     if (v.isUnassigned()) return TkvVariant(int64_t(0)); // MIN or MAX over no counted row
     if (kind != kvagg::Avg) return v;
-    if (source.RowCount <= 0) return TkvVariant(int64_t(0));
-    return kvval::Divide(v, TkvVariant(int64_t(source.RowCount)), fs);
+    // An average keeps its own sum and row count: footers over the same rows reset their own.
+    if (v.kind() != TkvVariant::Kind::Array || v.toArray().size() != 2) return TkvVariant(int64_t(0));
+    const TkvVariant& rows = v.toArray()[1];
+    if (rows.toInt() <= 0) return TkvVariant(int64_t(0));
+    return kvval::Divide(v.toArray()[0], rows, fs);
 }
 
 void TkvAggregates::Accumulate(TkvAggregateBand& band, bool visible,
@@ -146,10 +149,19 @@ void TkvAggregates::Accumulate(TkvAggregateBand& band, bool visible,
         }
         switch (k.Kind) {
         case kvagg::Sum:
-        case kvagg::Avg:
             if (current.isEmpty()) current = TkvVariant(int64_t(0));
             current = kvval::Add(current, value, fs);
             break;
+        case kvagg::Avg: {
+            // [sum, rows counted]
+            QList<TkvVariant> avg = current.kind() == TkvVariant::Kind::Array && current.toArray().size() == 2
+                                        ? current.toArray()
+                                        : QList<TkvVariant>{TkvVariant(int64_t(0)), TkvVariant(int64_t(0))};
+            avg[0] = kvval::Add(avg[0], value, fs);
+            avg[1] = TkvVariant(avg[1].toInt() + 1);
+            current = TkvVariant(avg);
+            break;
+        }
         case kvagg::Min:
             if (current.isEmpty() || kvval::CompareValues(value, current, kvval::Compare::Less, fs)) current = value;
             break;

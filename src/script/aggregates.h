@@ -11,6 +11,7 @@
 //
 // MIN and MAX start without a value (unassigned) and take the first counted row's value, so MAX
 // over negative values is the largest of them; reading an aggregate that counted no row gives 0.
+// AVG holds its sum and the number of rows it counted, so that each footer averages its own rows.
 
 #include "base/format_settings.h"
 #include "base/variables.h"

@@ -89,8 +89,10 @@ TEST(PreparedReport, NewReportAndClear) {
     report.DocName = "x";
     report.WriterMark = 5;
     kv::DocumentMode() = 1;
+    report.Dictionary.Variables.SetVariable("Total", TkvVariant(QByteArray("1")));
     report.Clear();
     EXPECT_EQ(report.PageCount(), 0);
+    EXPECT_EQ(report.Dictionary.Variables.Count(), 0) << "the dictionary goes with the template";
     EXPECT_EQ(report.DoublePassReport, 0);
     EXPECT_TRUE(report.DocName.isEmpty());
     EXPECT_EQ(report.WriterMark, 88);

@@ -73,6 +73,8 @@ void TkvReport::ResetDocumentInfo() {
 
 void TkvReport::Clear() {
     Pages.Clear();
+    // A cleared template has no data dictionary either: its variables would reach the next one.
+    Dictionary.Clear();
     DoublePassReport = 0;
     ResetDocumentInfo();
     kv::DocumentMode() = 0;

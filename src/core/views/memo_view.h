@@ -38,6 +38,9 @@ public:
     // the current height, keeping the rest in ResultText for the next part. Suppress repeated
     // values writes nothing for a text equal to the last one. PrintPhase is 0 afterwards.
     void PrintToStream(TkvStream& stream) override;
+    // The width that shows the expanded text unbroken, frame and gaps included; ResultText keeps
+    // the expanded lines (memo_view_draw.cpp).
+    int CalcTextWidth();
     // Height of the laid-out text plus both gaps; ResultText keeps the laid-out lines (memo_view_draw.cpp).
     int CalcHeight() override;
     // A blob or memo field gives its whole content as the text lines of ResultText (so they are

@@ -48,6 +48,13 @@ void TkvMemoView::Draw(TkvCanvas& canvas) {
     CopyBack(layout, *this);
 }
 
+int TkvMemoView::CalcTextWidth() {
+    const TkvCanvasScope scope(*this, TkvMemoLayout::Measuring());
+    TkvMemoLayout layout = LayoutFor(*this);
+    layout.ExpandMemo();
+    return layout.CalcAutoWidth(ResultText);
+}
+
 void TkvMemoView::ExportContents(TkvExportTarget& target) {
     TkvStretcheable::ExportContents(target);
     Exporting = 1;

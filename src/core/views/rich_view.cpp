@@ -4,12 +4,15 @@
 
 #include "core/data/data_field.h"
 #include "base/coord.h"
+#include "base/codepage.h"
 #include "core/views/view_factory.h"
+#include "core/views/view_font.h"
 #include "core/globals.h"
 #include "core/report/report.h"
 #include "render/canvas.h"
 #include "richtext/rich_text.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -61,18 +64,25 @@ void TkvRichView::CopyRichText(TkvRichText& destination, const TkvRichText& sour
 }
 
 void TkvRichView::ExpandRichText(TkvRichText& control) {
-    // Brackets nest: "[a[b]]" is one expression. An opening bracket without its match ends the scan.
+    // Brackets nest: "[a[b]]" is one expression, and brackets inside quoted texts do not count, as
+    // in a memo's text. An opening bracket without its match ends the scan.
     QString raw = control.RawText();
     qsizetype q = raw.indexOf(QLatin1Char('['));
     int guard = 0;
     while (q >= 0 && guard++ < 100000) {
         int depth = 0;
         qsizetype t = -1;
+        bool single = false, dbl = false;
         for (qsizetype i = q; i < raw.size(); ++i) {
-            if (raw[i] == QLatin1Char('[')) ++depth;
-            if (raw[i] == QLatin1Char(']') && --depth == 0) {
-                t = i;
-                break;
+            const QChar c = raw[i];
+            if (c == QLatin1Char('\'') && !dbl) single = !single;
+            else if (c == QLatin1Char('"') && !single) dbl = !dbl;
+            else if (!single && !dbl) {
+                if (c == QLatin1Char('[')) ++depth;
+                if (c == QLatin1Char(']') && --depth == 0) {
+                    t = i;
+                    break;
+                }
             }
         }
         if (t < 0) break;
@@ -81,7 +91,10 @@ void TkvRichView::ExpandRichText(TkvRichText& control) {
         if (kv::Library().RichExpressionToText)
             value = kv::Library().RichExpressionToText(*this, expression);
         else if (kv::CurEvaluator() && kv::CurReport())
-            value = QString::fromUtf8(kv::CurReport()->ExpressionToText(expression.toUtf8()));
+            // Expressions and their values are texts of the report's code page.
+            value = kv::DecodeText(
+                kv::CurReport()->ExpressionToText(kv::EncodeText(expression, kv::DefaultCharset)),
+                kv::DefaultCharset);
         else
             value = raw.mid(q, t - q + 1);
         control.Replace(int(q), int(t - q + 1), value);
@@ -149,17 +162,20 @@ int TkvRichView::CalcHeight() {
 }
 
 int TkvRichView::RemainingHeight() {
+    // The object grows by what this part leaves unused: the gaps and frame the next part repeats
+    // and the space below the part's last line, which the text did not fill. The part just
+    // printed runs from FromChar to NextChar.
     auto scratch = ExpandedCopy();
-    const int32_t keptNext = NextChar, keptPrinted = PrintedChars;
+    const int32_t keptFrom = FromChar;
+    const int end = std::clamp(int(NextChar), 0, scratch->Length());
+    const int start = std::clamp(int(FromChar), 0, end);
+    scratch->Delete(end, scratch->Length() - end);
+    scratch->Delete(0, start);
     FromChar = 0;
-    scratch->Delete(0, NextChar);
-    FormatRichText(false, scratch.get());
-    scratch->Delete(NextChar, scratch->Length() - NextChar);
-    int a = RichTextHeight(*scratch);
-    if (a < Height) a = Height;
-    NextChar = keptNext;
-    PrintedChars = keptPrinted;
-    return (a - Height) + 2 * GapY + int(std::nearbyint(2 * FrameWidth));
+    const int frame = int(std::nearbyint(2 * FrameWidth));
+    const int used = scratch->IsEmpty() ? 2 * GapY : RichTextHeight(*scratch);
+    FromChar = keptFrom;
+    return std::max(0, Height - used - frame) + 2 * GapY + frame;
 }
 
 void TkvRichView::ShowEditor() {

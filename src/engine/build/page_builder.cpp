@@ -1,6 +1,7 @@
 #include "engine/build/page_builder.h"
 
 #include "core/globals.h"
+#include "core/library_context.h"
 #include "core/report/name_resolution.h"
 #include "core/report/page.h"
 #include "core/report/report.h"
@@ -8,6 +9,7 @@
 #include "engine/build/report_builder.h"
 #include "engine/data/dataset.h"
 #include "engine/data/dictionary_lookup.h"
+#include "script/aggregate_splitter.h"
 
 #include <algorithm>
 
@@ -83,6 +85,7 @@ void TkvPageBuilder::StartPageBuild() {
         if (auto* m = dynamic_cast<TkvMemoView*>(v); m && !m->HighlightCondition.isEmpty())
             m->HighlightPostfix = Builder.ConvertToPostfix(m->HighlightCondition);
         Builder.CompileScript(v->ScriptLines, v->Name);
+        if (v->Flags & kvflag::Notify) Builder.NotifyList.push_back(v);
         if (auto* bv = dynamic_cast<TkvBandView*>(v))
             views.push_back(bv);
         else
@@ -291,8 +294,21 @@ void TkvPageBuilder::BindObjects() {
         if (close != text.size() - 1) continue;
         const QByteArray name = text.mid(1, close - 1);
         if (name.contains('[')) continue;
+        // The name is read with the object's band as the current band.
+        const TkvSetForScope<TkvBand*> band(kv::CurBand(), v->OwnerBand);
         TkvComponent* dataset = nullptr;
-        const QByteArray field = kv::FindDatasetAndField(name, dataset);
+        QByteArray field;
+        const TkvVariables& dictionary = Builder.Report.Dictionary.Variables;
+        if (dictionary.Contains(name)) {
+            // A dictionary variable that names a field (Items."name") binds to that field.
+            const TkvVariant value = dictionary.GetVariable(name);
+            if (!value.isText() || !value.toText().contains('.')) continue;
+            dataset = Builder.DefaultDataset();
+            field = kv::FindDatasetAndField(value.toText(), dataset);
+        } else {
+            dataset = Builder.Report.UseDefaultDataSetName ? Builder.DefaultDataset() : nullptr;
+            field = kv::FindDatasetAndField(name, dataset);
+        }
         if (field.isEmpty() || !dataset) continue;
         if (TkvRecordSet* rs = TkvDictionaryLookup::RecordSetOf(dataset)) {
             v->BoundDataSet = rs;
@@ -314,21 +330,42 @@ void TkvPageBuilder::DiscoverAggregates() {
         }
     } off{a};
     kv::CurPage() = &Page;
-    // Every [expression] of the band's objects is evaluated once: aggregate calls register.
+    // The aggregate calls of the band's script and of its objects' texts and scripts (also those
+    // inside IF branches and dictionary variables) are split out and each evaluated once, so they
+    // register; nothing else of the texts runs.
+    const TkvVariables& dictionary = Builder.Report.Dictionary.Variables;
+    auto discover = [&](const TkvStringList& calls) {
+        for (const QByteArray& call : calls) {
+            try {
+                Builder.Evaluate(call);
+            } catch (const std::exception&) {
+                // Discovery only collects calls; the real print reports failures.
+            }
+        }
+    };
     auto visitBand = [&](TkvRunBand* band) {
         for (int guard = 0; band && guard < 64 && !Builder.Stopped(); band = band->ChildBand, ++guard) {
             if (!band->Real()) continue;
             a.CurrentBand = band;
             kv::CurBand() = band;
-            for (TkvView* v : band->Objects)
-                for (const QByteArray& line : v->Memo) {
-                    kv::CurView() = v;
-                    try {
-                        v->ExpandExpressions(line);
-                    } catch (const std::exception&) {
-                        // Discovery only collects calls; the real print reports failures.
-                    }
+            kv::CurView() = band->View;
+            TkvStringList calls;
+            TAggregateFunctionsSplitter splitter(dictionary, calls);
+            try {
+                splitter.FindInScript(band->ScriptLines);
+            } catch (const std::exception&) {
+            }
+            discover(calls);
+            for (TkvView* v : band->Objects) {
+                calls.clear();
+                try {
+                    splitter.FindInScript(v->ScriptLines);
+                    if (!(dynamic_cast<TkvMemoView*>(v) && (v->Flags & kvmf::TextOnly))) splitter.FindInMemo(v->Memo);
+                } catch (const std::exception&) {
                 }
+                kv::CurView() = v;
+                discover(calls);
+            }
         }
     };
     const int visited[3][7] = {
@@ -414,6 +451,9 @@ void TkvPageBuilder::BuildPages() {
         if (bands_[kvbt::PageHeader]->Flags & kvbf::OnFirstPage) ShowBand(bands_[kvbt::PageHeader]);
         ShowBand(bands_[kvbt::ColumnHeader]);
     }
+    // The body starts below the title and headers, as on every later page: a first band taller
+    // than the page is split here instead of leaving page 1 to the headers alone.
+    if (Builder.Store().Count() == pages) BodyTop = CurY;
     if (!report.OnManualBuild) {
         int levels = 0;
         if (bands_[kvbt::MasterData]->View) levels = 1;

@@ -12,6 +12,7 @@
 #include "core/report/report.h"
 #include "core/views/view_factory.h"
 #include "core/views/control.h"
+#include "core/views/memo_view.h"
 #include "core/views/non_visual_control.h"
 #include "engine/build/build_host.h"
 #include "engine/build/dialog_host.h"
@@ -65,6 +66,7 @@ TkvReportBuilder::TkvReportBuilder(TkvReport& report, const TkvFormatSettings& s
       settings_(&settings), dictionary_(std::make_unique<TkvDictionaryLookup>(report.Dictionary)) {
     dictionary_->Evaluate = [this](const QByteArray& e) { return Evaluate(e); };
     dictionary_->ScriptVariables = &Variables;
+    InstallDefaultDataset();
 }
 
 TkvReportBuilder::TkvReportBuilder(TkvReport& report, TkvReportBuilder& master)
@@ -76,6 +78,36 @@ TkvReportBuilder::TkvReportBuilder(TkvReport& report, TkvReportBuilder& master)
     Host = master.Host;
     MaxPages = master.MaxPages;
     Start = master.Start;
+    InstallDefaultDataset();
+}
+
+void TkvReportBuilder::InstallDefaultDataset() {
+    dictionary_->DefaultDataset = [this] { return DefaultDataset(); };
+    // Binding and FIELDISNULL start from the default dataset only when the report asks for it.
+    interpreter_->Context.DefaultDataset = [this]() -> TkvComponent* {
+        return Report.UseDefaultDataSetName ? DefaultDataset() : nullptr;
+    };
+}
+
+TkvComponent* TkvReportBuilder::DefaultDataset() {
+    TkvComponent* source = Report.Dataset;
+    const TkvBand* band = kv::CurBand();
+    if (band && CurPageBuilder && CurPageBuilder->Page.PageType == kvpt::Report) {
+        int first = -1;
+        switch (band->BandType()) {
+        case kvbt::Title: case kvbt::Summary: case kvbt::PageHeader: case kvbt::PageFooter:
+        case kvbt::MasterHeader: case kvbt::MasterData: case kvbt::MasterFooter: case kvbt::GroupHeader:
+        case kvbt::GroupFooter: first = kvbt::MasterData; break;
+        case kvbt::DetailData: case kvbt::DetailFooter: first = kvbt::DetailData; break;
+        case kvbt::SubdetailData: case kvbt::SubdetailFooter: first = kvbt::SubdetailData; break;
+        case kvbt::CrossData: case kvbt::CrossFooter: first = kvbt::CrossData; break;
+        default: break;
+        }
+        if (first >= 0)
+            if (TkvRunBand* data = CurPageBuilder->Band(first); data && data->DataSet) source = data->DataSet;
+    }
+    if (auto* db = dynamic_cast<TkvDBDataSet*>(source)) return &db->Underlying();
+    return nullptr;
 }
 
 TkvReportBuilder::~TkvReportBuilder() = default;
@@ -90,6 +122,14 @@ QByteArray TkvReportBuilder::ConvertToPostfix(const QByteArray& expression) {
 }
 TkvVariant TkvReportBuilder::EvaluatePostfix(const QByteArray& postfix) {
     return interpreter_->Parser().EvaluatePostfix(postfix);
+}
+TkvVariant TkvReportBuilder::EvaluateShown(const QByteArray& expression) {
+    evaluationGuard_.clear();
+    CurrentValue = int64_t(0);
+    TkvVariant value = int64_t(0);
+    ResolveName(expression, value);
+    CurrentValue = value;
+    return value;
 }
 void TkvReportBuilder::ExecuteScript(const TkvStringList& compiled, const QByteArray& owner) {
     if (!compiled.isEmpty()) interpreter_->Execute(compiled, owner);
@@ -120,6 +160,7 @@ void TkvReportBuilder::ResolveName(const QByteArray& name, TkvVariant& value) {
         dictionary_->GetValue(name, value);
         return;
     }
+    if (name == "VALUE") return void(value = CurrentValue);
     TkvPageBuilder* page = CurPageBuilder;
     TkvRunBand* band = CurRunBand;
     if (name == "PAGE#") {
@@ -157,6 +198,31 @@ void TkvReportBuilder::ResolveName(const QByteArray& name, TkvVariant& value) {
     if (name == "REPORTCOMMENT") return void(value = Report.DocComment);
     if (name == "REPORTNAME") return void(value = Report.DocName);
     if (name == "REPORTAUTOR") return void(value = Report.DocAuthor);
+    if (name == "VMAJOR") return void(value = Report.DocVersionMajor);
+    if (name == "VMINOR") return void(value = Report.DocVersionMinor);
+    if (name == "VRELEASE") return void(value = Report.DocVersionRelease);
+    if (name == "VBUILD") return void(value = Report.DocVersionBuild);
+    if (name == "REPORTDATE" || name == "REPORTLASTCHANGE") {
+        const QDateTime when = name == "REPORTDATE" ? Report.DocCreated : Report.DocLastChange;
+        double day = 0, time = 0;
+        if (when.isValid()) {
+            kv::EncodeDate(when.date().year(), when.date().month(), when.date().day(), day);
+            kv::EncodeTime(when.time().hour(), when.time().minute(), when.time().second(), when.time().msec(), time);
+        }
+        return void(value = DateValue(day + time));
+    }
+    if (name == "CALCWIDTH") {
+        TkvView* view = kv::CurView();
+        value = int64_t(0);
+        if (!view || measuringWidth_) return;
+        if (auto* memo = dynamic_cast<TkvMemoView*>(view)) {
+            const TkvSetForScope<bool> measuring(measuringWidth_, true);
+            value = int64_t(memo->CalcTextWidth());
+        } else {
+            value = int64_t(view->Width);
+        }
+        return;
+    }
     if (Variables.Contains(name)) {
         value = Variables.GetVariable(name);
         return;
@@ -221,6 +287,20 @@ void TkvReportBuilder::ResolveFunction(const QByteArray& name, const TkvVariant&
         TkvVariant v;
         ResolveName(a1.trimmed().toUpper(), v);
         Assign(a1.trimmed(), TkvVariant(v.toInt() + (name == "INC" ? 1 : -1)));
+    } else if ((name == "SETARRAY" || name == "GETARRAY") && a1.contains('.')) {
+        // An element of an object's list property: Memo1.Lines[2] := 'x'.
+        const kv::TkvObjectProperty p = kv::ResolveObjectProperty(a1.trimmed());
+        if (p.Object) {
+            const QByteArray prop = p.PropName.toUpper();
+            const TkvVariant index = Evaluate(p2.toText());
+            if (name == "SETARRAY") {
+                TkvVariant unused;
+                p.Object->CallMethod("SETINDEXPROPERTY", TkvVariant(prop), index, Evaluate(p3.toText()), unused);
+            } else {
+                value = TkvVariant();
+                p.Object->CallMethod("GETINDEXPROPERTY", TkvVariant(prop), index, TkvVariant::Null(), value);
+            }
+        }
     } else if (name == "SETARRAY" || name == "GETARRAY") {
         const TkvVariant index = Evaluate(p2.toText());
         const QByteArray key = index.isText() ? index.toText() : QByteArray::number(index.toInt());
@@ -304,6 +384,14 @@ void TkvReportBuilder::PrintObject(TkvView& view) {
     s.Seek(s.Size());
     kv::StreamVersion = kv::CurrentStreamVersion;
     view.PrintToStream(s);
+    // A text's middle parts are not the text printed yet; its last part is (SplitPrint).
+    const auto* part = dynamic_cast<const TkvStretcheable*>(&view);
+    if (!part || part->PrintPhase != kvpp::SplitPart) NotifyPrinted(view);
+}
+
+void TkvReportBuilder::NotifyPrinted(TkvView& printed) {
+    if (printed.ObjectType != kvvt::Text) return;
+    for (TkvView* v : NotifyList) v->ViewPrinted(&printed);
 }
 
 // ---------------------------------------------------------------- passes
@@ -457,6 +545,7 @@ bool TkvReportBuilder::BuildPass() {
             Fail(subReports.Error);
             return false;
         }
+        NotifyList.clear();
         for (int i = 0; i < r.PageCount(); ++i)
             if (TkvPage* p = r.Page(i); p->PageType == kvpt::Report) {
                 pages_.push_back(std::make_unique<TkvPageBuilder>(*this, *p));
@@ -472,6 +561,7 @@ bool TkvReportBuilder::BuildPass() {
             }
         for (auto& pb : pages_) {
             kv::CurPage() = &pb->Page;
+            CurPageBuilder = pb.get();
             try {
                 pb->BindObjects();
             } catch (const std::exception& e) {

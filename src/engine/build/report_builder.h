@@ -30,6 +30,8 @@ class TkvEMFPages;
 class TkvPageBuilder;
 class TkvRunBand;
 class TkvPage;
+class TkvView;
+class TkvComponent;
 class TkvBuildHost;
 class TkvDialogHost;
 
@@ -70,6 +72,8 @@ public:
     TkvVariant Evaluate(const QByteArray& expression) override;
     QByteArray ConvertToPostfix(const QByteArray& expression) override;
     TkvVariant EvaluatePostfix(const QByteArray& postfix) override;
+    // A shown expression is first looked up whole as a name; its value becomes VALUE.
+    TkvVariant EvaluateShown(const QByteArray& expression) override;
     const TkvFormatSettings& FormatSettings() const override { return *settings_; }
     bool CollectingAggregates() const override { return Aggregates.Discovering; }
     void ExecuteScript(const TkvStringList& compiled, const QByteArray& owner) override;
@@ -77,6 +81,11 @@ public:
     void CompileScript(TkvStringList& lines, const QByteArray& owner);
 
     void ResolveName(const QByteArray& name, TkvVariant& value);
+    // Where a field name without its dataset is looked up: the record set of the data source of
+    // the first data band that the current band's type belongs to (the report's Dataset outside
+    // bands, for other band types, or when that band has no source); null when that source is
+    // no database dataset.
+    TkvComponent* DefaultDataset();
     void ResolveFunction(const QByteArray& name, const TkvVariant& p1, const TkvVariant& p2, const TkvVariant& p3,
                          TkvVariant& value);
     void Assign(const QByteArray& name, const TkvVariant& value);
@@ -100,7 +109,12 @@ public:
     // by the next report.
     bool NextReportContinues = false;
     QDateTime Start;
+    // The value of the expression last shown (VALUE).
+    TkvVariant CurrentValue = int64_t(0);
     TkvPageBuilder* CurPageBuilder = nullptr;
+    // Views with the notify bit, told of every text object printed whole or as its last part.
+    std::vector<TkvView*> NotifyList;
+    void NotifyPrinted(TkvView& printed);
     TkvRunBand* CurRunBand = nullptr;
 
     // Whether the build must stop (error, cancel, STOPREPORT).
@@ -144,7 +158,10 @@ private:
     std::vector<std::unique_ptr<TkvPageBuilder>> pages_;
     const TkvFormatSettings* settings_;
     std::unique_ptr<class TkvDictionaryLookup> dictionary_;
+    void InstallDefaultDataset();
+
     QByteArray evaluationGuard_;
+    bool measuringWidth_ = false; // CALCWIDTH runs: a text measured inside it reads 0
     bool cancelled_ = false;
     bool dialogCancelled_ = false;
     int modalResult_ = 0; // MODALRESULT set by the script of the dialog page being shown

@@ -440,7 +440,11 @@ void TkvRunBand::SplitPrint() {
         const bool atTop = Top <= Page.BodyTop;
         bottom = 0;
         bool printed = false;
-        for (TkvView* v : Objects) {
+        // Top to bottom: a text that splits moves the objects below it down before they are
+        // placed, whatever their order in the band.
+        std::vector<TkvView*> order(Objects.begin(), Objects.end());
+        std::stable_sort(order.begin(), order.end(), [](const TkvView* a, const TkvView* c) { return a->Top < c->Top; });
+        for (TkvView* v : order) {
             if (!v->Selected || b.Stopped()) continue;
             auto* s = dynamic_cast<TkvStretcheable*>(v);
             const int y = v->Top, h = v->Height;
@@ -481,10 +485,12 @@ void TkvRunBand::SplitPrint() {
                     s->PrintPhase = kvpp::SplitPart;
                     v->Selected = 0;
                     bottom = std::max(bottom, d);
-                    if (v->Flags & kvflag::Stretched)
+                    if (v->Flags & kvflag::Stretched) {
                         v->DeferredPrint = 1;
-                    else
+                    } else {
                         PrintObject(*v);
+                        if (!b.FirstPass) b.NotifyPrinted(*v); // its last part
+                    }
                     printed = true;
                 } else {
                     v->Top = 0;
@@ -524,6 +530,7 @@ void TkvRunBand::SplitPrint() {
         if (v->DeferredPrint) {
             v->Height = SplitHeight;
             PrintObject(*v);
+            if (!b.FirstPass) b.NotifyPrinted(*v); // its last part
             v->DeferredPrint = 0;
         }
     restore();
