@@ -383,10 +383,12 @@ void TkvReportBuilder::PrintObject(TkvView& view) {
     TkvMemoryStream& s = Store().PageInfo(CurrentPageNo).Packed;
     s.Seek(s.Size());
     kv::StreamVersion = kv::CurrentStreamVersion;
-    view.PrintToStream(s);
-    // A text's middle parts are not the text printed yet; its last part is (SplitPrint).
+    // A text's parts are not the text printed yet; SplitPrint tells of its last part. (Printing
+    // sets the phase back, so it is read first.)
     const auto* part = dynamic_cast<const TkvStretcheable*>(&view);
-    if (!part || part->PrintPhase != kvpp::SplitPart) NotifyPrinted(view);
+    const bool splitPart = part && part->PrintPhase == kvpp::SplitPart;
+    view.PrintToStream(s);
+    if (!splitPart) NotifyPrinted(view);
 }
 
 void TkvReportBuilder::NotifyPrinted(TkvView& printed) {
