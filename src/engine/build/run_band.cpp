@@ -422,6 +422,18 @@ void TkvRunBand::SplitPrint() {
         Page.CurY += SplitHeight;
         return;
     }
+    // Objects placed below a stretched text stay below it when it splits: they move down by what
+    // the text grew beyond its designed height (it now reaches the band's bottom over them).
+    for (TkvView* o : Objects) {
+        const int design = o->SavedHeight;
+        if (!dynamic_cast<TkvStretcheable*>(o) || o->OwnerBand != this || !(o->Flags & kvflag::Stretched) ||
+            design <= 0 || o->Height <= design)
+            continue;
+        for (TkvView* q : Objects)
+            if (q != o && q->Selected && q->Top >= o->Top + design && q->Left >= o->Left &&
+                q->Left <= o->Left + o->Width)
+                q->Top += o->Height - design;
+    }
     auto moveBelow = [this](TkvView* o, int r) {
         for (TkvView* q : Objects)
             if (q != o && q->Selected && q->Top >= o->Top + o->Height && q->Left >= o->Left &&
