@@ -298,7 +298,9 @@ void TkvRunBand::DoDraw() {
         }
         int advance = h;
         if (Breaked) {
+            DesignHeights = heights;
             SplitPrint();
+            DesignHeights.clear();
             advance = 0;
         } else {
             PrintObjects();
@@ -424,11 +426,8 @@ void TkvRunBand::SplitPrint() {
     }
     // Objects placed below a stretched text stay below it when it splits: they move down by what
     // the text grew beyond its designed height (it now reaches the band's bottom over them).
-    for (TkvView* o : Objects) {
-        const int design = o->SavedHeight;
-        if (!dynamic_cast<TkvStretcheable*>(o) || o->OwnerBand != this || !(o->Flags & kvflag::Stretched) ||
-            design <= 0 || o->Height <= design)
-            continue;
+    for (const auto& [o, design] : DesignHeights) {
+        if (o->OwnerBand != this || design <= 0 || o->Height <= design) continue;
         for (TkvView* q : Objects)
             if (q != o && q->Selected && q->Top >= o->Top + design && q->Left >= o->Left &&
                 q->Left <= o->Left + o->Width)

@@ -122,6 +122,8 @@ private:
     void PrintObjects();
     void PrintObject(TkvView& view);
     void SplitPrint();
+    // While a stretched band splits: its stretched objects with their designed heights.
+    std::vector<std::pair<TkvView*, int>> DesignHeights;
     int MeasureWithCells();
     // Prints the band's cross-tab cells after its own objects: header, one column per record of
     // the column source, footer, continuing on further prepared pages to the right.
