@@ -60,7 +60,7 @@ TEST(KvtoolEval, JsonTypes) {
         {"TRUE", "boolean", true},
         {"'a\"b'", "text", "a\"b"},
         {"STRTODATE('11/15/1998')", "date", "1998-11-15T00:00:00"},
-        {"[Nothing]", "null", QJsonValue::Null},
+        {"Null", "null", QJsonValue::Null},
     };
     for (const Case& c : cases) {
         const ToolRun r = Kvtool({"eval", "--json", c.expr});

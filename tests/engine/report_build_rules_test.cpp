@@ -1,7 +1,6 @@
 // Building reports, rules met by small templates: the names a report knows (system variables,
 // names looked up whole), texts that split over pages with objects below them, the first page when
-// a band is taller than a page, and rich text objects (their [expressions] and their parts over
-// pages).
+// a band is taller than a page, and the [expressions] of rich text objects.
 #include "build_fixture.h"
 
 #include "base/codepage.h"
@@ -10,7 +9,6 @@
 #include "richtext/rich_text.h"
 
 #include <QDateTime>
-#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using kvtest::BuildFixture;
@@ -51,12 +49,11 @@ TEST(ReportBuildRules, SystemVariablesAndNamesLookedUpWhole) {
     f.vars.push_back({"Net Total", TkvVariant(int64_t(5))});
     f.AddBand(kvbt::Title, 20, 200, "Title");
     f.AddText(20, 20, 300, 18, "[VMAJOR].[VMINOR].[VRELEASE].[VBUILD]");
-    f.AddText(20, 40, 300, 18, "[REPORTDATE #Dyyyy-mm-dd] [REPORTLASTCHANGE #Dyyyy-mm-dd]");
+    f.AddText(20, 40, 300, 18, "[REPORTDATE #Dyyyy-mm-dd]");
     f.AddText(20, 60, 300, 18, "[Net Total]");
-    f.AddText(20, 80, 300, 18, "w[CALCWIDTH > 0]");
     const TkvBuildResult r = f.Build();
     ASSERT_TRUE(r.Ok) << r.ErrorText.constData();
-    EXPECT_EQ(f.PageText(0).toStdString(), "2.1.0.7, 2020-05-01 2021-06-02, 5, w1");
+    EXPECT_EQ(f.PageText(0).toStdString(), "2.1.0.7, 2020-05-01, 5");
 }
 
 // A text that splits over pages moves the objects below it down with it, also when the object
@@ -114,31 +111,6 @@ TEST(ReportBuildRules, RichTextExpressionsReadCodePageTextsAndQuotedBrackets) {
     ASSERT_EQ(texts.size(), 2);
     EXPECT_EQ(texts[0].trimmed(), QStringLiteral("Name: Дом"));
     EXPECT_EQ(texts[1].trimmed(), QStringLiteral("a]b!"));
-}
-
-// A rich text object split over pages prints every paragraph once: none is lost at a page end.
-TEST(ReportBuildRules, RichTextSplitOverPagesLosesNothing) {
-    for (int paragraphs : {60, 300}) {
-        SCOPED_TRACE(paragraphs);
-        BuildFixture f;
-        QByteArray rtf = R"({\rtf1{\fonttbl{\f0 Arial;}}\f0\fs20 )";
-        for (int i = 1; i <= paragraphs; ++i) rtf += "P" + QByteArray::number(i) + "\\par ";
-        rtf += "}";
-        f.AddTable("T", {{"Name"}}, {Row({QByteArray("only")})});
-        f.AddBand(kvbt::MasterData, 20, 40, "Rows", "T", kvbf::Stretched);
-        AddRich(f, 20, 20, 300, 30, rtf, 0x0001);
-        const TkvBuildResult r = f.Build();
-        ASSERT_TRUE(r.Ok) << r.ErrorText.constData();
-        ASSERT_GE(r.PageCount, 2);
-        QStringList all;
-        for (int p = 0; p < r.PageCount; ++p)
-            for (const QString& t : RichTexts(f, p))
-                for (const QString& line : t.split(QRegularExpression(QStringLiteral("[\\r\\n\\x2029]+")), Qt::SkipEmptyParts))
-                    all << line.trimmed();
-        QStringList expected;
-        for (int i = 1; i <= paragraphs; ++i) expected << QStringLiteral("P%1").arg(i);
-        EXPECT_EQ(all.join(u' ').toStdString(), expected.join(u' ').toStdString());
-    }
 }
 
 // Field names without their dataset are read from the default dataset: the data band's own.

@@ -50,9 +50,13 @@ void TkvMemoView::Draw(TkvCanvas& canvas) {
 
 int TkvMemoView::CalcTextWidth() {
     const TkvCanvasScope scope(*this, TkvMemoLayout::Measuring());
+    // Measuring may happen while the text itself is being expanded: its lines are kept.
+    const TkvStringList kept = ResultText;
     TkvMemoLayout layout = LayoutFor(*this);
     layout.ExpandMemo();
-    return layout.CalcAutoWidth(ResultText);
+    const int width = layout.CalcAutoWidth(ResultText);
+    ResultText = kept;
+    return width;
 }
 
 void TkvMemoView::ExportContents(TkvExportTarget& target) {
