@@ -214,3 +214,81 @@ TkvLineDialog::TkvLineDialog(const QString& caption, const QString& label, const
 QString TkvLineDialog::Text() const {
     return edit_->text();
 }
+
+TkvDesignerOptionsDialog::TkvDesignerOptionsDialog(const TkvDesignerOptions& options, QWidget* parent)
+    : QDialog(parent), options_(options) {
+    setObjectName("designerOptionsDialog");
+    setWindowTitle(QStringLiteral("Designer options"));
+    auto* layout = new QVBoxLayout(this);
+    auto* gridBox = new QGroupBox(QStringLiteral("Grid"), this);
+    auto* gridForm = new QFormLayout(gridBox);
+    grid_ = new QComboBox(gridBox);
+    grid_->setObjectName("gridSize");
+    for (int g : {4, 8, 18}) grid_->addItem(QString::number(g), g);
+    grid_->setCurrentIndex(std::max(0, grid_->findData(options.GridSize)));
+    gridForm->addRow(QStringLiteral("Size, pixels"), grid_);
+    show_ = new QCheckBox(QStringLiteral("Show the grid"), gridBox);
+    align_ = new QCheckBox(QStringLiteral("Align to the grid"), gridBox);
+    show_->setChecked(options.GridShow);
+    align_->setChecked(options.GridAlign);
+    gridForm->addRow(show_);
+    gridForm->addRow(align_);
+    layout->addWidget(gridBox);
+
+    auto* viewBox = new QGroupBox(QStringLiteral("Page"), this);
+    auto* viewForm = new QFormLayout(viewBox);
+    units_ = new QComboBox(viewBox);
+    units_->setObjectName("units");
+    for (TkvDesignerUnits u : {TkvDesignerUnits::Pixels, TkvDesignerUnits::Millimetres, TkvDesignerUnits::Inches})
+        units_->addItem(kv::UnitName(u));
+    units_->setCurrentIndex(static_cast<int>(options.Units));
+    viewForm->addRow(QStringLiteral("Units"), units_);
+    position_ = new QComboBox(viewBox);
+    position_->setObjectName("pagePosition");
+    position_->addItem(QStringLiteral("Left"), 3);
+    position_->addItem(QStringLiteral("Centre"), 5);
+    position_->addItem(QStringLiteral("Right"), 1);
+    const int pos = position_->findData(options.PagePosition);
+    position_->setCurrentIndex(pos >= 0 ? pos : 2);
+    viewForm->addRow(QStringLiteral("Page position"), position_);
+    unlimited_ = new QCheckBox(QStringLiteral("Unlimited page height"), viewBox);
+    bandTitles_ = new QCheckBox(QStringLiteral("Band titles"), viewBox);
+    frames_ = new QCheckBox(QStringLiteral("Show only frames while dragging"), viewBox);
+    unlimited_->setChecked(options.UnlimitedHeight);
+    bandTitles_->setChecked(options.BandTitles);
+    frames_->setChecked(options.Selection == 0);
+    viewForm->addRow(unlimited_);
+    viewForm->addRow(bandTitles_);
+    viewForm->addRow(frames_);
+    layout->addWidget(viewBox);
+
+    auto* editBox = new QGroupBox(QStringLiteral("Editing"), this);
+    auto* editLayout = new QVBoxLayout(editBox);
+    editAfterInsert_ = new QCheckBox(QStringLiteral("Edit objects after inserting them"), editBox);
+    keepTool_ = new QCheckBox(QStringLiteral("Keep the insertion tool"), editBox);
+    disableUndo_ = new QCheckBox(QStringLiteral("Record no undo steps"), editBox);
+    editAfterInsert_->setChecked(options.EditAfterInsert);
+    keepTool_->setChecked(options.KeepTool);
+    disableUndo_->setChecked(options.DisableUndo);
+    editLayout->addWidget(editAfterInsert_);
+    editLayout->addWidget(keepTool_);
+    editLayout->addWidget(disableUndo_);
+    layout->addWidget(editBox);
+    layout->addWidget(OkCancel(this));
+}
+
+TkvDesignerOptions TkvDesignerOptionsDialog::Options() const {
+    TkvDesignerOptions o = options_;
+    o.GridSize = grid_->currentData().toInt();
+    o.GridShow = show_->isChecked();
+    o.GridAlign = align_->isChecked();
+    o.Units = static_cast<TkvDesignerUnits>(units_->currentIndex());
+    o.PagePosition = position_->currentData().toInt();
+    o.UnlimitedHeight = unlimited_->isChecked();
+    o.BandTitles = bandTitles_->isChecked();
+    o.Selection = frames_->isChecked() ? 0 : 1;
+    o.EditAfterInsert = editAfterInsert_->isChecked();
+    o.KeepTool = keepTool_->isChecked();
+    o.DisableUndo = disableUndo_->isChecked();
+    return o;
+}

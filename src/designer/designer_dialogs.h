@@ -2,6 +2,8 @@
 // The small dialogs of the designer window: the band type chooser, the page options, and the
 // editors used when no richer editor is installed (a text object's lines, a band's data source).
 
+#include "designer/designer_state.h"
+
 #include <QByteArray>
 #include <QDialog>
 #include <vector>
@@ -75,4 +77,26 @@ public:
 
 private:
     QLineEdit* edit_;
+};
+
+// The designer's options: grid, units, page position and behaviour switches.
+class TkvDesignerOptionsDialog : public QDialog {
+public:
+    TkvDesignerOptionsDialog(const TkvDesignerOptions& options, QWidget* parent);
+    // The options as the dialog shows them (those it does not show kept from `options`).
+    TkvDesignerOptions Options() const;
+
+private:
+    TkvDesignerOptions options_;
+    QComboBox* grid_;
+    QCheckBox* show_;
+    QCheckBox* align_;
+    QComboBox* units_;
+    QComboBox* position_;
+    QCheckBox* editAfterInsert_;
+    QCheckBox* keepTool_;
+    QCheckBox* unlimited_;
+    QCheckBox* bandTitles_;
+    QCheckBox* disableUndo_;
+    QCheckBox* frames_;
 };

@@ -34,6 +34,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
@@ -155,7 +156,10 @@ TkvDesignerForm::TkvDesignerForm(TkvReport& report, TkvDesignerMode mode, TkvDes
     }
     SetCurPage(0);
     UpdateCaption();
-    resize(1000, 720);
+    // Large enough for the tool bars, never larger than the screen.
+    QSize size(1200, 820);
+    if (const QScreen* s = screen()) size = size.boundedTo(s->availableGeometry().size() * 0.95);
+    resize(size);
     for (const auto& install : shared_.FormInstallers) install(*this);
 }
 
@@ -262,10 +266,20 @@ void TkvDesignerForm::BuildActions() {
     }, true)->setIcon(GlyphIcon("#"));
     AddAction("acGridAlign", QStringLiteral("Grid align"), "Grid align", {}, [this] {
         options_.GridAlign = actions_["acGridAlign"]->isChecked();
-    }, true)->setIcon(GlyphIcon("\u2316"));
+    }, true)->setIcon(GlyphIcon("+#"));
     AddAction("acFitToGrid", QStringLiteral("Fit to grid"), "Fit to grid", {}, [this] { FitToGrid(); })
         ->setIcon(GlyphIcon("Fit"));
-    AddAction("acOptions", Text(53179), {}, {}, {});
+    AddAction("acOptions", Text(53179), {}, {}, [this] {
+        TkvDesignerOptionsDialog dialog(options_, this);
+        if (dialog.exec() != QDialog::Accepted) return;
+        options_ = dialog.Options();
+        actions_["acGrid"]->setChecked(options_.GridShow);
+        actions_["acGridAlign"]->setChecked(options_.GridAlign);
+        UpdateStatusBar();
+        Relayout();
+        surface_->update();
+        UpdateCommands();
+    });
     AddAction("acHelp", Text(53189), "Show help", QKeySequence("F1"), {})->setIcon(GlyphIcon("?"));
     AddAction("acHelpTool", Text(53190), {}, QKeySequence("Shift+F1"), {});
     AddAction("acAbout", Text(53187), {}, {}, [this] {

@@ -407,6 +407,23 @@ TEST_F(DesignerCommandsTest, ClosingWithUnsavedChangesAsks) {
     EXPECT_TRUE(form_->close());
 }
 
+TEST_F(DesignerCommandsTest, OptionsAreKeptInSettings) {
+    form_->Options().GridSize = 18;
+    form_->Options().Units = TkvDesignerUnits::Inches;
+    form_->Options().EditAfterInsert = false;
+    form_.reset();
+    QSettings settings;
+    TkvDesignerOptions read;
+    read.Load(settings);
+    EXPECT_EQ(read.GridSize, 18);
+    EXPECT_EQ(read.Units, TkvDesignerUnits::Inches);
+    EXPECT_FALSE(read.EditAfterInsert);
+    // A grid size of 0 (or any other than 4, 8 and 18) reads as 4.
+    settings.setValue(TkvDesignerOptions::Section() + "/GridSize", 0);
+    read.Load(settings);
+    EXPECT_EQ(read.GridSize, 4);
+}
+
 TEST(DesignerUnits, ConvertBothWays) {
     EXPECT_DOUBLE_EQ(kv::PageUnitsToUnits(18, TkvDesignerUnits::Millimetres), 5.0);
     EXPECT_DOUBLE_EQ(kv::PageUnitsToUnits(18 * 25.4 / 5, TkvDesignerUnits::Inches), 1.0);
