@@ -11,14 +11,17 @@
 #include "core/report/report.h"
 #include "preview/preview.h"
 #include "preview/preview_form.h"
+#include "print/page_list.h"
 #include "print/print_dialog.h"
 #include "print/qt_printer_device.h"
 #include "base/codepage.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QMessageBox>
 #include <QRadioButton>
 
@@ -109,20 +112,47 @@ bool SwitchPrinter(TkvReport& report, int oldIndex, int newIndex) {
     }
 }
 
-bool OfferPdfPrintout(TkvEMFPages& pages, const QString& title, QWidget* parent) {
+std::vector<int> PrintoutOrder(const std::vector<int>& pages, uint8_t parity, int copies, bool collate) {
+    std::vector<int> chosen;
+    for (int n : pages)
+        if (parity == 0 || n % 2 == (parity == 1 ? 1 : 0)) chosen.push_back(n - 1);
+    std::vector<int> order;
+    copies = std::max(1, copies);
+    if (collate) {
+        for (int c = 0; c < copies; ++c) order.insert(order.end(), chosen.begin(), chosen.end());
+    } else {
+        for (int i : chosen) order.insert(order.end(), size_t(copies), i);
+    }
+    return order;
+}
+
+bool OfferPdfPrintout(TkvEMFPages& pages, const QString& title, QWidget* parent, int currentPage) {
     const auto answer = QMessageBox::question(
         parent, Text(PrintCaptionTextId),
         QCoreApplication::translate("kv", "No printer is installed. Print to a PDF file instead?"),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     if (answer != QMessageBox::Yes) return false;
+    // Which pages and how many copies: the print dialog, with the PDF file as its only printer.
+    TkvPrintForm dialog(pages.Count(), parent);
+    {
+        const QSignalBlocker quiet(dialog.CB1);
+        dialog.CB1->clear();
+        dialog.CB1->addItem(QCoreApplication::translate("kv", "PDF file"));
+    }
+    dialog.CB1->setEnabled(false);
+    dialog.PropButton->setEnabled(false);
+    dialog.RB2->setEnabled(currentPage >= 1 && currentPage <= pages.Count());
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const std::optional<TkvPageList> list = TkvPageList::Parse(dialog.PageListText(currentPage), pages.Count());
+    if (!list) return false;
+    const std::vector<int> order = PrintoutOrder(list->Pages(), dialog.PageParity(), dialog.Copies(), dialog.Collate());
+    if (order.empty()) return false;
     const QString path =
         AskSaveFileName(parent, QCoreApplication::translate("kv", "Print to PDF file"), {"PDF (*.pdf)"}).fileName;
     if (path.isEmpty()) return false;
-    std::vector<int> all(static_cast<size_t>(pages.Count()));
-    for (int i = 0; i < pages.Count(); ++i) all[static_cast<size_t>(i)] = i;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        PrintPagesToPdf(pages, all, path, title);
+        PrintPagesToPdf(pages, order, path, title);
     } catch (const std::exception& e) {
         QApplication::restoreOverrideCursor();
         QMessageBox::critical(parent, Text(ErrorCaptionTextId), QString::fromLocal8Bit(e.what()));
@@ -137,7 +167,8 @@ void PreviewPrintCommand(TkvPreviewForm& form) {
     // The preview holds the pages while it shows them.
     if (!report || form.PageCount() == 0) return;
     if (!HasPlatformPrinter()) {
-        OfferPdfPrintout(*form.Pages(), DecodeText(report->Title, kvcs::Default), form.PreviewPanel()->window());
+        OfferPdfPrintout(*form.Pages(), DecodeText(report->Title, kvcs::Default), form.PreviewPanel()->window(),
+                         form.CurrentPage);
         return;
     }
     // The window the pages are shown in (the preview window, or the viewer's document window

@@ -41,8 +41,14 @@ void ReportPrintResult(const TkvPrintResult& result, QWidget* parent);
 // Whether the platform lists any printer (the virtual printer does not count).
 bool HasPlatformPrinter();
 
-// Without a print queue: tells the user and offers printing every page to a PDF file, asking for its
-// name. True when a file was written.
-bool OfferPdfPrintout(TkvEMFPages& pages, const QString& title, QWidget* parent);
+// Without a print queue: tells the user and offers printing to a PDF file, with the print dialog's
+// page range, odd/even choice, copies and collation (its printer is the PDF file), then asks for the
+// file's name. `currentPage` (1-based, 0 for none) is what "current page" prints. True when a file
+// was written.
+bool OfferPdfPrintout(TkvEMFPages& pages, const QString& title, QWidget* parent, int currentPage = 0);
+
+// The 0-based pages of a printout in the order they are printed: the 1-based `pages` chosen, of the
+// parity asked for (0 all, 1 odd, 2 even), `copies` times, each copy whole when `collate`.
+std::vector<int> PrintoutOrder(const std::vector<int>& pages, uint8_t parity, int copies, bool collate);
 
 } // namespace kv

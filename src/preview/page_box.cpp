@@ -196,7 +196,10 @@ void TkvPBox::mouseMoveEvent(QMouseEvent* e) {
     if (!pages || !form_.Report()) return;
     QPoint local;
     const int i = PageAt(p, &local);
-    if (i < 0) return;
+    if (i < 0) {
+        ShowLink({});
+        return;
+    }
     QByteArray link;
     int cursor = 0;
     bool handled = false;
@@ -208,10 +211,22 @@ void TkvPBox::mouseMoveEvent(QMouseEvent* e) {
     setCursor(handled && cursor == TkvEMFPages::HandPointCursor ? Qt::PointingHandCursor : Qt::ArrowCursor);
     const qsizetype at = link.indexOf('@');
     if (at >= 0 && at + 1 < link.size())
-        form_.StatusLabel()->setText(kv::DecodeText(kv::LoadLibraryText(55004), kvcs::Default) + " " +
-                                     kv::DecodeText(link.mid(at + 1), kvcs::Default));
+        ShowLink(kv::DecodeText(kv::LoadLibraryText(55004), kvcs::Default) + " " +
+                 kv::DecodeText(link.mid(at + 1), kvcs::Default));
     else
-        form_.StatusLabel()->setText(kv::DecodeText(link, kvcs::Default));
+        ShowLink(kv::DecodeText(link, kvcs::Default));
+}
+
+void TkvPBox::ShowLink(const QString& text) {
+    // Other messages (a page that could not be read) stay until a link takes their place.
+    if (text.isEmpty() && !linkShown_) return;
+    form_.StatusLabel()->setText(text);
+    linkShown_ = !text.isEmpty();
+}
+
+void TkvPBox::leaveEvent(QEvent* e) {
+    ShowLink({});
+    QWidget::leaveEvent(e);
 }
 
 void TkvPBox::mouseReleaseEvent(QMouseEvent* e) {

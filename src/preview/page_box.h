@@ -29,13 +29,18 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
+    void leaveEvent(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 
 private:
     // Hatches a page that could not be drawn, so that it is not taken for a blank one.
     static void MarkDamaged(QPainter& painter, const QRect& page);
 
+    // Shows a link's text in the status label (empty: takes away the one shown, nothing else).
+    void ShowLink(const QString& text);
+
     TkvPreviewForm& form_;
+    bool linkShown_ = false;
     // Wheel turns (times the scroll distance of a notch) not yet amounting to a pixel, and not yet
     // amounting to a zoom step.
     QPoint wheelAngle_;

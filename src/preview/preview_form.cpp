@@ -585,7 +585,7 @@ void TkvPreviewForm::SaveCommand() {
     // The chosen filter's extension is added to a name without it, and a file of the final name is
     // replaced only after the user agreed.
     const kv::SaveFileChoice choice =
-        kv::AskSaveFileName(previewPanel_->window(), QString(), filters, {}, filters.value(preselected));
+        kv::AskSaveFileName(previewPanel_->window(), QString(), filters, SuggestedName, filters.value(preselected));
     const QString name = choice.fileName;
     if (name.isEmpty()) return;
     const qsizetype chosen = choice.filterIndex;

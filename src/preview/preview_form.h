@@ -87,6 +87,9 @@ public:
     // nothing on screen and returns false after telling the user.
     bool LoadFile(const QString& fileName);
     void SaveCommand();
+    // The name the save dialog offers: a full path without extension (the chosen format's is
+    // added), or empty for none.
+    QString SuggestedName;
     // The save dialog's filters: "Report file (*.kvp)", then each registered export filter in
     // registration order; `preselected` receives the entry of the first default filter (0 without).
     QStringList SaveFilterList(int* preselected) const;

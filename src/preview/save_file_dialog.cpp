@@ -20,11 +20,14 @@ QString WithFilterExtension(const QString& fileName, const QString& filter) {
 
 SaveFileChoice AskSaveFileName(QWidget* parent, const QString& caption, const QStringList& filters,
                                const QString& directory, const QString& selectedFilter) {
-    QFileDialog dialog(parent, caption, directory);
+    const QFileInfo start(directory);
+    const bool offersName = !directory.isEmpty() && !start.isDir();
+    QFileDialog dialog(parent, caption, offersName ? start.absolutePath() : directory);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters);
     if (!selectedFilter.isEmpty()) dialog.selectNameFilter(selectedFilter);
+    if (offersName) dialog.selectFile(start.fileName());
     // The dialog's own question would come before the extension is added, about another name.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     for (;;) {

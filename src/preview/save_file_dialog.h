@@ -17,6 +17,7 @@ struct SaveFileChoice {
 };
 
 // filters: "Description (*.ext1 *.ext2)" entries.
+// `directory`: the folder it opens in, or a file name in a folder that it offers.
 // `selectedFilter`: the filter chosen when the dialog opens (the first one when empty).
 SaveFileChoice AskSaveFileName(QWidget* parent, const QString& caption, const QStringList& filters,
                                const QString& directory = {}, const QString& selectedFilter = {});

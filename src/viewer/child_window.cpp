@@ -30,6 +30,12 @@
 
 namespace {
 
+// What Save As offers for a document read from `file`: its name without extension, in its folder.
+QString SaveName(const QString& file) {
+    const QFileInfo info(file);
+    return info.dir().filePath(info.completeBaseName());
+}
+
 // The wait cursor while a report loads.
 class BusyCursor {
 public:
@@ -114,6 +120,7 @@ bool TfrmChild::LoadAndShow(const QString& fileName) {
     }
     setWindowTitle(path);
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->setWindowTitle(path);
+    preview_->Form().SuggestedName = SaveName(path);
     fileName_ = path;
     loaded_ = true;
     if (ok && PageCount() > 0) RestoreView(kv::DocumentMemory().Recall(path));
@@ -145,6 +152,7 @@ bool TfrmChild::BuildAndShow(const TkvTemplateRequest& request) {
         pages = kv::BuildTemplateInto(*report_, request, &progress, &dialogs, error, cancelled_);
     }
     report_->ShowPreparedPages();
+    preview_->Form().SuggestedName = SaveName(request.TemplateFile);
     fileName_ = name;
     loaded_ = true;
     if (pages == 0) {

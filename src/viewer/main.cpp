@@ -19,6 +19,7 @@
 #include <QLocale>
 #include <QPointer>
 #include <QStringList>
+#include <QTimer>
 #include <cstdio>
 #include <functional>
 
@@ -103,6 +104,15 @@ int main(int argc, char** argv) {
             return designer.OpenWindow(templateFile);
         });
         open = [&window](const QString& name) {
+            // A template may take a while to build: the start that handed it over is answered
+            // first and ends, the build runs afterwards.
+            if (TkvTemplateRequest::IsRequest(name)) {
+                QTimer::singleShot(0, &window, [&window, name] {
+                    window.OpenPendingFile(name);
+                    window.Activate();
+                });
+                return;
+            }
             window.OpenPendingFile(name);
             window.Activate();
         };

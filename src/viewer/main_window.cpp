@@ -629,6 +629,17 @@ void TfrmMain::Activate() {
     show();
     raise();
     activateWindow();
+    // Without a window manager nothing keeps a message or dialog above the window it belongs to:
+    // the ones open (a failure just reported, say) come up again above it.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w == this || !w->isVisible() || !w->isWindow()) continue;
+        for (QWidget* owner = w->parentWidget(); owner; owner = owner->parentWidget()) {
+            if (owner != this) continue;
+            w->raise();
+            w->activateWindow();
+            break;
+        }
+    }
 }
 
 // ---------------------------------------------------------------- placement

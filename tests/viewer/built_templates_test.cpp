@@ -17,6 +17,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -124,6 +125,43 @@ TEST_F(ViewerTemplates, FailedBuildsAreShownWithTheTemplatesName) {
         EXPECT_TRUE(w.MdiArea()->subWindowList().isEmpty());
         w.LastErrorBox()->close();
     }
+}
+
+// kvmakeexamples DIR makes the folder it is given, answers --help, and says what failed in one line.
+TEST(MakeExamples, MakesItsFolderAndReportsInOneLine) {
+    QTemporaryDir dir;
+    struct Case {
+        QStringList args;
+        int exitCode;
+        const char* out;
+        const char* err;
+    } cases[] = {
+        {{"--help"}, 0, "usage: kvmakeexamples DIR", ""},
+        {{}, 2, "", "usage: kvmakeexamples DIR"},
+        {{"--db"}, 2, "", "usage: kvmakeexamples DIR"},
+        {{dir.filePath("new/deeper")}, 0, "", ""},
+        {{"/proc/kv-no-such-folder/x"}, 1, "", "kvmakeexamples: /proc/kv-no-such-folder/x: "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        QProcess p;
+        // Only the program's own words on stderr (the font library's leaks at exit are not its own).
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("ASAN_OPTIONS", "detect_leaks=0");
+        p.setProcessEnvironment(env);
+        p.start(KV_MAKEEXAMPLES_EXE, c.args);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitCode(), c.exitCode);
+        const QByteArray out = p.readAllStandardOutput(), err = p.readAllStandardError();
+        EXPECT_TRUE(out.startsWith(c.out)) << out.constData();
+        EXPECT_TRUE(err.startsWith(c.err)) << err.constData();
+        if (c.exitCode == 1) {
+            EXPECT_TRUE(err.endsWith('\n')) << err.constData();
+            EXPECT_EQ(err.count('\n'), 1) << err.constData();
+        }
+    }
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("new/deeper/price_list.kvf")));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("new/deeper/shop.sqlite")));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "preview/preview.h"
 #include "preview/preview_form.h"
 #include "preview/save_file_dialog.h"
+#include "print/print_dialog.h"
 #include "support/kvp_builder.h"
 #include "viewer/child_window.h"
 #include "viewer/main_window.h"
@@ -183,6 +184,23 @@ TEST_F(DocumentCommands, SaveAsKeepsTheTypedNameAndAsksBeforeReplacing) {
     }
     QStringList questions;
 
+    // The dialog offers the document's name in its folder.
+    {
+        QString offered, folder;
+        ModalScript script({[&](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            if (!dialog) return false;
+            offered = dialog->findChild<QLineEdit*>("fileNameEdit")->text();
+            folder = dialog->directory().absolutePath();
+            dialog->reject();
+            return true;
+        }});
+        RunUntil(script, [&] { window.Action("acSave")->trigger(); });
+        EXPECT_TRUE(script.Done());
+        EXPECT_EQ(offered, "report");
+        EXPECT_EQ(folder, QDir(dir.path()).absolutePath());
+    }
+
     // A name with another extension gets the report extension; nothing is replaced.
     {
         ModalScript script({TypeFileName(dir.filePath("Q3.final"))});
@@ -284,19 +302,35 @@ TEST_F(DocumentCommands, WithoutAPrinterQueueThePagesGoToAPdfFile) {
     ASSERT_NE(child, nullptr);
     QStringList questions;
     const QString pdf = dir.filePath("printout");
-    ModalScript script({AnswerQuestion(&questions, QMessageBox::Yes), TypeFileName(pdf)});
+    // The print dialog, its printer the PDF file, chooses pages 1 and 3 twice over.
+    QString printer;
+    ModalScript::Step choose = [&printer](QWidget* w) {
+        auto* dialog = dynamic_cast<TkvPrintForm*>(w);
+        if (!dialog) return false;
+        printer = dialog->CB1->currentText();
+        dialog->RB3->setChecked(true);
+        dialog->E2->setText("1,3");
+        dialog->E1->setText("2");
+        dialog->Button1->click();
+        return true;
+    };
+    ModalScript script({AnswerQuestion(&questions, QMessageBox::Yes), choose, TypeFileName(pdf)});
     bool written = false;
     RunUntil(script, [&] {
-        written = kv::OfferPdfPrintout(*child->Preview().Form().Pages(), "three", &window);
+        written = kv::OfferPdfPrintout(*child->Preview().Form().Pages(), "three", &window, 2);
     });
     EXPECT_TRUE(script.Done());
     EXPECT_TRUE(written);
     ASSERT_EQ(questions.size(), 1);
     EXPECT_TRUE(questions[0].contains("No printer")) << questions[0].toStdString();
+    EXPECT_EQ(printer, "PDF file");
     const QByteArray bytes = ReadAll(pdf + ".pdf");
     EXPECT_TRUE(bytes.startsWith("%PDF"));
-    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 3)
-        << "one sheet per page";
+    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 4)
+        << "one sheet per page and copy";
+    EXPECT_EQ(kv::PrintoutOrder({1, 2, 3}, 0, 2, true), (std::vector<int>{0, 1, 2, 0, 1, 2}));
+    EXPECT_EQ(kv::PrintoutOrder({1, 2, 3}, 0, 2, false), (std::vector<int>{0, 0, 1, 1, 2, 2}));
+    EXPECT_EQ(kv::PrintoutOrder({1, 2, 3, 4}, 2, 1, true), (std::vector<int>{1, 3}));
     // The pages stay with the window.
     EXPECT_EQ(child->PageCount(), 3);
 }

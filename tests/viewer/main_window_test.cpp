@@ -9,6 +9,7 @@
 #include "viewer/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -25,6 +26,7 @@ class FakeDocument : public QWidget, public IViewerDocument {
 public:
     uint8_t caps = 33;
     bool openResult = true;
+    bool cancelled = false;
     int saves = 0;
     uint8_t Capabilities() const override { return caps; }
     void Prepare() override {}
@@ -34,6 +36,7 @@ public:
         if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->setWindowTitle(name);
         return openResult;
     }
+    bool OpenCancelled() const override { return cancelled; }
     bool SaveAs() override { return ++saves, true; }
     void Find() override {}
     void Print() override {}
@@ -117,6 +120,28 @@ TEST_F(Viewer, WindowMenuHasOneItemPerOpenedDocument) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return w.MdiArea()->subWindowList().size() == 2; }));
     EXPECT_EQ(WindowItems(w), (QStringList{"m2=/tmp/same.kvp", "m3=/tmp/x.kvp"}));
     EXPECT_EQ(w.MdiArea()->subWindowList().size(), 2);
+}
+
+// A build the user cancelled shows no error; the window goes. A failure reported while the window
+// comes to the front (a second start's file) stays above it and takes the keys.
+TEST_F(Viewer, CancelledOpenIsNoErrorAndFailuresStayInFront) {
+    bool cancel = true;
+    TfrmMain w(nullptr, [&cancel] {
+        auto* d = new FakeDocument;
+        d->openResult = false;
+        d->cancelled = cancel;
+        return d;
+    });
+    w.show();
+    w.OpenPendingFile("/tmp/report.kvf");
+    EXPECT_EQ(w.LastErrorBox(), nullptr);
+    EXPECT_TRUE(w.MdiArea()->subWindowList().isEmpty());
+    cancel = false;
+    w.OpenPendingFile("/tmp/broken.kvp");
+    ASSERT_NE(w.LastErrorBox(), nullptr);
+    w.Activate();
+    EXPECT_TRUE(QTest::qWaitFor([&w] { return QApplication::activeWindow() == w.LastErrorBox(); }, 2000));
+    w.LastErrorBox()->close();
 }
 
 TEST_F(Viewer, NewWindowWhoseDialogIsCancelledDisappears) {

@@ -155,6 +155,16 @@ TEST_F(PreviewArea, PageLinksJumpOnlyToPagesThatExist) {
                       Qt::NoModifier);
     QCoreApplication::sendEvent(form.PageBox(), &hover);
     EXPECT_EQ(form.StatusLabel()->text(), "Page 3");
+    // It goes when the mouse leaves the link: off the pages, or out of the box.
+    QMouseEvent gap(QEvent::MouseMove, QPointF(r.Left - 5, r.Top + 110), QPointF(), Qt::NoButton, Qt::NoButton,
+                    Qt::NoModifier);
+    QCoreApplication::sendEvent(form.PageBox(), &gap);
+    EXPECT_EQ(form.StatusLabel()->text(), "");
+    QCoreApplication::sendEvent(form.PageBox(), &hover);
+    EXPECT_EQ(form.StatusLabel()->text(), "Page 3");
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(form.PageBox(), &leave);
+    EXPECT_EQ(form.StatusLabel()->text(), "");
 }
 
 TEST_F(PreviewArea, DraggingPansTheView) {

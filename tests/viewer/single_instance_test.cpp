@@ -2,7 +2,9 @@
 // crashed copy is replaced. The second copy is the real kvviewer program.
 #include "core/startup.h"
 #include "support/kvp_builder.h"
+#include "tools/example_templates.h"
 #include "viewer/main_window.h"
+#include "viewer/template_request.h"
 #include "viewer/single_instance.h"
 
 #include <QDir>
@@ -12,6 +14,9 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QStandardPaths>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -96,6 +101,37 @@ TEST_F(SingleInstance, SecondStartHandsItsFileToTheRunningCopy) {
     EXPECT_EQ(received.size(), 2);
     EXPECT_EQ(received.last(), QString());
     EXPECT_EQ(window.MdiArea()->subWindowList().size(), 2);
+}
+
+// A template started while a viewer runs is built and shown by that viewer, with the options of the
+// command line and its relative names made absolute.
+TEST_F(SingleInstance, TemplateStartedLaterOpensInTheRunningCopy) {
+    QTemporaryDir dir;
+    ASSERT_EQ(kvdemo::MakeExamples(dir.path()), QByteArray());
+    QStandardPaths::setTestModeEnabled(true);
+    TfrmMain window;
+    QStringList received;
+    TkvSingleInstance instance;
+    ASSERT_TRUE(instance.Listen([&](const QString& name) {
+        received << name;
+        window.OpenPendingFile(name);
+    }));
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    qint64 ms = 0;
+    EXPECT_EQ(RunSecondCopy({"price_list.kvf", "--db", "sqlite:shop.sqlite", "--data",
+                             QString::fromUtf8(kvdemo::kPriceListData)},
+                            &ms),
+              0);
+    QDir::setCurrent(old);
+    ASSERT_EQ(received.size(), 1);
+    TkvTemplateRequest request;
+    ASSERT_TRUE(TkvTemplateRequest::Decode(received[0], request)) << received[0].toStdString();
+    EXPECT_EQ(request.TemplateFile, QFileInfo(dir.filePath("price_list.kvf")).absoluteFilePath());
+    EXPECT_EQ(request.Options.value(1), "sqlite:" + QFileInfo(dir.filePath("shop.sqlite")).absoluteFilePath());
+    EXPECT_EQ(window.LastErrorBox(), nullptr);
+    ASSERT_EQ(window.MdiArea()->subWindowList().size(), 1);
+    EXPECT_EQ(window.MdiArea()->subWindowList()[0]->windowTitle(), request.Caption());
 }
 
 TEST_F(SingleInstance, StaleSocketIsReplaced) {
