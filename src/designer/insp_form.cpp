@@ -175,6 +175,9 @@ TkvInspForm::TkvInspForm(QWidget* owner) : QWidget(owner, Qt::Tool) {
     rowHeight_ = QFontMetrics(font()).height() + 3;
     // Room for the edit's own text at any scale.
     rowHeight_ = std::max(rowHeight_, QFontMetrics(font()).boundingRect(QStringLiteral("Wg")).height() + 3);
+    // Without a stored position the names column fits the common names in the window's font.
+    defaultSplitPos_ = std::max(75, QFontMetrics(font()).horizontalAdvance(QStringLiteral("CharSpacing")) + 10);
+    splitPos_ = defaultSplitPos_;
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
@@ -326,7 +329,7 @@ void TkvInspForm::SetSplitPos(int x) {
 }
 
 void TkvInspForm::LoadSettings(QSettings& settings) {
-    SetSplitPos(settings.value(QStringLiteral("SplitPos"), 75).toInt());
+    SetSplitPos(settings.value(QStringLiteral("SplitPos"), defaultSplitPos_).toInt());
 }
 
 void TkvInspForm::SaveSettings(QSettings& settings) const {
@@ -540,13 +543,18 @@ bool TkvInspForm::eventFilter(QObject* watched, QEvent* event) {
             }
             return EditKey(k->key());
         }
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
         if (event->type() == QEvent::MouseButtonDblClick) {
-            DoubleClickValue();
+            // The press that began this double-click may already have counted as one.
+            if (doubleClickMs_ < 0 || now - doubleClickMs_ > QApplication::doubleClickInterval()) DoubleClickValue();
+            doubleClickMs_ = -1;
             return true;
         }
         if (event->type() == QEvent::MouseButtonPress && lastPressMs_ >= 0 &&
-            QDateTime::currentMSecsSinceEpoch() - lastPressMs_ <= QApplication::doubleClickInterval()) {
+            now - lastPressMs_ <= QApplication::doubleClickInterval()) {
+            // A press in the edit soon after the press that selected the row.
             lastPressMs_ = -1;
+            doubleClickMs_ = now;
             DoubleClickValue();
             return true;
         }

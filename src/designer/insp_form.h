@@ -66,7 +66,8 @@ public:
     int RowHeight() const { return rowHeight_; }
     int SplitPos() const { return splitPos_; }
     void SetSplitPos(int x);
-    // "SplitPos" (default 75, at least 20) in the group the caller has opened.
+    // "SplitPos" (at least 20; without one the names column fits the names) in the group the
+    // caller has opened.
     void LoadSettings(QSettings& settings);
     void SaveSettings(QSettings& settings) const;
     // While locked rows are drawn empty, nothing can be edited and the selector is empty.
@@ -121,11 +122,13 @@ private:
     int currentRow_ = -1;
     int rowHeight_ = 17;
     int splitPos_ = 75;
+    int defaultSplitPos_ = 75;
     bool locked_ = false;
     bool committing_ = false;
     bool collapsed_ = false;
     int expandedHeight_ = 235;
     qint64 lastPressMs_ = -1;
+    qint64 doubleClickMs_ = -1;
     QByteArray lastSelectedName_;
     TkvInspSelector* selector_ = nullptr;
     QScrollArea* box_ = nullptr;
