@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -26,6 +27,23 @@ namespace {
 QString Text(int id) { return kv::DecodeText(kv::LoadLibraryText(id), kvcs::Default); }
 
 const char* const kSkeleton = "begin\n  \nend";
+
+// Lines as the panes show them (one line break between lines, none after the last) and back, so
+// that every line, also an empty last one, comes back as it was.
+QString PaneText(const TkvStringList& lines, int charset) {
+    QStringList out;
+    for (const QByteArray& line : lines)
+        out.append(kv::DecodeText(line, charset));
+    return out.join('\n');
+}
+
+TkvStringList PaneLines(const QString& text, int charset) {
+    TkvStringList lines;
+    if (text.isEmpty()) return lines;
+    for (const QString& line : text.split('\n'))
+        lines.append(kv::EncodeText(line, charset));
+    return lines;
+}
 
 QFont PaneFont(const QString& name, int size, bool monospace) {
     QFont f(name, size > 0 ? size : 10);
@@ -87,8 +105,12 @@ TkvEditorForm::TkvEditorForm(QWidget* parent, bool highlighting) : QDialog(paren
 TkvEditorForm::~TkvEditorForm() = default;
 
 void TkvEditorForm::BuildToolBar() {
+    // Short captions on the buttons (all fit the dialog's width), the library's hint texts as tips.
+    static const QHash<int, QString> captions = {{53061, QStringLiteral("Expr...")}, {53062, QStringLiteral("Field...")},
+                                                 {53063, QStringLiteral("Wrap")},    {53064, QStringLiteral("Script")},
+                                                 {53740, QStringLiteral("Tag...")}};
     auto add = [this](const char* name, int textId, auto slot) {
-        QAction* a = toolBar_->addAction(Text(textId));
+        QAction* a = toolBar_->addAction(captions.value(textId, Text(textId)));
         a->setObjectName(QString::fromLatin1(name));
         a->setToolTip(Text(textId));
         connect(a, &QAction::triggered, this, slot);
@@ -123,6 +145,7 @@ void TkvEditorForm::BuildToolBar() {
     add("tag", 53740, [this] {
         if (EditTag && view_) EditTag(*view_);
     });
+    resize(std::max(width(), toolBar_->sizeHint().width()), height());
 }
 
 QAction* TkvEditorForm::Action(const char* name) const {
@@ -166,8 +189,8 @@ void TkvEditorForm::Load(TkvView& view) {
     script_->setFont(PaneFont(scriptFont, scriptSize, true));
 
     text_->setLineWrapMode(Action("wordwrap")->isChecked() ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
-    text_->setPlainText(kv::DecodeText(kv::JoinLines(view.Memo), textCharset_));
-    const QString script = kv::DecodeText(kv::JoinLines(view.ScriptLines), kvcs::Default);
+    text_->setPlainText(PaneText(view.Memo, textCharset_));
+    const QString script = PaneText(view.ScriptLines, kvcs::Default);
     script_->setPlainText(script.isEmpty() ? QString::fromLatin1(kSkeleton) : script);
     message_->clear();
     if (!highlighting_) message_->hide();
@@ -267,7 +290,7 @@ void TkvEditorForm::ShowError(const QStringList& errors) {
 
 bool TkvEditorForm::Accept() {
     if (!view_) return false;
-    const TkvStringList source = kv::SplitLines(kv::EncodeText(script_->toPlainText(), kvcs::Default));
+    const TkvStringList source = PaneLines(script_->toPlainText(), kvcs::Default);
     TkvInterpretator compiler;
     TkvStringList compiled, errors;
     compiler.Compile(source, compiled, errors);
@@ -288,11 +311,11 @@ void TkvEditorForm::Store() {
     if (Services.BeforeChange) Services.BeforeChange();
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     Action("wordwrap")->setChecked(false);
-    view.Memo = kv::SplitLines(kv::EncodeText(text_->toPlainText(), textCharset_));
+    view.Memo = PaneLines(text_->toPlainText(), textCharset_);
     if (ScriptIsSkeleton()) {
         if (!view.ScriptLines.isEmpty()) view.ScriptLines.clear();
     } else {
-        view.ScriptLines = kv::SplitLines(kv::EncodeText(script_->toPlainText(), kvcs::Default));
+        view.ScriptLines = PaneLines(script_->toPlainText(), kvcs::Default);
     }
     if (plainView_) {
         ScriptShown = Action("script")->isChecked();

@@ -131,7 +131,8 @@ bool TkvGEditorForm::LoadFile(const QString& path) {
         Refused(QStringLiteral("'%1' cannot be read: %2.").arg(name, file.errorString()));
         return false;
     }
-    const QByteArray bytes = file.read(TkvPictureView::kMaxPictureFileSize + 1);
+    // Reads what the file holds (read(n) would reserve n bytes up front).
+    const QByteArray bytes = file.read(info.size());
     TkvGraphic graphic;
     graphic.Kind = TkvGraphic::KindOfFile(bytes, path);
     graphic.Data = bytes;

@@ -201,7 +201,8 @@ void TkvPictureView::LoadFromFile(const QString& fileName) {
     QFile file(fileName);
     const QFileInfo info(file);
     if (!info.isFile() || info.size() > kMaxPictureFileSize || !file.open(QIODevice::ReadOnly)) return;
-    const QByteArray bytes = file.read(kMaxPictureFileSize + 1);
+    // What the file holds, never more than the limit (read(n) reserves n bytes up front).
+    const QByteArray bytes = file.read(info.size());
     if (bytes.size() > kMaxPictureFileSize) return;
     const uint8_t kind = TkvGraphic::KindOfFile(bytes, fileName);
     if (kind == kvgk::None) return;
