@@ -16,11 +16,14 @@
 
 namespace {
 
-template <class T> T* As(TkvObject* object) { return dynamic_cast<T*>(object); }
+template <class T> T* As(TkvObject* object) {
+    return dynamic_cast<T*>(object);
+}
 
 } // namespace
 
-TkvDesignerEditors::TkvDesignerEditors(TkvLibraryContext& context, QWidget* owner, TkvDesignerServices services)
+TkvDesignerEditors::TkvDesignerEditors(TkvLibraryContext& context, QWidget* owner,
+                                       TkvDesignerServices services)
     : Services(std::move(services)), context_(context), owner_(owner), saved_(context.Editors) {
     TkvEditorHooks& h = context_.Editors;
     h.Memo = [this](TkvObject* o) {
@@ -47,7 +50,9 @@ TkvDesignerEditors::TkvDesignerEditors(TkvLibraryContext& context, QWidget* owne
     };
 }
 
-TkvDesignerEditors::~TkvDesignerEditors() { context_.Editors = saved_; }
+TkvDesignerEditors::~TkvDesignerEditors() {
+    context_.Editors = saved_;
+}
 
 void TkvDesignerEditors::SetSyntaxHighlight(bool on) {
     if (on == syntaxHighlight_) return;
@@ -137,8 +142,9 @@ bool TkvDesignerEditors::EditFont(TkvMemoView& view) {
         if (!memo || (memo->Restrictions & kvvr::Modify)) continue;
         memo->Font.Name = kv::EncodeText(f.family(), kvcs::Default);
         memo->Font.Size = f.pointSize() > 0 ? f.pointSize() : memo->Font.Size;
-        memo->Font.Style = uint16_t((f.bold() ? kvfs::Bold : 0) | (f.italic() ? kvfs::Italic : 0) |
-                                    (f.underline() ? kvfs::Underline : 0) | (f.strikeOut() ? kvfs::StrikeOut : 0));
+        memo->Font.Style =
+            uint16_t((f.bold() ? kvfs::Bold : 0) | (f.italic() ? kvfs::Italic : 0) |
+                     (f.underline() ? kvfs::Underline : 0) | (f.strikeOut() ? kvfs::StrikeOut : 0));
     }
     Changed();
     return true;

@@ -24,7 +24,9 @@
 
 namespace {
 
-QString Text(int id) { return kv::DecodeText(kv::LoadLibraryText(id), kvcs::Default); }
+QString Text(int id) {
+    return kv::DecodeText(kv::LoadLibraryText(id), kvcs::Default);
+}
 
 const char* const kSkeleton = "begin\n  \nend";
 
@@ -53,7 +55,8 @@ QFont PaneFont(const QString& name, int size, bool monospace) {
 
 } // namespace
 
-TkvEditorForm::TkvEditorForm(QWidget* parent, bool highlighting) : QDialog(parent), highlighting_(highlighting) {
+TkvEditorForm::TkvEditorForm(QWidget* parent, bool highlighting)
+    : QDialog(parent), highlighting_(highlighting) {
     setObjectName(highlighting ? QStringLiteral("TkvEditorForm") : QStringLiteral("TkvEditorForm1"));
     setWindowTitle(Text(53060));
     resize(432, 450);
@@ -106,8 +109,10 @@ TkvEditorForm::~TkvEditorForm() = default;
 
 void TkvEditorForm::BuildToolBar() {
     // Short captions on the buttons (all fit the dialog's width), the library's hint texts as tips.
-    static const QHash<int, QString> captions = {{53061, QStringLiteral("Expr...")}, {53062, QStringLiteral("Field...")},
-                                                 {53063, QStringLiteral("Wrap")},    {53064, QStringLiteral("Script")},
+    static const QHash<int, QString> captions = {{53061, QStringLiteral("Expr...")},
+                                                 {53062, QStringLiteral("Field...")},
+                                                 {53063, QStringLiteral("Wrap")},
+                                                 {53064, QStringLiteral("Script")},
                                                  {53740, QStringLiteral("Tag...")}};
     auto add = [this](const char* name, int textId, auto slot) {
         QAction* a = toolBar_->addAction(captions.value(textId, Text(textId)));
@@ -152,7 +157,9 @@ QAction* TkvEditorForm::Action(const char* name) const {
     return toolBar_->findChild<QAction*>(QString::fromLatin1(name));
 }
 
-QString TkvEditorForm::SettingsGroup() const { return QStringLiteral("Form/TkvDesignerForm"); }
+QString TkvEditorForm::SettingsGroup() const {
+    return QStringLiteral("Form/TkvDesignerForm");
+}
 
 int TkvEditorForm::EditView(TkvView& view) {
     Load(view);
@@ -163,7 +170,8 @@ int TkvEditorForm::EditView(TkvView& view) {
 
 void TkvEditorForm::Load(TkvView& view) {
     view_ = &view;
-    plainView_ = !view.IsDialogControl() && !dynamic_cast<TkvBandView*>(&view) && view.ObjectType != kvvt::Band;
+    plainView_ =
+        !view.IsDialogControl() && !dynamic_cast<TkvBandView*>(&view) && view.ObjectType != kvvt::Band;
     lastError_.clear();
 
     QString textFont = QStringLiteral("Arial"), scriptFont = QStringLiteral("Courier New");
@@ -188,7 +196,8 @@ void TkvEditorForm::Load(TkvView& view) {
     text_->setFont(PaneFont(textFont, textSize, false));
     script_->setFont(PaneFont(scriptFont, scriptSize, true));
 
-    text_->setLineWrapMode(Action("wordwrap")->isChecked() ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    text_->setLineWrapMode(Action("wordwrap")->isChecked() ? QPlainTextEdit::WidgetWidth
+                                                           : QPlainTextEdit::NoWrap);
     text_->setPlainText(PaneText(view.Memo, textCharset_));
     const QString script = PaneText(view.ScriptLines, kvcs::Default);
     script_->setPlainText(script.isEmpty() ? QString::fromLatin1(kSkeleton) : script);
@@ -251,8 +260,8 @@ bool TkvEditorForm::ScriptIsSkeleton() const {
         return compact.isEmpty() || compact.compare(QStringLiteral("beginend"), Qt::CaseInsensitive) == 0;
     }
     const QStringList lines = text.split('\n');
-    return lines.size() == 3 && lines[0].trimmed() == QStringLiteral("begin") && lines[1].trimmed().isEmpty() &&
-           lines[2].trimmed() == QStringLiteral("end");
+    return lines.size() == 3 && lines[0].trimmed() == QStringLiteral("begin") &&
+           lines[1].trimmed().isEmpty() && lines[2].trimmed() == QStringLiteral("end");
 }
 
 void TkvEditorForm::ErrorPosition(const QString& error, int& line, int& column) {

@@ -18,7 +18,9 @@
 #include <QVBoxLayout>
 
 namespace {
-QString Text(int id) { return kv::DecodeText(kv::LoadLibraryText(id), kvcs::Default); }
+QString Text(int id) {
+    return kv::DecodeText(kv::LoadLibraryText(id), kvcs::Default);
+}
 constexpr uint32_t kNoColor = 0x1FFFFFFF;
 
 QIcon Swatch(uint32_t color, int size) {
@@ -95,8 +97,10 @@ TkvHilightForm::TkvHilightForm(QWidget* parent) : QDialog(parent) {
         ShowColors();
     });
     connect(transparent_, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) fillColor_ = kNoColor;
-        else if (fillColor_ == kNoColor) fillColor_ = lastFill_;
+        if (on)
+            fillColor_ = kNoColor;
+        else if (fillColor_ == kNoColor)
+            fillColor_ = lastFill_;
         ShowColors();
     });
 }
@@ -142,7 +146,8 @@ void TkvHilightForm::Apply(const std::vector<TkvView*>& selection) {
         memo->HighlightCondition = condition;
         memo->HighlightFontColor = fontColor_;
         memo->HighlightFillColor = fillColor_;
-        uint16_t style = memo->HighlightFontStyle & ~uint16_t(kvfs::Bold | kvfs::Italic | kvfs::Underline | kvfs::StrikeOut);
+        uint16_t style = memo->HighlightFontStyle &
+                         ~uint16_t(kvfs::Bold | kvfs::Italic | kvfs::Underline | kvfs::StrikeOut);
         if (bold_->isChecked()) style |= kvfs::Bold;
         if (italic_->isChecked()) style |= kvfs::Italic;
         if (underline_->isChecked()) style |= kvfs::Underline;

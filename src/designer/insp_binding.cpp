@@ -9,7 +9,9 @@
 #include <QMessageBox>
 
 namespace {
-QString Text(int id) { return kv::DecodeText(kv::LoadLibraryText(id), kvcs::Default); }
+QString Text(int id) {
+    return kv::DecodeText(kv::LoadLibraryText(id), kvcs::Default);
+}
 } // namespace
 
 bool kv::AskPageTypeChange(QWidget* parent) {
@@ -54,15 +56,18 @@ void TkvInspBinding::Refill() {
 bool TkvInspBinding::Apply(int index) {
     if (!Selection || index < 0 || index >= form_.RowCount()) return false;
     TkvInspApplyHooks hooks = Hooks;
-    if (!hooks.ConfirmPageTypeChange) hooks.ConfirmPageTypeChange = [this] { return kv::AskPageTypeChange(&form_); };
+    if (!hooks.ConfirmPageTypeChange)
+        hooks.ConfirmPageTypeChange = [this] { return kv::AskPageTypeChange(&form_); };
     bool ok = true;
     try {
         kvinsp::ApplyRow(Selection(), form_.Row(index), hooks);
     } catch (const TkvError& e) {
         ok = false;
         const QString message = QString::fromUtf8(e.what());
-        if (ShowError) ShowError(message);
-        else QMessageBox::warning(&form_, QString(), message);
+        if (ShowError)
+            ShowError(message);
+        else
+            QMessageBox::warning(&form_, QString(), message);
     }
     Refill();
     if (AfterChange) AfterChange();

@@ -24,14 +24,22 @@
 
 namespace {
 
-QString Decode(const QByteArray& text) { return kv::DecodeText(text, kvcs::Default); }
-QByteArray Encode(const QString& text) { return kv::EncodeText(text, kvcs::Default); }
+QString Decode(const QByteArray& text) {
+    return kv::DecodeText(text, kvcs::Default);
+}
+QByteArray Encode(const QString& text) {
+    return kv::EncodeText(text, kvcs::Default);
+}
 
 constexpr int kButtonSize = 14;
 constexpr int kNameLeft = 5;
 
-bool HasDropDown(uint16_t kind) { return kind & (kvpk::Boolean | kvpk::Color | kvpk::Enum); }
-bool IsPlain(uint16_t kind) { return !(kind & (kvpk::Boolean | kvpk::Color | kvpk::Enum | kvpk::Editor)); }
+bool HasDropDown(uint16_t kind) {
+    return kind & (kvpk::Boolean | kvpk::Color | kvpk::Enum);
+}
+bool IsPlain(uint16_t kind) {
+    return !(kind & (kvpk::Boolean | kvpk::Color | kvpk::Enum | kvpk::Editor));
+}
 
 } // namespace
 
@@ -176,7 +184,8 @@ TkvInspForm::TkvInspForm(QWidget* owner) : QWidget(owner, Qt::Tool) {
     // Room for the edit's own text at any scale.
     rowHeight_ = std::max(rowHeight_, QFontMetrics(font()).boundingRect(QStringLiteral("Wg")).height() + 3);
     // Without a stored position the names column fits the common names in the window's font.
-    defaultSplitPos_ = std::max(75, QFontMetrics(font()).horizontalAdvance(QStringLiteral("CharSpacing")) + 10);
+    defaultSplitPos_ =
+        std::max(75, QFontMetrics(font()).horizontalAdvance(QStringLiteral("CharSpacing")) + 10);
     splitPos_ = defaultSplitPos_;
 
     auto* layout = new QVBoxLayout(this);
@@ -231,8 +240,12 @@ TkvInspForm::TkvInspForm(QWidget* owner) : QWidget(owner, Qt::Tool) {
 
 TkvInspForm::~TkvInspForm() = default;
 
-QComboBox* TkvInspForm::Selector() const { return selector_; }
-QWidget* TkvInspForm::RowArea() const { return area_; }
+QComboBox* TkvInspForm::Selector() const {
+    return selector_;
+}
+QWidget* TkvInspForm::RowArea() const {
+    return area_;
+}
 
 void TkvInspForm::ReadLocalizedNames() {
     for (int id = 58001;; ++id) {
@@ -274,9 +287,13 @@ void TkvInspForm::AddRow(const QByteArray& name, const TkvVariant& value, TkvEdi
     rows_.push_back(std::move(row));
 }
 
-void TkvInspForm::AddRow(TkvInspRow row) { rows_.push_back(std::move(row)); }
+void TkvInspForm::AddRow(TkvInspRow row) {
+    rows_.push_back(std::move(row));
+}
 
-TkvVariant TkvInspForm::RowValue(int index) const { return kvinsp::RowValue(Row(index)); }
+TkvVariant TkvInspForm::RowValue(int index) const {
+    return kvinsp::RowValue(Row(index));
+}
 
 int TkvInspForm::RowIndex(const QByteArray& name) const {
     for (size_t i = 0; i < rows_.size(); ++i)
@@ -285,7 +302,8 @@ int TkvInspForm::RowIndex(const QByteArray& name) const {
 }
 
 void TkvInspForm::RefreshRows() {
-    const QByteArray previous = currentRow_ >= 0 && currentRow_ < RowCount() ? lastSelectedName_ : QByteArray();
+    const QByteArray previous =
+        currentRow_ >= 0 && currentRow_ < RowCount() ? lastSelectedName_ : QByteArray();
     area_->setMinimumHeight(RowCount() * rowHeight_);
     area_->setMaximumHeight(std::max(1, RowCount() * rowHeight_));
     int row = previous.isEmpty() ? 0 : RowIndex(previous);
@@ -508,7 +526,8 @@ void TkvInspForm::ToggleCollapse() {
 bool TkvInspForm::EditKey(int key) {
     switch (key) {
     case Qt::Key_Escape:
-        if (currentRow_ >= 0 && currentRow_ < RowCount()) edit_->setText(Decode(rows_[size_t(currentRow_)].Text));
+        if (currentRow_ >= 0 && currentRow_ < RowCount())
+            edit_->setText(Decode(rows_[size_t(currentRow_)].Text));
         edit_->setModified(false);
         edit_->selectAll();
         return true;
@@ -520,8 +539,8 @@ bool TkvInspForm::EditKey(int key) {
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (currentRow_ >= 0 && currentRow_ < RowCount() && (rows_[size_t(currentRow_)].DataType & kvpk::Editor) &&
-            rows_[size_t(currentRow_)].Editor)
+        if (currentRow_ >= 0 && currentRow_ < RowCount() &&
+            (rows_[size_t(currentRow_)].DataType & kvpk::Editor) && rows_[size_t(currentRow_)].Editor)
             RunEditor();
         else if (edit_->isModified())
             Commit();
@@ -546,7 +565,8 @@ bool TkvInspForm::eventFilter(QObject* watched, QEvent* event) {
         const qint64 now = QDateTime::currentMSecsSinceEpoch();
         if (event->type() == QEvent::MouseButtonDblClick) {
             // The press that began this double-click may already have counted as one.
-            if (doubleClickMs_ < 0 || now - doubleClickMs_ > QApplication::doubleClickInterval()) DoubleClickValue();
+            if (doubleClickMs_ < 0 || now - doubleClickMs_ > QApplication::doubleClickInterval())
+                DoubleClickValue();
             doubleClickMs_ = -1;
             return true;
         }

@@ -13,7 +13,9 @@
 
 namespace {
 
-bool LessNoCase(const QByteArray& a, const QByteArray& b) { return a.compare(b, Qt::CaseInsensitive) < 0; }
+bool LessNoCase(const QByteArray& a, const QByteArray& b) {
+    return a.compare(b, Qt::CaseInsensitive) < 0;
+}
 
 // The listed names of an object with a non-zero kind, and their records.
 std::vector<TkvPropRec*> ListedProperties(TkvObject& object) {
@@ -37,7 +39,8 @@ const QByteArray kSentinel = "-";
 
 bool IsNameChar(char c) {
     const auto u = static_cast<unsigned char>(c);
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || u >= 0x80;
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+           u >= 0x80;
 }
 
 // Replaces whole-word occurrences of `from` in text[begin, end) outside quotes; `comments` also
@@ -82,8 +85,10 @@ QByteArray RenameWords(const QByteArray& text, const QByteArray& from, const QBy
             while (before >= 0 && (text[before] == ' ' || text[before] == '\t'))
                 --before;
             const bool member = before >= 0 && text[before] == '.';
-            if (!member && word.compare(from, Qt::CaseInsensitive) == 0) out += to;
-            else out += word;
+            if (!member && word.compare(from, Qt::CaseInsensitive) == 0)
+                out += to;
+            else
+                out += word;
             i = end;
             continue;
         }
@@ -109,7 +114,9 @@ void RestoreAll(std::vector<Restore>& done) {
     }
 }
 
-bool IsSizeRow(const TkvInspRow& row) { return (row.DataType & kvpk::PageUnits) != 0; }
+bool IsSizeRow(const TkvInspRow& row) {
+    return (row.DataType & kvpk::PageUnits) != 0;
+}
 
 // The kind the object itself gives the property (the row's kind may be adjusted for the unit).
 uint16_t OwnKind(TkvObject& object, const QByteArray& name) {
@@ -172,8 +179,10 @@ TkvInspContents FillRows(const TkvInspSelection& sel) {
         for (TkvObject* o : objects) {
             TkvPropRec* own = o->FindProperty(name);
             const QByteArray v = ValueText(*o, own ? *own : *rec);
-            if (text == kSentinel) text = v;
-            else if (v != text) text.clear();
+            if (text == kSentinel)
+                text = v;
+            else if (v != text)
+                text.clear();
         }
         uint16_t kind = rec->PropKind;
         if ((kind & kvpk::PageUnits) && !text.isEmpty()) {
@@ -182,7 +191,8 @@ TkvInspContents FillRows(const TkvInspSelection& sel) {
             if (ok) text = SizeText(units, unit);
         }
         if (kind == kvpk::PageUnits)
-            kind = unit != TkvDesignerUnit::Pixels ? (kvpk::PageUnits | kvpk::Real) : (kvpk::PageUnits | kvpk::Integer);
+            kind = unit != TkvDesignerUnit::Pixels ? (kvpk::PageUnits | kvpk::Real)
+                                                   : (kvpk::PageUnits | kvpk::Integer);
         TkvInspRow row;
         row.Name = rec->PropName;
         row.DataType = kind;
@@ -208,7 +218,8 @@ bool NameIsFree(const TkvReport* report, const TkvView& view, const QByteArray& 
     return true;
 }
 
-TkvInspApplyResult ApplyRow(const TkvInspSelection& sel, const TkvInspRow& row, const TkvInspApplyHooks& hooks) {
+TkvInspApplyResult ApplyRow(const TkvInspSelection& sel, const TkvInspRow& row,
+                            const TkvInspApplyHooks& hooks) {
     if (!sel.Page) return TkvInspApplyResult::Skipped;
     const bool dialogPage = sel.Page->PageType == kvpt::Dialog;
     const TkvDesignerUnit unit = dialogPage ? TkvDesignerUnit::Pixels : sel.Unit;
@@ -222,14 +233,16 @@ TkvInspApplyResult ApplyRow(const TkvInspSelection& sel, const TkvInspRow& row, 
             value = SizeFromDesignerUnit(value, unit, !(OwnKind(page, row.Name) & kvpk::Real));
         if (row.Name.compare("Type", Qt::CaseInsensitive) == 0 && !page.Objects.empty() &&
             value.toInt() != page.PageType) {
-            if (!hooks.ConfirmPageTypeChange || !hooks.ConfirmPageTypeChange()) return TkvInspApplyResult::Cancelled;
+            if (!hooks.ConfirmPageTypeChange || !hooks.ConfirmPageTypeChange())
+                return TkvInspApplyResult::Cancelled;
             page.Objects.clear();
         }
         done.push_back({&page, row.Name, page.Property(row.Name)});
         try {
             page.SetProperty(row.Name, value);
             if (page.PageType == kvpt::Report)
-                page.ChangePaper(page.PaperSize, page.PaperWidth, page.PaperHeight, page.PaperBin, page.Orientation);
+                page.ChangePaper(page.PaperSize, page.PaperWidth, page.PaperHeight, page.PaperBin,
+                                 page.Orientation);
         } catch (const std::exception& e) {
             RestoreAll(done);
             throw TkvError(std::string("The value was not taken: ") + e.what());
@@ -279,7 +292,8 @@ TkvInspApplyResult ApplyRow(const TkvInspSelection& sel, const TkvInspRow& row, 
     return TkvInspApplyResult::Applied;
 }
 
-QByteArray RenameInExpression(const QByteArray& expression, const QByteArray& oldName, const QByteArray& newName) {
+QByteArray RenameInExpression(const QByteArray& expression, const QByteArray& oldName,
+                              const QByteArray& newName) {
     return RenameWords(expression, oldName, newName, false);
 }
 
@@ -297,7 +311,8 @@ QByteArray RenameInBrackets(const QByteArray& text, const QByteArray& oldName, c
         int depth = 0;
         qsizetype close = -1;
         for (qsizetype j = open; j < text.size(); ++j) {
-            if (text[j] == '[') ++depth;
+            if (text[j] == '[')
+                ++depth;
             else if (text[j] == ']' && --depth == 0) {
                 close = j;
                 break;

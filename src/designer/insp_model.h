@@ -89,7 +89,8 @@ bool NameIsFree(const TkvReport* report, const TkvView& view, const QByteArray& 
 // a name after a "." (a property of something else) is left alone.
 void RenameReferences(TkvReport& report, const QByteArray& oldName, const QByteArray& newName);
 // The same replacement in one expression and in one script text.
-QByteArray RenameInExpression(const QByteArray& expression, const QByteArray& oldName, const QByteArray& newName);
+QByteArray RenameInExpression(const QByteArray& expression, const QByteArray& oldName,
+                              const QByteArray& newName);
 QByteArray RenameInScript(const QByteArray& script, const QByteArray& oldName, const QByteArray& newName);
 // In a memo line: only inside its [expressions].
 QByteArray RenameInBrackets(const QByteArray& text, const QByteArray& oldName, const QByteArray& newName);

@@ -9,7 +9,9 @@
 
 namespace {
 
-std::string Quoted(const QByteArray& text) { return "'" + text.toStdString() + "'"; }
+std::string Quoted(const QByteArray& text) {
+    return "'" + text.toStdString() + "'";
+}
 
 // A value read as a number, when it is one (numbers, and texts that read as numbers).
 bool AsNumber(const TkvVariant& value, double& out) {
@@ -142,7 +144,8 @@ TkvVariant RowValue(const TkvInspRow& row) {
         const qsizetype at = row.Enum.indexOf(text);
         if (at < 0) {
             int64_t i = 0;
-            if (!ParseIntegerText(text, i)) throw TkvInspValueError(Quoted(text) + " is not one of the listed values");
+            if (!ParseIntegerText(text, i))
+                throw TkvInspValueError(Quoted(text) + " is not one of the listed values");
             return i;
         }
         if (at >= values.size()) throw TkvInspValueError(Quoted(text) + " has no value");
@@ -153,17 +156,23 @@ TkvVariant RowValue(const TkvInspRow& row) {
 
 double ToDesignerUnit(double pageUnits, TkvDesignerUnit unit) {
     switch (unit) {
-    case TkvDesignerUnit::Millimetres: return pageUnits / 18 * 5;
-    case TkvDesignerUnit::Inches: return pageUnits / 18 * 5 / 25.4;
-    default: return pageUnits;
+    case TkvDesignerUnit::Millimetres:
+        return pageUnits / 18 * 5;
+    case TkvDesignerUnit::Inches:
+        return pageUnits / 18 * 5 / 25.4;
+    default:
+        return pageUnits;
     }
 }
 
 double FromDesignerUnit(double value, TkvDesignerUnit unit) {
     switch (unit) {
-    case TkvDesignerUnit::Millimetres: return value / 5 * 18;
-    case TkvDesignerUnit::Inches: return value * 25.4 / 5 * 18;
-    default: return value;
+    case TkvDesignerUnit::Millimetres:
+        return value / 5 * 18;
+    case TkvDesignerUnit::Inches:
+        return value * 25.4 / 5 * 18;
+    default:
+        return value;
     }
 }
 

@@ -20,7 +20,9 @@
 #include <QVBoxLayout>
 
 namespace {
-QString Text(int id) { return kv::DecodeText(kv::LoadLibraryText(id), kvcs::Default); }
+QString Text(int id) {
+    return kv::DecodeText(kv::LoadLibraryText(id), kvcs::Default);
+}
 } // namespace
 
 // The preview area: the window colour, "[None]" for no picture, a picture larger than the area
@@ -47,8 +49,10 @@ protected:
         const QSize size = Scratch.GraphicSize();
         if (size.isEmpty()) return;
         QRect target;
-        if (size.width() > width() || size.height() > height()) target = rect();
-        else target = QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
+        if (size.width() > width() || size.height() > height())
+            target = rect();
+        else
+            target = QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
         TkvPainterCanvas canvas(p);
         Scratch.DrawGraphic(canvas, target);
     }
@@ -82,8 +86,12 @@ TkvGEditorForm::TkvGEditorForm(QWidget* parent) : QDialog(parent) {
 
 TkvGEditorForm::~TkvGEditorForm() = default;
 
-QWidget* TkvGEditorForm::PreviewArea() const { return preview_; }
-const TkvGraphic& TkvGEditorForm::Picture() const { return preview_->Scratch.Picture; }
+QWidget* TkvGEditorForm::PreviewArea() const {
+    return preview_;
+}
+const TkvGraphic& TkvGEditorForm::Picture() const {
+    return preview_->Scratch.Picture;
+}
 
 QString TkvGEditorForm::FileFilter() {
     return Text(55216) + QStringLiteral(" (*.bmp *.jpg *.jpeg *.ico *.wmf *.emf);;") + Text(55221) +
@@ -111,8 +119,10 @@ void TkvGEditorForm::Apply(TkvPictureView& view) {
 
 void TkvGEditorForm::Refused(const QString& message) {
     lastError_ = message;
-    if (ShowError) ShowError(message);
-    else if (isVisible()) QMessageBox::warning(this, windowTitle(), message);
+    if (ShowError)
+        ShowError(message);
+    else if (isVisible())
+        QMessageBox::warning(this, windowTitle(), message);
 }
 
 bool TkvGEditorForm::LoadFile(const QString& path) {
@@ -171,8 +181,9 @@ void TkvGEditorForm::Clear() {
 }
 
 void TkvGEditorForm::LoadWithDialog() {
-    const QString path = ChooseFile ? ChooseFile(this)
-                                    : QFileDialog::getOpenFileName(this, Text(53462), QString(), FileFilter());
+    const QString path = ChooseFile
+                             ? ChooseFile(this)
+                             : QFileDialog::getOpenFileName(this, Text(53462), QString(), FileFilter());
     if (!path.isEmpty()) LoadFile(path);
 }
 

@@ -10,7 +10,9 @@
 #include <QVBoxLayout>
 
 namespace {
-QString Text(int id) { return kv::DecodeText(kv::LoadLibraryText(id), kvcs::Default); }
+QString Text(int id) {
+    return kv::DecodeText(kv::LoadLibraryText(id), kvcs::Default);
+}
 constexpr uint16_t kAllBits = 0x7F;
 } // namespace
 

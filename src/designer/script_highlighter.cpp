@@ -5,8 +5,12 @@
 namespace {
 constexpr int kInBraceComment = 1;
 
-bool IsWordStart(QChar c) { return c.isLetter() || c == '_'; }
-bool IsWordChar(QChar c) { return c.isLetterOrNumber() || c == '_'; }
+bool IsWordStart(QChar c) {
+    return c.isLetter() || c == '_';
+}
+bool IsWordChar(QChar c) {
+    return c.isLetterOrNumber() || c == '_';
+}
 } // namespace
 
 TkvScriptHighlighter::TkvScriptHighlighter(QTextDocument* document) : QSyntaxHighlighter(document) {
@@ -19,8 +23,9 @@ TkvScriptHighlighter::TkvScriptHighlighter(QTextDocument* document) : QSyntaxHig
 }
 
 bool TkvScriptHighlighter::IsKeyword(const QString& word) {
-    static const QSet<QString> words = {"begin", "end", "if",  "then", "else", "repeat", "until", "while", "do",
-                                        "for",   "to",  "downto", "goto", "and", "or",    "not",   "div", "mod", "xor"};
+    static const QSet<QString> words = {"begin", "end", "if",  "then", "else",   "repeat", "until",
+                                        "while", "do",  "for", "to",   "downto", "goto",   "and",
+                                        "or",    "not", "div", "mod",  "xor"};
     return words.contains(word.toLower());
 }
 
@@ -56,7 +61,8 @@ std::vector<TkvScriptHighlighter::Span> TkvScriptHighlighter::Scan(const QString
             const int end = close < 0 ? n : close + 1;
             spans.push_back({i, end - i, Token::String});
             i = end;
-        } else if (c.isDigit() || (c == '$' && i + 1 < n && QStringLiteral("0123456789abcdefABCDEF").contains(line[i + 1]))) {
+        } else if (c.isDigit() || (c == '$' && i + 1 < n &&
+                                   QStringLiteral("0123456789abcdefABCDEF").contains(line[i + 1]))) {
             int end = i + 1;
             while (end < n && (line[end].isLetterOrNumber() || line[end] == '.'))
                 ++end;
@@ -77,11 +83,16 @@ std::vector<TkvScriptHighlighter::Span> TkvScriptHighlighter::Scan(const QString
 
 QTextCharFormat TkvScriptHighlighter::FormatOf(Token kind) const {
     switch (kind) {
-    case Token::Keyword: return keyword_;
-    case Token::Comment: return comment_;
-    case Token::String: return string_;
-    case Token::Number: return number_;
-    default: return {};
+    case Token::Keyword:
+        return keyword_;
+    case Token::Comment:
+        return comment_;
+    case Token::String:
+        return string_;
+    case Token::Number:
+        return number_;
+    default:
+        return {};
     }
 }
 

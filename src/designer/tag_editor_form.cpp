@@ -11,7 +11,9 @@
 #include <QVBoxLayout>
 
 namespace {
-QString Text(int id) { return kv::DecodeText(kv::LoadLibraryText(id), kvcs::Default); }
+QString Text(int id) {
+    return kv::DecodeText(kv::LoadLibraryText(id), kvcs::Default);
+}
 } // namespace
 
 QHBoxLayout* kv::OkCancelRow(QDialog& dialog, QPushButton*& ok, QPushButton*& cancel) {

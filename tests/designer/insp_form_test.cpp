@@ -11,9 +11,9 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QMouseEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QScrollArea>
 #include <QTest>
 #include <QToolButton>
@@ -77,7 +77,8 @@ protected:
         const int i = form.RowIndex(row);
         ASSERT_GE(i, 0) << row.constData();
         form.Box()->ensureVisible(0, i * form.RowHeight() + form.RowHeight() / 2, 0, form.RowHeight());
-        QTest::mouseClick(form.RowArea(), Qt::LeftButton, {}, QPoint(10, i * form.RowHeight() + form.RowHeight() / 2));
+        QTest::mouseClick(form.RowArea(), Qt::LeftButton, {},
+                          QPoint(10, i * form.RowHeight() + form.RowHeight() / 2));
         ASSERT_EQ(form.CurrentRow(), i);
     }
     QString Shown(const QByteArray& row) const {

@@ -58,7 +58,8 @@ TEST(InspDisplayForm, ByKind) {
         {42, kvpk::Integer, {}, {}, "42"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(kvinsp::DisplayForm(c.value, c.kind, c.names, c.values), c.shown) << c.value.toText().constData();
+        EXPECT_EQ(kvinsp::DisplayForm(c.value, c.kind, c.names, c.values), c.shown)
+            << c.value.toText().constData();
 }
 
 TEST(InspRowValue, ByKind) {
@@ -121,7 +122,8 @@ TEST(InspSizes, DesignerUnits) {
     EXPECT_EQ(kvinsp::SizeText(36, TkvDesignerUnit::Millimetres), "10.00");
     EXPECT_EQ(kvinsp::SizeText(36, TkvDesignerUnit::Pixels), "36");
     EXPECT_EQ(kvinsp::SizeText(91.44, TkvDesignerUnit::Inches), "1.00");
-    EXPECT_EQ(kvinsp::SizeFromDesignerUnit("10", TkvDesignerUnit::Millimetres, true), TkvVariant(int64_t(36)));
+    EXPECT_EQ(kvinsp::SizeFromDesignerUnit("10", TkvDesignerUnit::Millimetres, true),
+              TkvVariant(int64_t(36)));
     EXPECT_EQ(kvinsp::SizeFromDesignerUnit(1.0, TkvDesignerUnit::Inches, true), TkvVariant(int64_t(91)));
     EXPECT_DOUBLE_EQ(kvinsp::SizeFromDesignerUnit(1.0, TkvDesignerUnit::Millimetres, false).toDouble(), 3.6);
     EXPECT_THROW(kvinsp::SizeFromDesignerUnit(1e12, TkvDesignerUnit::Millimetres, true), TkvInspValueError);
@@ -236,7 +238,8 @@ TEST_F(InspModel, SeveralObjectsListCommonRowsWithoutNameAndEmptyDifferences) {
     EXPECT_EQ(Find(c, "Width")->Text, "36"); // equal values stay
 
     // Typing 10 into the empty "Left" sets both.
-    ASSERT_EQ(kvinsp::ApplyRow(Select({memo1, picture}), Typed(c, "Left", "10")), TkvInspApplyResult::Applied);
+    ASSERT_EQ(kvinsp::ApplyRow(Select({memo1, picture}), Typed(c, "Left", "10")),
+              TkvInspApplyResult::Applied);
     EXPECT_EQ(memo1->Left, 10);
     EXPECT_EQ(picture->Left, 10);
 }
@@ -271,14 +274,10 @@ TEST_F(InspModel, RestrictionsSkipChanges) {
         uint16_t viewRestrictions;
         uint16_t designerRestrictions;
     } cases[] = {
-        {"Name", "Other", kvvr::Modify, 0},
-        {"Name", "Other", 0, kvdr::Properties},
-        {"Left", "99", kvvr::Move, 0},
-        {"Top", "99", kvvr::Move, 0},
-        {"Left", "99", 0, kvdr::Move},
-        {"Width", "99", kvvr::Size, 0},
-        {"Height", "99", 0, kvdr::Resize},
-        {"FrameTyp", "3", 0, kvdr::Properties},
+        {"Name", "Other", kvvr::Modify, 0}, {"Name", "Other", 0, kvdr::Properties},
+        {"Left", "99", kvvr::Move, 0},      {"Top", "99", kvvr::Move, 0},
+        {"Left", "99", 0, kvdr::Move},      {"Width", "99", kvvr::Size, 0},
+        {"Height", "99", 0, kvdr::Resize},  {"FrameTyp", "3", 0, kvdr::Properties},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.row);
@@ -306,7 +305,8 @@ TEST_F(InspModel, TakenOrEmptyNamesAreIgnored) {
     auto* other = Add<TkvMemoView>("Total", 0, page2Ptr);
     (void)other;
     for (const char* name : {"Memo2", "memo2", "TOTAL", "  "}) {
-        EXPECT_EQ(kvinsp::ApplyRow(Select({memo1}), Typed(rows, "Name", name)), TkvInspApplyResult::Skipped) << name;
+        EXPECT_EQ(kvinsp::ApplyRow(Select({memo1}), Typed(rows, "Name", name)), TkvInspApplyResult::Skipped)
+            << name;
         EXPECT_EQ(memo1->Name, "Memo1");
     }
     // Its own name in another case is free.
@@ -327,7 +327,8 @@ TEST_F(InspModel, RenameUpdatesReferences) {
     const TkvInspContents rows = kvinsp::FillRows(Select({memo1}));
     ASSERT_EQ(kvinsp::ApplyRow(Select({memo1}), Typed(rows, "Name", "Price")), TkvInspApplyResult::Applied);
     EXPECT_EQ(memo1->Name, "Price");
-    EXPECT_EQ(memo2->Memo, (TkvStringList{"Left is [Price.Left] of Memo1", "[IIF(Price.Visible, 'Memo1', Other.Memo1)]"}));
+    EXPECT_EQ(memo2->Memo,
+              (TkvStringList{"Left is [Price.Left] of Memo1", "[IIF(Price.Visible, 'Memo1', Other.Memo1)]"}));
     EXPECT_EQ(memo2->ScriptLines,
               (TkvStringList{"begin", "  Price.Visible := False; { Memo1 stays in comments }",
                              "  s := 'Memo1' // and here: Memo1", "  Memo10.Left := Price.Left", "end"}));
@@ -342,7 +343,8 @@ TEST_F(InspModel, RefusedValuesChangeNothing) {
     int undoSteps = 0;
     TkvInspApplyHooks hooks;
     hooks.BeforeChange = [&] { ++undoSteps; };
-    EXPECT_THROW(kvinsp::ApplyRow(Select({memo1, memo2}), Typed(rows, "Left", "ten"), hooks), TkvInspValueError);
+    EXPECT_THROW(kvinsp::ApplyRow(Select({memo1, memo2}), Typed(rows, "Left", "ten"), hooks),
+                 TkvInspValueError);
     EXPECT_THROW(kvinsp::ApplyRow(Select({memo1, memo2}), Typed(rows, "FrameColor", "clPink"), hooks),
                  TkvInspValueError);
     EXPECT_EQ(undoSteps, 0);
@@ -370,19 +372,22 @@ TEST_F(InspModel, PageTypeAsksBeforeDeletingObjects) {
         ++asked;
         return false;
     };
-    EXPECT_EQ(kvinsp::ApplyRow(Select({}), Typed(rows, "Type", "ptDialog"), hooks), TkvInspApplyResult::Cancelled);
+    EXPECT_EQ(kvinsp::ApplyRow(Select({}), Typed(rows, "Type", "ptDialog"), hooks),
+              TkvInspApplyResult::Cancelled);
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(pagePtr->PageType, kvpt::Report);
     EXPECT_EQ(pagePtr->ObjectCount(), 3);
 
     hooks.ConfirmPageTypeChange = [&] { return true; };
-    EXPECT_EQ(kvinsp::ApplyRow(Select({}), Typed(rows, "Type", "ptDialog"), hooks), TkvInspApplyResult::Applied);
+    EXPECT_EQ(kvinsp::ApplyRow(Select({}), Typed(rows, "Type", "ptDialog"), hooks),
+              TkvInspApplyResult::Applied);
     EXPECT_EQ(pagePtr->PageType, kvpt::Dialog);
     EXPECT_EQ(pagePtr->ObjectCount(), 0);
 
     TkvInspSelection restricted = Select({});
     restricted.DesignerRestrictions = kvdr::PageOptions;
-    EXPECT_EQ(kvinsp::ApplyRow(restricted, Typed(rows, "Type", "ptReport"), hooks), TkvInspApplyResult::Skipped);
+    EXPECT_EQ(kvinsp::ApplyRow(restricted, Typed(rows, "Type", "ptReport"), hooks),
+              TkvInspApplyResult::Skipped);
 }
 
 } // namespace

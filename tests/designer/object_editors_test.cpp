@@ -31,8 +31,8 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
-#include <QToolButton>
 #include <QToolBar>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -155,9 +155,11 @@ TEST_F(Editors, ScriptErrorKeepsTheEditorOpenAtTheErrorsLineAndColumn) {
             QTest::keyClick(editor->ScriptPane(), Qt::Key_Return, Qt::ControlModifier);
             EXPECT_TRUE(editor->isVisible());
             EXPECT_EQ(Position(*editor->ScriptPane()), QStringLiteral("3:3"));
-            EXPECT_TRUE(editor->LastError().startsWith(QStringLiteral("Line 3/3:"))) << editor->LastError().toStdString();
+            EXPECT_TRUE(editor->LastError().startsWith(QStringLiteral("Line 3/3:")))
+                << editor->LastError().toStdString();
             EXPECT_TRUE(editor->MessageLine()->isVisible());
-            EXPECT_TRUE(editor->MessageLine()->text().contains(QStringLiteral("Need"))) << editor->MessageLine()->text().toStdString();
+            EXPECT_TRUE(editor->MessageLine()->text().contains(QStringLiteral("Need")))
+                << editor->MessageLine()->text().toStdString();
             EXPECT_EQ(editor->ActiveEditor(), editor->ScriptPane());
             EXPECT_TRUE(undo.steps.empty());
             Shot(*editor, highlighting ? "editor-error" : "editor1-error");
@@ -189,12 +191,8 @@ TEST_F(Editors, SkeletonRulesOfTheTwoVariants) {
         const char* script;
         bool highlighting, plain;
     } cases[] = {
-        {"begin\n  \nend", true, true},
-        {"BEGIN END", true, false},
-        {"  begin\n\n\n end ", true, false},
-        {"Begin\n\nEnd", true, false},
-        {"", true, false},
-        {"begin\n x := 1\nend", false, false},
+        {"begin\n  \nend", true, true}, {"BEGIN END", true, false}, {"  begin\n\n\n end ", true, false},
+        {"Begin\n\nEnd", true, false},  {"", true, false},          {"begin\n x := 1\nend", false, false},
     };
     TkvEditorForm highlighting;
     TkvEditorForm1 plain;
@@ -256,13 +254,17 @@ TEST_F(Editors, RestrictionsAndBandsAndInserts) {
 TEST(ScriptHighlighter, Tokens) {
     using T = TkvScriptHighlighter::Token;
     bool inComment = false;
-    auto spans = TkvScriptHighlighter::Scan(QStringLiteral("if x > 10 then s := 'a { b' // note"), false, inComment);
+    auto spans =
+        TkvScriptHighlighter::Scan(QStringLiteral("if x > 10 then s := 'a { b' // note"), false, inComment);
     std::vector<std::pair<QString, T>> got;
     const QString line = QStringLiteral("if x > 10 then s := 'a { b' // note");
     for (const auto& s : spans)
         got.push_back({line.mid(s.Start, s.Length), s.Kind});
-    const std::vector<std::pair<QString, T>> want = {
-        {"if", T::Keyword}, {"10", T::Number}, {"then", T::Keyword}, {"'a { b'", T::String}, {"// note", T::Comment}};
+    const std::vector<std::pair<QString, T>> want = {{"if", T::Keyword},
+                                                     {"10", T::Number},
+                                                     {"then", T::Keyword},
+                                                     {"'a { b'", T::String},
+                                                     {"// note", T::Comment}};
     EXPECT_EQ(got, want);
     EXPECT_FALSE(inComment);
     // A { comment running over lines.
@@ -418,7 +420,8 @@ TEST(PictureEditor, LoadClearOkCancelUndoAndRefusedFiles) {
     dialog.Load(view);
     for (const auto& b : bad) {
         EXPECT_FALSE(dialog.LoadFile(dir.filePath(QString::fromLatin1(b.name)))) << b.name;
-        EXPECT_TRUE(dialog.LastError().contains(QString::fromLatin1(b.reason))) << dialog.LastError().toStdString();
+        EXPECT_TRUE(dialog.LastError().contains(QString::fromLatin1(b.reason)))
+            << dialog.LastError().toStdString();
         EXPECT_TRUE(dialog.LastError().contains(QString::fromLatin1(b.name)));
         EXPECT_EQ(dialog.Picture(), original); // the dialog keeps its picture
     }
