@@ -4,7 +4,9 @@
 #include "core/views/memo_view.h"
 #include "core/views/picture_view.h"
 #include "core/views/view.h"
+#include "core/report/page.h"
 #include "designer/editor_form.h"
+#include "designer/font_editor_form.h"
 #include "designer/highlight_form.h"
 #include "designer/insp_model.h"
 #include "designer/picture_editor_form.h"
@@ -12,7 +14,6 @@
 #include "designer/tag_editor_form.h"
 #include "preview/display_format_dialog.h"
 
-#include <QFontDialog>
 
 namespace {
 
@@ -22,36 +23,52 @@ template <class T> T* As(TkvObject* object) {
 
 } // namespace
 
-TkvDesignerEditors::TkvDesignerEditors(TkvLibraryContext& context, QWidget* owner,
-                                       TkvDesignerServices services)
-    : Services(std::move(services)), context_(context), owner_(owner), saved_(context.Editors) {
-    TkvEditorHooks& h = context_.Editors;
-    h.Memo = [this](TkvObject* o) {
-        if (auto* v = As<TkvView>(o)) EditText(*v);
+TkvDesignerEditors::TkvDesignerEditors(TkvLibraryContext* context, QWidget* owner, TkvDesignerServices services)
+    : Services(std::move(services)), context_(context), owner_(owner) {
+    if (!context_) return;
+    saved_ = context_->Editors;
+    context_->Editors = RoutedHooks([this] { return this; });
+}
+
+TkvEditorHooks TkvDesignerEditors::RoutedHooks(std::function<TkvDesignerEditors*()> find) {
+    // Each hook finds the editors, then the object of the right class.
+    auto route = [find](auto edit) {
+        return [find, edit](TkvObject* o) {
+            if (TkvDesignerEditors* e = find()) edit(*e, o);
+        };
     };
-    h.Tag = [this](TkvObject* o) {
-        if (auto* v = As<TkvView>(o)) EditTag(*v);
-    };
-    h.Restrictions = [this](TkvObject* o) {
-        if (auto* v = As<TkvView>(o)) EditRestrictions(*v);
-    };
-    h.Highlight = [this](TkvObject* o) { EditHighlight(As<TkvView>(o)); };
-    h.Picture = [this](TkvObject* o) {
-        if (auto* v = As<TkvPictureView>(o)) EditPicture(*v);
-    };
-    h.PictureField = [this](TkvObject* o) {
-        if (auto* v = As<TkvView>(o)) EditDataField(*v);
-    };
-    h.Font = [this](TkvObject* o) {
-        if (auto* v = As<TkvMemoView>(o)) EditFont(*v);
-    };
-    h.DisplayFormat = [this](TkvObject* o) {
-        if (auto* v = As<TkvMemoView>(o)) EditDisplayFormat(*v);
-    };
+    TkvEditorHooks h;
+    h.Memo = route([](TkvDesignerEditors& e, TkvObject* o) {
+        if (auto* v = As<TkvView>(o)) e.EditText(*v);
+    });
+    h.Tag = route([](TkvDesignerEditors& e, TkvObject* o) {
+        if (auto* v = As<TkvView>(o)) e.EditTag(*v);
+    });
+    h.Restrictions = route([](TkvDesignerEditors& e, TkvObject* o) {
+        if (auto* v = As<TkvView>(o)) e.EditRestrictions(*v);
+    });
+    h.Highlight = route([](TkvDesignerEditors& e, TkvObject* o) { e.EditHighlight(As<TkvView>(o)); });
+    h.Picture = route([](TkvDesignerEditors& e, TkvObject* o) {
+        if (auto* v = As<TkvPictureView>(o)) e.EditPicture(*v);
+    });
+    h.PictureField = route([](TkvDesignerEditors& e, TkvObject* o) {
+        if (auto* v = As<TkvView>(o)) e.EditDataField(*v);
+    });
+    h.RichField = h.PictureField;
+    h.Font = route([](TkvDesignerEditors& e, TkvObject* o) {
+        if (auto* v = As<TkvMemoView>(o)) e.EditFont(*v);
+    });
+    h.DisplayFormat = route([](TkvDesignerEditors& e, TkvObject* o) {
+        if (auto* v = As<TkvMemoView>(o)) e.EditDisplayFormat(*v);
+    });
+    h.PageScript = route([](TkvDesignerEditors& e, TkvObject* o) {
+        if (auto* page = As<TkvPage>(o)) e.EditPageScript(*page);
+    });
+    return h;
 }
 
 TkvDesignerEditors::~TkvDesignerEditors() {
-    context_.Editors = saved_;
+    if (context_) context_->Editors = saved_;
 }
 
 void TkvDesignerEditors::SetSyntaxHighlight(bool on) {
@@ -128,24 +145,14 @@ bool TkvDesignerEditors::EditDataField(TkvView& view) {
 }
 
 bool TkvDesignerEditors::EditFont(TkvMemoView& view) {
-    QFont start(kv::DecodeText(view.Font.Name, kvcs::Default), view.Font.Size > 0 ? view.Font.Size : 10);
-    start.setBold(view.Font.Style & kvfs::Bold);
-    start.setItalic(view.Font.Style & kvfs::Italic);
-    start.setUnderline(view.Font.Style & kvfs::Underline);
-    start.setStrikeOut(view.Font.Style & kvfs::StrikeOut);
-    bool ok = false;
-    const QFont f = QFontDialog::getFont(&ok, start, owner_);
-    if (!ok) return false;
-    if (Services.BeforeChange) Services.BeforeChange();
-    for (TkvView* v : Selection(&view)) {
-        auto* memo = dynamic_cast<TkvMemoView*>(v);
-        if (!memo || (memo->Restrictions & kvvr::Modify)) continue;
-        memo->Font.Name = kv::EncodeText(f.family(), kvcs::Default);
-        memo->Font.Size = f.pointSize() > 0 ? f.pointSize() : memo->Font.Size;
-        memo->Font.Style =
-            uint16_t((f.bold() ? kvfs::Bold : 0) | (f.italic() ? kvfs::Italic : 0) |
-                     (f.underline() ? kvfs::Underline : 0) | (f.strikeOut() ? kvfs::StrikeOut : 0));
-    }
+    TkvFontEditorForm dialog(owner_);
+    dialog.Services = Services;
+    return dialog.EditFont(view, Selection(&view)) == QDialog::Accepted;
+}
+
+bool TkvDesignerEditors::EditPageScript(TkvPage& page) {
+    TkvEditorForm& editor = TextEditor();
+    if (editor.EditPageScript(page) != QDialog::Accepted) return false;
     Changed();
     return true;
 }

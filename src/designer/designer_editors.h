@@ -2,7 +2,7 @@
 // The designer's property editors, installed into a library context's editor hooks for as long as
 // this object lives (the previous hooks come back when it goes): the text and script editor for
 // "Memo", the picture, tag, highlight and restrictions dialogs, the data field chooser, the font
-// and the display format. The inspector's editor rows, the views' ShowEditor and the designer's
+// and the display format, and the text editor for page scripts. The inspector's editor rows, the views' ShowEditor and the designer's
 // own commands all open them through the hooks; each change goes through the designer's undo step
 // (TkvDesignerServices::BeforeChange) and its after-change step.
 
@@ -15,13 +15,15 @@ class QSettings;
 class QWidget;
 class TkvEditorForm;
 class TkvMemoView;
+class TkvPage;
 class TkvPictureView;
 class TkvView;
 
 class TkvDesignerEditors {
 public:
-    // `owner` parents the dialogs (the designer window); both must outlive this object.
-    TkvDesignerEditors(TkvLibraryContext& context, QWidget* owner, TkvDesignerServices services = {});
+    // `owner` parents the dialogs (the designer window). With a context the editors are installed
+    // in its hooks until this object goes; the context and the owner must outlive it.
+    TkvDesignerEditors(TkvLibraryContext* context, QWidget* owner, TkvDesignerServices services = {});
     ~TkvDesignerEditors();
     TkvDesignerEditors(const TkvDesignerEditors&) = delete;
     TkvDesignerEditors& operator=(const TkvDesignerEditors&) = delete;
@@ -42,7 +44,11 @@ public:
     bool EditRestrictions(TkvView& current);
     bool EditDataField(TkvView& view);
     bool EditFont(TkvMemoView& view);
+    bool EditPageScript(TkvPage& page);
     bool EditDisplayFormat(TkvMemoView& view);
+
+    // Hooks that open the editors `find` gives at the time of the call (none: nothing opens).
+    static TkvEditorHooks RoutedHooks(std::function<TkvDesignerEditors*()> find);
 
     TkvDesignerServices Services;
     // Handed to the text editor for its fonts and splitter position; null: defaults.
@@ -52,7 +58,7 @@ private:
     std::vector<TkvView*> Selection(TkvView* current) const;
     void Changed();
 
-    TkvLibraryContext& context_;
+    TkvLibraryContext* context_;
     QWidget* owner_;
     TkvEditorHooks saved_;
     std::unique_ptr<TkvEditorForm> textEditor_;

@@ -3,6 +3,7 @@
 #include "base/codepage.h"
 #include "base/stream_text.h"
 #include "core/locale.h"
+#include "core/report/page.h"
 #include "core/views/band_view.h"
 #include "core/views/memo_view.h"
 #include "core/views/view.h"
@@ -165,15 +166,37 @@ int TkvEditorForm::EditView(TkvView& view) {
     Load(view);
     const int result = exec();
     view_ = nullptr;
+    memo_ = scriptLines_ = nullptr;
+    return result;
+}
+
+int TkvEditorForm::EditPageScript(TkvPage& page) {
+    LoadPage(page);
+    const int result = exec();
+    scriptLines_ = nullptr;
     return result;
 }
 
 void TkvEditorForm::Load(TkvView& view) {
     view_ = &view;
+    memo_ = &view.Memo;
+    scriptLines_ = &view.ScriptLines;
     plainView_ =
         !view.IsDialogControl() && !dynamic_cast<TkvBandView*>(&view) && view.ObjectType != kvvt::Band;
-    lastError_.clear();
+    LoadTexts(&view.Memo, view.ScriptLines, view.Restrictions, &view);
+}
 
+void TkvEditorForm::LoadPage(TkvPage& page) {
+    view_ = nullptr;
+    memo_ = nullptr;
+    scriptLines_ = &page.Script;
+    plainView_ = false;
+    LoadTexts(nullptr, page.Script, 0, nullptr);
+}
+
+void TkvEditorForm::LoadTexts(const TkvStringList* memoLines, const TkvStringList& scriptLines,
+                              uint16_t restrictions, const TkvView* fontOf) {
+    lastError_.clear();
     QString textFont = QStringLiteral("Arial"), scriptFont = QStringLiteral("Courier New");
     int textSize = 10, scriptSize = 10;
     bool useDefaultFont = true;
@@ -187,7 +210,7 @@ void TkvEditorForm::Load(TkvView& view) {
         useDefaultFont = Settings->value(QStringLiteral("UseDefaultFont"), true).toBool();
         Settings->endGroup();
     }
-    auto* memo = dynamic_cast<TkvMemoView*>(&view);
+    auto* memo = dynamic_cast<const TkvMemoView*>(fontOf);
     textCharset_ = memo ? memo->Font.Charset : kvcs::Default;
     if (memo && useDefaultFont) {
         textFont = kv::DecodeText(memo->Font.Name, kvcs::Default);
@@ -198,14 +221,14 @@ void TkvEditorForm::Load(TkvView& view) {
 
     text_->setLineWrapMode(Action("wordwrap")->isChecked() ? QPlainTextEdit::WidgetWidth
                                                            : QPlainTextEdit::NoWrap);
-    text_->setPlainText(PaneText(view.Memo, textCharset_));
-    const QString script = PaneText(view.ScriptLines, kvcs::Default);
+    text_->setPlainText(memoLines ? PaneText(*memoLines, textCharset_) : QString());
+    const QString script = PaneText(scriptLines, kvcs::Default);
     script_->setPlainText(script.isEmpty() ? QString::fromLatin1(kSkeleton) : script);
     message_->clear();
     if (!highlighting_) message_->hide();
 
-    text_->setReadOnly(view.Restrictions & 0x01);
-    script_->setReadOnly(view.Restrictions & 0x02);
+    text_->setReadOnly(restrictions & 0x01);
+    script_->setReadOnly(restrictions & 0x02);
     ApplyLayout();
 
     text_->moveCursor(QTextCursor::Start);
@@ -298,7 +321,7 @@ void TkvEditorForm::ShowError(const QStringList& errors) {
 }
 
 bool TkvEditorForm::Accept() {
-    if (!view_) return false;
+    if (!scriptLines_) return false;
     const TkvStringList source = PaneLines(script_->toPlainText(), kvcs::Default);
     TkvInterpretator compiler;
     TkvStringList compiled, errors;
@@ -316,15 +339,14 @@ bool TkvEditorForm::Accept() {
 }
 
 void TkvEditorForm::Store() {
-    TkvView& view = *view_;
     if (Services.BeforeChange) Services.BeforeChange();
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     Action("wordwrap")->setChecked(false);
-    view.Memo = PaneLines(text_->toPlainText(), textCharset_);
+    if (memo_) *memo_ = PaneLines(text_->toPlainText(), textCharset_);
     if (ScriptIsSkeleton()) {
-        if (!view.ScriptLines.isEmpty()) view.ScriptLines.clear();
+        if (!scriptLines_->isEmpty()) scriptLines_->clear();
     } else {
-        view.ScriptLines = PaneLines(script_->toPlainText(), kvcs::Default);
+        *scriptLines_ = PaneLines(script_->toPlainText(), kvcs::Default);
     }
     if (plainView_) {
         ScriptShown = Action("script")->isChecked();

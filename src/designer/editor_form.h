@@ -6,6 +6,7 @@
 // first: with an error the dialog stays open, the caret at the error's line and column and the
 // message shown; the object changes only through OK without errors.
 
+#include "base/stream_text.h"
 #include "designer/editor_services.h"
 
 #include <QDialog>
@@ -18,6 +19,7 @@ class QSettings;
 class QSplitter;
 class QToolBar;
 class TkvScriptHighlighter;
+class TkvPage;
 class TkvView;
 
 class TkvEditorForm : public QDialog {
@@ -27,6 +29,9 @@ public:
 
     // Edits the view modally; QDialog::Accepted when the view took the dialog's texts.
     int EditView(TkvView& view);
+    // Edits a page's script ("OnBeforePrint", "OnActivate") in the script pane alone.
+    int EditPageScript(TkvPage& page);
+    void LoadPage(TkvPage& page);
     // EditView's steps before and after the modal loop, for callers (and tests) that run the
     // dialog themselves: Load fills and lays the dialog out, Accept is the OK button.
     void Load(TkvView& view);
@@ -75,10 +80,14 @@ private:
     void Insert(const QString& text);
     void ShowError(const QStringList& errors);
     void Store();
+    void LoadTexts(const TkvStringList* memo, const TkvStringList& script, uint16_t restrictions,
+                   const TkvView* fontOf);
     QString SettingsGroup() const;
 
     bool highlighting_;
-    TkvView* view_ = nullptr;
+    TkvView* view_ = nullptr;       // the edited view; null for a page
+    TkvStringList* memo_ = nullptr; // where the texts go on OK (no text for a page)
+    TkvStringList* scriptLines_ = nullptr;
     bool plainView_ = true;
     QToolBar* toolBar_ = nullptr;
     QSplitter* splitter_ = nullptr;

@@ -5,11 +5,13 @@
 #include "base/stream.h"
 #include "base/stream_version.h"
 #include "core/library_context.h"
+#include "core/report/page.h"
 #include "core/views/band_view.h"
 #include "core/views/memo_view.h"
 #include "core/views/picture_view.h"
 #include "designer/designer_editors.h"
 #include "designer/editor_form.h"
+#include "designer/font_editor_form.h"
 #include "designer/highlight_form.h"
 #include "designer/picture_editor_form.h"
 #include "designer/restrictions_form.h"
@@ -21,6 +23,7 @@
 #include <QBuffer>
 #include <QCheckBox>
 #include <QFile>
+#include <QFontDialog>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -465,7 +468,7 @@ TEST(DesignerEditors, HooksOpenTheDialogsAndRestrictionsKeepThemShut) {
     FakeUndo undo;
     undo.views = {&memo};
     {
-        TkvDesignerEditors editors(context, nullptr, undo.Services());
+        TkvDesignerEditors editors(&context, nullptr, undo.Services());
         QString field = QStringLiteral("[Orders.Total]");
         editors.Services.InsertFieldExpression = [&](QWidget*) { return field; };
         ASSERT_TRUE(context.Editors.Memo);
@@ -510,6 +513,63 @@ TEST_F(Editors, LinesComeBackAsTheyWere) {
         ASSERT_TRUE(editor.Accept());
         EXPECT_EQ(memo.Memo, lines);
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Editors, FontEditorSetsFontAndColourOfSelectedTextObjects) {
+    TkvMemoView other, locked;
+    locked.Restrictions = 0x08; // don't modify
+    undo.views = {&memo, &other, &locked};
+    TkvFontEditorForm dialog;
+    dialog.Services = undo.Services();
+    dialog.Services.ChooseColor = [](uint32_t& c, QWidget*) {
+        c = 0x0000FF;
+        return true;
+    };
+    WhenShown([&] {
+        QFont f = dialog.Chooser()->currentFont();
+        f.setPointSize(16);
+        dialog.Chooser()->setCurrentFont(f);
+        QTest::mouseClick(dialog.ColorButton(), Qt::LeftButton);
+        Shot(dialog, "font");
+        QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+    });
+    EXPECT_EQ(dialog.EditFont(memo, undo.views), QDialog::Accepted);
+    for (TkvMemoView* m : {&memo, &other}) {
+        EXPECT_EQ(m->Font.Size, 16);
+        EXPECT_EQ(m->Font.Color, 0x0000FFu);
+    }
+    EXPECT_EQ(locked.Font.Size, 10);
+    undo.Undo();
+    EXPECT_EQ(memo.Font.Size, 10);
+    EXPECT_EQ(memo.Font.Color, 0u);
+    WhenShown([&] { QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton); });
+    EXPECT_EQ(dialog.EditFont(memo, undo.views), QDialog::Rejected);
+    EXPECT_TRUE(undo.steps.empty());
+}
+
+TEST_F(Editors, PageScriptInTheScriptPaneAlone) {
+    TkvPage page;
+    page.Script = {"begin", "  x := 1", "end"};
+    TkvEditorForm editor;
+    int steps = 0;
+    editor.Services.BeforeChange = [&] { ++steps; };
+    WhenShown([&] {
+        EXPECT_FALSE(editor.TextPane()->isVisible());
+        EXPECT_EQ(editor.ScriptPane()->toPlainText(), QStringLiteral("begin\n  x := 1\nend"));
+        editor.ScriptPane()->setPlainText(QStringLiteral("begin\n  x := \nend"));
+        editor.Action("ok")->trigger();
+        EXPECT_TRUE(editor.isVisible());
+        EXPECT_EQ(steps, 0);
+        editor.ScriptPane()->setPlainText(QStringLiteral("begin\n  x := 2\nend"));
+        editor.Action("ok")->trigger();
+    });
+    EXPECT_EQ(editor.EditPageScript(page), QDialog::Accepted);
+    EXPECT_EQ(page.Script, (TkvStringList{"begin", "  x := 2", "end"}));
+    EXPECT_EQ(steps, 1);
 }
 
 } // namespace
