@@ -11,7 +11,7 @@
 #include "core/report/report.h"
 #include "preview/preview.h"
 #include "preview/preview_form.h"
-#include "print/page_list.h"
+#include "base/page_list.h"
 #include "print/print_dialog.h"
 #include "print/qt_printer_device.h"
 #include "base/codepage.h"
