@@ -130,7 +130,9 @@ TEST_F(EditPreparedPage, YesPacksTheChangesNoAndFailuresLeaveThePageAsItWas) {
         });
         EXPECT_EQ(r.Result, c.outcome) << r.Message.toStdString();
         EXPECT_EQ(asked, c.asked);
-        if (c.outcome == Outcome::Failed) EXPECT_EQ(r.Message, "the designer broke");
+        if (c.outcome == Outcome::Failed) {
+            EXPECT_EQ(r.Message, "the designer broke");
+        }
         // The designer saw the prepared page as the report's only page, in prepared-page mode.
         EXPECT_EQ(script.seenMode, TkvDesignerMode::PreparedPage);
         EXPECT_EQ(script.seenPages, 1);

@@ -295,7 +295,9 @@ TEST_F(WindowArrangement, StatusBarAndRememberedViewFollowTheDocument) {
         delete window.MdiArea()->activeSubWindow();
         const kv::RememberedView view = kv::DocumentMemory().Recall(report);
         EXPECT_EQ(view.fitMode, c.fitMode);
-        if (c.percent > 0) EXPECT_DOUBLE_EQ(view.zoomPercent, c.percent);
+        if (c.percent > 0) {
+            EXPECT_DOUBLE_EQ(view.zoomPercent, c.percent);
+        }
         window.OpenPendingFile(report);
         child = ChildOf(window.MdiArea()->activeSubWindow());
         EXPECT_EQ(child->FitMode(), c.fitMode);
