@@ -3,6 +3,7 @@
 #include "app/report_data_sets.h"
 #include "core/report/report.h"
 #include "engine/build/report_builder.h"
+#include "engine/data/record_set.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -68,6 +69,11 @@ TkvTemplateData TemplateData(const QString& templateFile, const QString& databas
                 set.CsvPath = TkvDataDefinitions::ResolvedCsvPath(set, folder);
     }
     if (!database.isEmpty()) out.Database = database;
+    // A command line naming one set twice would have one of its sources dropped without a word.
+    for (qsizetype i = 0; i < data.size(); ++i)
+        for (qsizetype j = 0; j < i; ++j)
+            if (data[j].first.compare(data[i].first, Qt::CaseInsensitive) == 0)
+                throw TkvDataError("Data set " + data[i].first.toStdString() + " is given more than once");
     for (const auto& [name, source] : data) {
         const TkvDataSetDefinition given = TkvReportDataSets::Definition(name, source);
         bool replaced = false;
