@@ -5,24 +5,24 @@
 #include "preview/save_file_dialog.h"
 #include "core/store/emf_pages.h"
 
+#include "base/codepage.h"
+#include "base/page_list.h"
 #include "core/globals.h"
 #include "core/locale.h"
 #include "core/paper/printer.h"
 #include "core/report/report.h"
 #include "preview/preview.h"
 #include "preview/preview_form.h"
-#include "base/page_list.h"
 #include "print/print_dialog.h"
 #include "print/qt_printer_device.h"
-#include "base/codepage.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
 
 namespace {
@@ -119,9 +119,11 @@ std::vector<int> PrintoutOrder(const std::vector<int>& pages, uint8_t parity, in
     std::vector<int> order;
     copies = std::max(1, copies);
     if (collate) {
-        for (int c = 0; c < copies; ++c) order.insert(order.end(), chosen.begin(), chosen.end());
+        for (int c = 0; c < copies; ++c)
+            order.insert(order.end(), chosen.begin(), chosen.end());
     } else {
-        for (int i : chosen) order.insert(order.end(), size_t(copies), i);
+        for (int i : chosen)
+            order.insert(order.end(), size_t(copies), i);
     }
     return order;
 }
@@ -143,9 +145,11 @@ bool OfferPdfPrintout(TkvEMFPages& pages, const QString& title, QWidget* parent,
     dialog.PropButton->setEnabled(false);
     dialog.RB2->setEnabled(currentPage >= 1 && currentPage <= pages.Count());
     if (dialog.exec() != QDialog::Accepted) return false;
-    const std::optional<TkvPageList> list = TkvPageList::Parse(dialog.PageListText(currentPage), pages.Count());
+    const std::optional<TkvPageList> list =
+        TkvPageList::Parse(dialog.PageListText(currentPage), pages.Count());
     if (!list) return false;
-    const std::vector<int> order = PrintoutOrder(list->Pages(), dialog.PageParity(), dialog.Copies(), dialog.Collate());
+    const std::vector<int> order =
+        PrintoutOrder(list->Pages(), dialog.PageParity(), dialog.Copies(), dialog.Collate());
     if (order.empty()) return false;
     const QString path =
         AskSaveFileName(parent, QCoreApplication::translate("kv", "Print to PDF file"), {"PDF (*.pdf)"}).fileName;
@@ -167,8 +171,8 @@ void PreviewPrintCommand(TkvPreviewForm& form) {
     // The preview holds the pages while it shows them.
     if (!report || form.PageCount() == 0) return;
     if (!HasPlatformPrinter()) {
-        OfferPdfPrintout(*form.Pages(), DecodeText(report->Title, kvcs::Default), form.PreviewPanel()->window(),
-                         form.CurrentPage);
+        OfferPdfPrintout(*form.Pages(), DecodeText(report->Title, kvcs::Default),
+                         form.PreviewPanel()->window(), form.CurrentPage);
         return;
     }
     // The window the pages are shown in (the preview window, or the viewer's document window

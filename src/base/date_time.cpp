@@ -281,11 +281,12 @@ bool ScanTime(const QByteArray& s, qsizetype& i, const TkvFormatSettings& fs, do
 
 namespace kv {
 
-bool IsDateTimeInRange(double days) { return std::isfinite(days) && days >= kMinDays && days <= kMaxDays; }
+bool IsDateTimeInRange(double days) {
+    return std::isfinite(days) && days >= kMinDays && days <= kMaxDays;
+}
 
 TkvDateParts DecodeDateTime(double days) {
-    if (!IsDateTimeInRange(days))
-        throw TkvVariantError("Invalid argument to date encode");
+    if (!IsDateTimeInRange(days)) throw TkvVariantError("Invalid argument to date encode");
     TkvDateParts p;
     const double whole = std::trunc(days);
     int64_t ms = static_cast<int64_t>(std::llround(std::fabs(days - whole) * 86400000.0));

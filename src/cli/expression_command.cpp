@@ -1,10 +1,10 @@
 #include "cli/expression_command.h"
 
 #include "base/codepage.h"
+#include "base/constants_list.h"
 #include "base/date_time.h"
 #include "base/display_format.h"
 #include "base/number_format.h"
-#include "base/constants_list.h"
 #include "base/value_ops.h"
 #include "core/locale.h"
 #include "engine/script/database_function_library.h"
@@ -78,12 +78,17 @@ public:
         context_.Settings = &fs;
         parser_.OnGetVariable = [this](const QByteArray& name, TkvVariant& value) { Name(name, value); };
         parser_.OnFunction = [this](const QByteArray& name, const TkvVariant& p1, const TkvVariant& p2,
-                                    const TkvVariant& p3, TkvVariant& value) { Function(name, p1, p2, p3, value); };
+                                    const TkvVariant& p3,
+                                    TkvVariant& value) { Function(name, p1, p2, p3, value); };
     }
 
     TkvVariant Evaluate(const QByteArray& expression) override { return parser_.Evaluate(expression); }
-    QByteArray ConvertToPostfix(const QByteArray& expression) override { return parser_.ConvertToPostfix(expression); }
-    TkvVariant EvaluatePostfix(const QByteArray& postfix) override { return parser_.EvaluatePostfix(postfix); }
+    QByteArray ConvertToPostfix(const QByteArray& expression) override {
+        return parser_.ConvertToPostfix(expression);
+    }
+    TkvVariant EvaluatePostfix(const QByteArray& postfix) override {
+        return parser_.EvaluatePostfix(postfix);
+    }
     const TkvFormatSettings& FormatSettings() const override { return parser_.Settings(); }
 
     TkvVariables Variables;
@@ -99,10 +104,12 @@ private:
             const QDateTime now = QDateTime::currentDateTime();
             double day = 0, time = 0;
             kv::EncodeDate(now.date().year(), now.date().month(), now.date().day(), day);
-            kv::EncodeTime(now.time().hour(), now.time().minute(), now.time().second(), now.time().msec(), time);
+            kv::EncodeTime(now.time().hour(), now.time().minute(), now.time().second(), now.time().msec(),
+                           time);
             return void(value = TkvVariant(TkvVariant::DateTimeValue{upper == "DATE" ? day : time}));
         }
-        throw TkvExpressionError(kv::LoadLibraryText(55439).toStdString() + " \"" + name.toStdString() + "\"");
+        throw TkvExpressionError(kv::LoadLibraryText(55439).toStdString() + " \"" + name.toStdString() +
+                                 "\"");
     }
 
     void Function(const QByteArray& name, const TkvVariant& p1, const TkvVariant& p2, const TkvVariant& p3,

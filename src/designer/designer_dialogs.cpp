@@ -224,7 +224,8 @@ TkvDesignerOptionsDialog::TkvDesignerOptionsDialog(const TkvDesignerOptions& opt
     auto* gridForm = new QFormLayout(gridBox);
     grid_ = new QComboBox(gridBox);
     grid_->setObjectName("gridSize");
-    for (int g : {4, 8, 18}) grid_->addItem(QString::number(g), g);
+    for (int g : {4, 8, 18})
+        grid_->addItem(QString::number(g), g);
     grid_->setCurrentIndex(std::max(0, grid_->findData(options.GridSize)));
     gridForm->addRow(QStringLiteral("Size, pixels"), grid_);
     show_ = new QCheckBox(QStringLiteral("Show the grid"), gridBox);
@@ -239,7 +240,8 @@ TkvDesignerOptionsDialog::TkvDesignerOptionsDialog(const TkvDesignerOptions& opt
     auto* viewForm = new QFormLayout(viewBox);
     units_ = new QComboBox(viewBox);
     units_->setObjectName("units");
-    for (TkvDesignerUnits u : {TkvDesignerUnits::Pixels, TkvDesignerUnits::Millimetres, TkvDesignerUnits::Inches})
+    for (TkvDesignerUnits u :
+         {TkvDesignerUnits::Pixels, TkvDesignerUnits::Millimetres, TkvDesignerUnits::Inches})
         units_->addItem(kv::UnitName(u));
     units_->setCurrentIndex(static_cast<int>(options.Units));
     viewForm->addRow(QStringLiteral("Units"), units_);

@@ -1,10 +1,10 @@
 #include "designer/designer_editors.h"
 
 #include "base/codepage.h"
+#include "core/report/page.h"
 #include "core/views/memo_view.h"
 #include "core/views/picture_view.h"
 #include "core/views/view.h"
-#include "core/report/page.h"
 #include "designer/editor_form.h"
 #include "designer/font_editor_form.h"
 #include "designer/highlight_form.h"
@@ -14,7 +14,6 @@
 #include "designer/tag_editor_form.h"
 #include "preview/display_format_dialog.h"
 
-
 namespace {
 
 template <class T> T* As(TkvObject* object) {
@@ -23,7 +22,8 @@ template <class T> T* As(TkvObject* object) {
 
 } // namespace
 
-TkvDesignerEditors::TkvDesignerEditors(TkvLibraryContext* context, QWidget* owner, TkvDesignerServices services)
+TkvDesignerEditors::TkvDesignerEditors(TkvLibraryContext* context, QWidget* owner,
+                                       TkvDesignerServices services)
     : Services(std::move(services)), context_(context), owner_(owner) {
     if (!context_) return;
     saved_ = context_->Editors;

@@ -2,9 +2,9 @@
 // The designer's property editors, installed into a library context's editor hooks for as long as
 // this object lives (the previous hooks come back when it goes): the text and script editor for
 // "Memo", the picture, tag, highlight and restrictions dialogs, the data field chooser, the font
-// and the display format, and the text editor for page scripts. The inspector's editor rows, the views' ShowEditor and the designer's
-// own commands all open them through the hooks; each change goes through the designer's undo step
-// (TkvDesignerServices::BeforeChange) and its after-change step.
+// and the display format, and the text editor for page scripts. The inspector's editor rows, the views'
+// ShowEditor and the designer's own commands all open them through the hooks; each change goes through the
+// designer's undo step (TkvDesignerServices::BeforeChange) and its after-change step.
 
 #include "core/library_context.h"
 #include "designer/editor_services.h"

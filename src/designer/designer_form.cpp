@@ -264,9 +264,10 @@ void TkvDesignerForm::BuildActions() {
         options_.GridShow = actions_["acGrid"]->isChecked();
         surface_->update();
     }, true)->setIcon(GlyphIcon("#"));
-    AddAction("acGridAlign", QStringLiteral("Grid align"), "Grid align", {}, [this] {
-        options_.GridAlign = actions_["acGridAlign"]->isChecked();
-    }, true)->setIcon(GlyphIcon("+#"));
+    AddAction(
+        "acGridAlign", QStringLiteral("Grid align"), "Grid align", {},
+        [this] { options_.GridAlign = actions_["acGridAlign"]->isChecked(); }, true)
+        ->setIcon(GlyphIcon("+#"));
     AddAction("acFitToGrid", QStringLiteral("Fit to grid"), "Fit to grid", {}, [this] { FitToGrid(); })
         ->setIcon(GlyphIcon("Fit"));
     AddAction("acOptions", Text(53179), {}, {}, [this] {

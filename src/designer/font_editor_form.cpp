@@ -15,7 +15,9 @@
 #include <QVBoxLayout>
 
 namespace {
-QString Text(int id) { return kv::DecodeText(kv::LoadLibraryText(id), kvcs::Default); }
+QString Text(int id) {
+    return kv::DecodeText(kv::LoadLibraryText(id), kvcs::Default);
+}
 } // namespace
 
 TkvFontEditorForm::TkvFontEditorForm(QWidget* parent) : QDialog(parent) {
@@ -81,8 +83,9 @@ void TkvFontEditorForm::Apply(const std::vector<TkvView*>& selection) {
         if (!memo || (memo->Restrictions & kvvr::Modify)) continue;
         memo->Font.Name = kv::EncodeText(f.family(), kvcs::Default);
         if (f.pointSize() > 0) memo->Font.Size = f.pointSize();
-        memo->Font.Style = uint16_t((f.bold() ? kvfs::Bold : 0) | (f.italic() ? kvfs::Italic : 0) |
-                                    (f.underline() ? kvfs::Underline : 0) | (f.strikeOut() ? kvfs::StrikeOut : 0));
+        memo->Font.Style =
+            uint16_t((f.bold() ? kvfs::Bold : 0) | (f.italic() ? kvfs::Italic : 0) |
+                     (f.underline() ? kvfs::Underline : 0) | (f.strikeOut() ? kvfs::StrikeOut : 0));
         memo->Font.Color = color_;
     }
     if (Services.AfterChange) Services.AfterChange();

@@ -10,7 +10,9 @@ namespace {
 constexpr char kCrLf[] = "\r\n";
 
 // Where a text's table cell starts: a right-aligned text's X is its right edge.
-int CellStart(const TkvTextRec& rec) { return rec.Alignment == 1 ? std::min(rec.X, rec.DrawRect.Left) : rec.X; }
+int CellStart(const TkvTextRec& rec) {
+    return rec.Alignment == 1 ? std::min(rec.X, rec.DrawRect.Left) : rec.X;
+}
 
 } // namespace
 

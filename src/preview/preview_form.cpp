@@ -584,8 +584,8 @@ void TkvPreviewForm::SaveCommand() {
     const std::vector<TkvExportFilterInfo> entries = kv::ExportFiltersFor(OwnExportFilters);
     // The chosen filter's extension is added to a name without it, and a file of the final name is
     // replaced only after the user agreed.
-    const kv::SaveFileChoice choice =
-        kv::AskSaveFileName(previewPanel_->window(), QString(), filters, SuggestedName, filters.value(preselected));
+    const kv::SaveFileChoice choice = kv::AskSaveFileName(previewPanel_->window(), QString(), filters,
+                                                          SuggestedName, filters.value(preselected));
     const QString name = choice.fileName;
     if (name.isEmpty()) return;
     const qsizetype chosen = choice.filterIndex;

@@ -73,7 +73,8 @@ void TkvInterpretator::Run(const TkvStringList& compiled, const QByteArray& owne
             throw TkvScriptError(OwnerText(owner).toStdString() + " was stopped after " + std::to_string(MaxSteps) +
                                  " steps");
         if (MaxTextWork > 0 && parser_.TextWork - workAtStart > MaxTextWork)
-            throw TkvScriptError(OwnerText(owner).toStdString() + " was stopped after joining texts of more than " +
+            throw TkvScriptError(OwnerText(owner).toStdString() +
+                                 " was stopped after joining texts of more than " +
                                  std::to_string(MaxTextWork) + " characters");
         if ((steps & 0xFFF) == 0 && CancelRequested && CancelRequested())
             throw TkvScriptError(OwnerText(owner).toStdString() + " was cancelled");

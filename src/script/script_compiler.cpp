@@ -331,7 +331,8 @@ bool TkvScriptCompiler::TryVariable() {
     }
     qsizetype ws = 0;
     const QByteArray w = PeekWord(ws);
-    if (!indexed && (w.isEmpty() || w.startsWith(';') || IsClosingWord(w, "END") || w == "ELSE" || w == "UNTIL")) {
+    if (!indexed &&
+        (w.isEmpty() || w.startsWith(';') || IsClosingWord(w, "END") || w == "ELSE" || w == "UNTIL")) {
         // A procedure call always passes the dummy argument 0.
         Emit(kvscript::Call, name + "(0)", nameAt);
         return true;

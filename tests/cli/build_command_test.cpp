@@ -102,13 +102,20 @@ TEST(BuildCommand, FailuresLeaveNoFile) {
         {"bad --var", "[Items.name]", {"--data", data, "--var", "novalue"}, 2, "--var wants NAME=VALUE"},
         {"unknown format", "[Items.name]", {"--data", data}, 2, "cannot write"},
         // The same data set setup as `kvtool data list`, naming the set whose source failed.
-        {"database that cannot open", "[Items.name]",
-         {"--db", "sqlite:" + dir.filePath("none/no.db"), "--data", "Items=select 1 as name"}, 1,
+        {"database that cannot open",
+         "[Items.name]",
+         {"--db", "sqlite:" + dir.filePath("none/no.db"), "--data", "Items=select 1 as name"},
+         1,
          "Data set Items: Cannot open the database"},
-        {"data set given twice", "[Items.name]", {"--data", data, "--data", "Items=csv:" + dir.filePath("x.csv")},
-         1, "Data set Items is given more than once"},
-        {"detail parameter naming no data set", "[Items.name]",
-         {"--db", "sqlite::memory:", "--data", "Items=select 'tea' as name where 1 = :Orders.id"}, 1,
+        {"data set given twice",
+         "[Items.name]",
+         {"--data", data, "--data", "Items=csv:" + dir.filePath("x.csv")},
+         1,
+         "Data set Items is given more than once"},
+        {"detail parameter naming no data set",
+         "[Items.name]",
+         {"--db", "sqlite::memory:", "--data", "Items=select 'tea' as name where 1 = :Orders.id"},
+         1,
          "Data set Items: the parameter :Orders.id names no data set Orders"},
     };
     for (const Case& c : cases) {
@@ -189,7 +196,8 @@ TEST(BuildCommand, StopReportWritesThePagesSoFar) {
     const QString kvf =
         MakeTemplate(dir, "[Items.name][IF([Items.name] = 'cake', STOPREPORT(0), '')]", {}, false);
     const QString out = dir.filePath("stopped.txt");
-    const kvcli::CommandResult r = Build({kvf, "-o", out, "--data", "Items=csv:" + dir.filePath("items.csv")});
+    const kvcli::CommandResult r =
+        Build({kvf, "-o", out, "--data", "Items=csv:" + dir.filePath("items.csv")});
     ASSERT_EQ(r.ExitCode, 0) << r.Error.constData();
     QFile txt(out);
     ASSERT_TRUE(txt.open(QIODevice::ReadOnly));

@@ -48,9 +48,13 @@ TEST(KvtoolScript, ErrorsAreOneLineWithAStatus) {
         const char* err;
     } cases[] = {
         {{file}, 1, "kvtool: script: 3:3: Need \";\" or \"end\" here\n"},
-        {{"--compile", "-e", "begin a := 1 b := 2 end"}, 1, "kvtool: script: 1:14: Need \";\" or \"end\" here\n"},
+        {{"--compile", "-e", "begin a := 1 b := 2 end"},
+         1,
+         "kvtool: script: 1:14: Need \";\" or \"end\" here\n"},
         {{"-e", "x := 'a' - 1"}, 1, nullptr},
-        {{"--max-steps", "500", "-e", "while 1 do x := 1"}, 1, "kvtool: script: 1:7: The script was stopped after 500 steps\n"},
+        {{"--max-steps", "500", "-e", "while 1 do x := 1"},
+         1,
+         "kvtool: script: 1:7: The script was stopped after 500 steps\n"},
         // Run errors name the line and column of the statement's expression.
         {{"-e", "begin\n  x := 1;\n  y := 5 MOD 0\nend."}, 1, "kvtool: script: 3:8: Division by zero\n"},
         {{dir.filePath("missing.kvs")}, 2, nullptr},

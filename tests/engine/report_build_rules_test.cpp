@@ -61,7 +61,8 @@ TEST(ReportBuildRules, SystemVariablesAndNamesLookedUpWhole) {
 TEST(ReportBuildRules, ObjectsBelowASplitTextPrintBelowItsLastPart) {
     BuildFixture f;
     QByteArray many;
-    for (int i = 1; i <= 150; ++i) many += "line" + QByteArray::number(i) + "\r\n";
+    for (int i = 1; i <= 150; ++i)
+        many += "line" + QByteArray::number(i) + "\r\n";
     f.vars.push_back({"LONG", TkvVariant(many)});
     f.AddTable("T", {{"Name"}}, {Row({QByteArray("only")})});
     f.AddBand(kvbt::MasterData, 20, 40, "Rows", "T", kvbf::Stretched);

@@ -48,8 +48,9 @@ TEST(RtfExport, RightAlignedTextsGetCellsOfTheirWidth) {
     d.filter.ConvertToTable = true;
     d.Line(60, 120, 65, 0, "a");
     d.Line(130, 260, 260, 0, "b", 0, 1);
-    EXPECT_EQ(Body(d), "\\trowd \\trgaph108\\cellx2600\\cellx5200 \\trleft1300 \\pard \\intbl "
-                       "{\\f0\\fs20\\cf1 a}\\cell {\\f0\\fs20\\cf1 b}\\cell \\pard \\intbl \\row\r\n\\pard\r\n");
+    EXPECT_EQ(Body(d),
+              "\\trowd \\trgaph108\\cellx2600\\cellx5200 \\trleft1300 \\pard \\intbl "
+              "{\\f0\\fs20\\cf1 a}\\cell {\\f0\\fs20\\cf1 b}\\cell \\pard \\intbl \\row\r\n\\pard\r\n");
 }
 
 // Font names are code page texts like every other text.

@@ -33,7 +33,9 @@ TEST(XlsxExport, PlainNumbers) {
 // Cancel during the rows' heights stops that loop at once (and the cells after it).
 TEST(XlsxExport, CancelStopsTheRowLoop) {
     struct CancelAfterTwoRows : TkvExportProgress {
-        void StartPhase(const QString& message, int) override { rows = message == QLatin1String("Progress rows"); }
+        void StartPhase(const QString& message, int) override {
+            rows = message == QLatin1String("Progress rows");
+        }
         void Tick() override {
             if (rows && ++ticks == 2) report->CancelRequested = true;
         }
@@ -44,7 +46,8 @@ TEST(XlsxExport, CancelStopsTheRowLoop) {
     QTemporaryDir dir;
     TkvReport report;
     std::vector<kvtest::MemoSpec> memos;
-    for (int i = 0; i < 40; ++i) memos.push_back({0, i * 20, 100, 20, QString::number(i)});
+    for (int i = 0; i < 40; ++i)
+        memos.push_back({0, i * 20, 100, 20, QString::number(i)});
     kvtest::AddMemoPage(report, memos);
     progress.report = &report;
     TkvXlsxExport f;

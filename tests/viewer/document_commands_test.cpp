@@ -318,9 +318,8 @@ TEST_F(DocumentCommands, WithoutAPrinterQueueThePagesGoToAPdfFile) {
     };
     ModalScript script({AnswerQuestion(&questions, QMessageBox::Yes), choose, TypeFileName(pdf)});
     bool written = false;
-    RunUntil(script, [&] {
-        written = kv::OfferPdfPrintout(*child->Preview().Form().Pages(), "three", &window, 2);
-    });
+    RunUntil(script,
+             [&] { written = kv::OfferPdfPrintout(*child->Preview().Form().Pages(), "three", &window, 2); });
     EXPECT_TRUE(script.Done());
     EXPECT_TRUE(written);
     ASSERT_EQ(questions.size(), 1);

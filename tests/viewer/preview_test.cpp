@@ -156,8 +156,8 @@ TEST_F(PreviewArea, PageLinksJumpOnlyToPagesThatExist) {
     QCoreApplication::sendEvent(form.PageBox(), &hover);
     EXPECT_EQ(form.StatusLabel()->text(), "Page 3");
     // It goes when the mouse leaves the link: off the pages, or out of the box.
-    QMouseEvent gap(QEvent::MouseMove, QPointF(r.Left - 5, r.Top + 110), QPointF(), Qt::NoButton, Qt::NoButton,
-                    Qt::NoModifier);
+    QMouseEvent gap(QEvent::MouseMove, QPointF(r.Left - 5, r.Top + 110), QPointF(), Qt::NoButton,
+                    Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(form.PageBox(), &gap);
     EXPECT_EQ(form.StatusLabel()->text(), "");
     QCoreApplication::sendEvent(form.PageBox(), &hover);

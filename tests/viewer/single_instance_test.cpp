@@ -4,8 +4,8 @@
 #include "support/kvp_builder.h"
 #include "tools/example_templates.h"
 #include "viewer/main_window.h"
-#include "viewer/template_request.h"
 #include "viewer/single_instance.h"
+#include "viewer/template_request.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,8 +16,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
-#include <QStandardPaths>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -128,7 +128,8 @@ TEST_F(SingleInstance, TemplateStartedLaterOpensInTheRunningCopy) {
     TkvTemplateRequest request;
     ASSERT_TRUE(TkvTemplateRequest::Decode(received[0], request)) << received[0].toStdString();
     EXPECT_EQ(request.TemplateFile, QFileInfo(dir.filePath("price_list.kvf")).absoluteFilePath());
-    EXPECT_EQ(request.Options.value(1), "sqlite:" + QFileInfo(dir.filePath("shop.sqlite")).absoluteFilePath());
+    EXPECT_EQ(request.Options.value(1),
+              "sqlite:" + QFileInfo(dir.filePath("shop.sqlite")).absoluteFilePath());
     EXPECT_EQ(window.LastErrorBox(), nullptr);
     ASSERT_EQ(window.MdiArea()->subWindowList().size(), 1);
     EXPECT_EQ(window.MdiArea()->subWindowList()[0]->windowTitle(), request.Caption());

@@ -2,13 +2,13 @@
 
 #include "core/library_context.h"
 
-#include "core/data/data_field.h"
-#include "base/coord.h"
 #include "base/codepage.h"
-#include "core/views/view_factory.h"
-#include "core/views/view_font.h"
+#include "base/coord.h"
+#include "core/data/data_field.h"
 #include "core/globals.h"
 #include "core/report/report.h"
+#include "core/views/view_factory.h"
+#include "core/views/view_font.h"
 #include "render/canvas.h"
 #include "richtext/rich_text.h"
 
@@ -75,8 +75,10 @@ void TkvRichView::ExpandRichText(TkvRichText& control) {
         bool single = false, dbl = false;
         for (qsizetype i = q; i < raw.size(); ++i) {
             const QChar c = raw[i];
-            if (c == QLatin1Char('\'') && !dbl) single = !single;
-            else if (c == QLatin1Char('"') && !single) dbl = !dbl;
+            if (c == QLatin1Char('\'') && !dbl)
+                single = !single;
+            else if (c == QLatin1Char('"') && !single)
+                dbl = !dbl;
             else if (!single && !dbl) {
                 if (c == QLatin1Char('[')) ++depth;
                 if (c == QLatin1Char(']') && --depth == 0) {

@@ -360,7 +360,8 @@ void TkvPageBuilder::DiscoverAggregates() {
                 calls.clear();
                 try {
                     splitter.FindInScript(v->ScriptLines);
-                    if (!(dynamic_cast<TkvMemoView*>(v) && (v->Flags & kvmf::TextOnly))) splitter.FindInMemo(v->Memo);
+                    if (!(dynamic_cast<TkvMemoView*>(v) && (v->Flags & kvmf::TextOnly)))
+                        splitter.FindInMemo(v->Memo);
                 } catch (const std::exception&) {
                 }
                 kv::CurView() = v;

@@ -1,19 +1,19 @@
 #include "engine/build/report_builder.h"
 
+#include "base/constants.h"
 #include "base/constants_list.h"
 #include "base/date_time.h"
 #include "core/globals.h"
 #include "core/library_context.h"
 #include "core/locale.h"
-#include "base/constants.h"
 #include "core/report/build_error.h"
 #include "core/report/composite_report.h"
 #include "core/report/name_resolution.h"
 #include "core/report/report.h"
-#include "core/views/view_factory.h"
 #include "core/views/control.h"
 #include "core/views/memo_view.h"
 #include "core/views/non_visual_control.h"
+#include "core/views/view_factory.h"
 #include "engine/build/build_host.h"
 #include "engine/build/dialog_host.h"
 #include "engine/build/page_builder.h"
@@ -95,13 +95,31 @@ TkvComponent* TkvReportBuilder::DefaultDataset() {
     if (band && CurPageBuilder && CurPageBuilder->Page.PageType == kvpt::Report) {
         int first = -1;
         switch (band->BandType()) {
-        case kvbt::Title: case kvbt::Summary: case kvbt::PageHeader: case kvbt::PageFooter:
-        case kvbt::MasterHeader: case kvbt::MasterData: case kvbt::MasterFooter: case kvbt::GroupHeader:
-        case kvbt::GroupFooter: first = kvbt::MasterData; break;
-        case kvbt::DetailData: case kvbt::DetailFooter: first = kvbt::DetailData; break;
-        case kvbt::SubdetailData: case kvbt::SubdetailFooter: first = kvbt::SubdetailData; break;
-        case kvbt::CrossData: case kvbt::CrossFooter: first = kvbt::CrossData; break;
-        default: break;
+        case kvbt::Title:
+        case kvbt::Summary:
+        case kvbt::PageHeader:
+        case kvbt::PageFooter:
+        case kvbt::MasterHeader:
+        case kvbt::MasterData:
+        case kvbt::MasterFooter:
+        case kvbt::GroupHeader:
+        case kvbt::GroupFooter:
+            first = kvbt::MasterData;
+            break;
+        case kvbt::DetailData:
+        case kvbt::DetailFooter:
+            first = kvbt::DetailData;
+            break;
+        case kvbt::SubdetailData:
+        case kvbt::SubdetailFooter:
+            first = kvbt::SubdetailData;
+            break;
+        case kvbt::CrossData:
+        case kvbt::CrossFooter:
+            first = kvbt::CrossData;
+            break;
+        default:
+            break;
         }
         if (first >= 0)
             if (TkvRunBand* data = CurPageBuilder->Band(first); data && data->DataSet) source = data->DataSet;
@@ -207,7 +225,8 @@ void TkvReportBuilder::ResolveName(const QByteArray& name, TkvVariant& value) {
         double day = 0, time = 0;
         if (when.isValid()) {
             kv::EncodeDate(when.date().year(), when.date().month(), when.date().day(), day);
-            kv::EncodeTime(when.time().hour(), when.time().minute(), when.time().second(), when.time().msec(), time);
+            kv::EncodeTime(when.time().hour(), when.time().minute(), when.time().second(), when.time().msec(),
+                           time);
         }
         return void(value = DateValue(day + time));
     }
@@ -295,7 +314,8 @@ void TkvReportBuilder::ResolveFunction(const QByteArray& name, const TkvVariant&
             const TkvVariant index = Evaluate(p2.toText());
             if (name == "SETARRAY") {
                 TkvVariant unused;
-                p.Object->CallMethod("SETINDEXPROPERTY", TkvVariant(prop), index, Evaluate(p3.toText()), unused);
+                p.Object->CallMethod("SETINDEXPROPERTY", TkvVariant(prop), index, Evaluate(p3.toText()),
+                                     unused);
             } else {
                 value = TkvVariant();
                 p.Object->CallMethod("GETINDEXPROPERTY", TkvVariant(prop), index, TkvVariant::Null(), value);
@@ -393,7 +413,8 @@ void TkvReportBuilder::PrintObject(TkvView& view) {
 
 void TkvReportBuilder::NotifyPrinted(TkvView& printed) {
     if (printed.ObjectType != kvvt::Text) return;
-    for (TkvView* v : NotifyList) v->ViewPrinted(&printed);
+    for (TkvView* v : NotifyList)
+        v->ViewPrinted(&printed);
 }
 
 // ---------------------------------------------------------------- passes

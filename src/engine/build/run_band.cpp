@@ -454,7 +454,8 @@ void TkvRunBand::SplitPrint() {
         // Top to bottom: a text that splits moves the objects below it down before they are
         // placed, whatever their order in the band.
         std::vector<TkvView*> order(Objects.begin(), Objects.end());
-        std::stable_sort(order.begin(), order.end(), [](const TkvView* a, const TkvView* c) { return a->Top < c->Top; });
+        std::stable_sort(order.begin(), order.end(),
+                         [](const TkvView* a, const TkvView* c) { return a->Top < c->Top; });
         for (TkvView* v : order) {
             if (!v->Selected || b.Stopped()) continue;
             auto* s = dynamic_cast<TkvStretcheable*>(v);

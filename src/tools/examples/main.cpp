@@ -9,8 +9,9 @@
 
 namespace {
 
-const char* kUsage = "usage: kvmakeexamples DIR\n"
-                     "Writes the example database (shop.sqlite) and templates (*.kvf) into DIR, made when missing.\n";
+const char* kUsage =
+    "usage: kvmakeexamples DIR\n"
+    "Writes the example database (shop.sqlite) and templates (*.kvf) into DIR, made when missing.\n";
 
 int Fail(QByteArray message) {
     // One line, however many the message brought.
